@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, when any is missing.
+# Sourced by ./run and ./test; quick when everything is already there.
+
+qorv_packages=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    libgtest-dev libbenchmark-dev
+    xvfb xauth xdotool x11-utils x11vnc
+    clang libclang-rt-14-dev
+    valgrind
+)
+
+qorv_missing_packages() {
+    local pkg
+    for pkg in "${qorv_packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" ||
+            printf '%s\n' "$pkg"
+    done
+}
+
+qorv_install_packages() {
+    local missing
+    mapfile -t missing < <(qorv_missing_packages)
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing missing packages: ${missing[*]}"
+    local sudo=""
+    if [ "$(id -u)" -ne 0 ]; then
+        command -v sudo >/dev/null || { echo "error: need root or sudo to install ${missing[*]}" >&2; return 1; }
+        sudo="sudo"
+    fi
+    $sudo apt-get update -qq &&
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# configure_and_build <build dir> [cmake options...]
+qorv_build() {
+    local dir=$1
+    shift
+    cmake -S "$QORV_ROOT" -B "$dir" -G Ninja "$@" >/dev/null &&
+        cmake --build "$dir" -j "$(nproc)"
+}
