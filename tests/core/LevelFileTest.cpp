@@ -1,0 +1,294 @@
+// Level files on disk: opening, refusing, keeping the old file whole when a save fails.
+
+#include "core/LevelFile.h"
+#include "LevelTextSamples.h"
+#include "TempDir.h"
+#include "core/IoError.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <functional>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace qorv {
+namespace {
+
+using test::joinLines;
+using test::readWholeFile;
+using test::sampleGrid;
+using test::sampleRows;
+using test::TempDir;
+using test::untouchedGrid;
+using test::writeWholeFile;
+
+// The code of the IoError `action` throws, 0 when it succeeds.
+int ioCode(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const IoError& e) {
+        return e.code();
+    }
+    return 0;
+}
+
+std::string ioMessageOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const IoError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+LevelGrid newLevel() {
+    LevelGrid grid;
+    ClearFull(grid);
+    return grid;
+}
+
+mode_t modeOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st.st_mode & 07777;
+}
+
+// Runs `child` in a forked process that the alarm ends after a few seconds, so a
+// reader or writer blocked on a FIFO fails the test instead of hanging it. Returns
+// the child's exit code, or -signal when it was killed.
+int runInChild(const std::function<int()>& child) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::alarm(5);
+        ::_exit(child());
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+class LevelFileTest : public ::testing::Test {
+  protected:
+    TempDir dir;
+    std::string level = dir.file("x.qre");
+};
+
+TEST_F(LevelFileTest, SaveWritesTheLevelTextAndNothingElse) {
+    saveQRE(level, newLevel());
+    EXPECT_EQ(readWholeFile(level), formatLevel(newLevel()));
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"x.qre"});
+}
+
+TEST_F(LevelFileTest, LoadReadsWhatSaveWrote) {
+    saveQRE(level, sampleGrid());
+    LevelGrid grid = untouchedGrid();
+    loadQRE(level, grid);
+    EXPECT_EQ(grid, sampleGrid());
+}
+
+TEST_F(LevelFileTest, SaveReplacesALongerFile) {
+    writeWholeFile(level, std::string(10000, 'Q'));
+    saveQRE(level, sampleGrid());
+    EXPECT_EQ(readWholeFile(level), joinLines(sampleRows()));
+}
+
+TEST_F(LevelFileTest, RelativeNameIsTakenInTheWorkingFolder) {
+    writeWholeFile(level, joinLines(sampleRows()));
+    const std::string before = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    LevelGrid grid;
+    loadQRE("x.qre", grid);
+    saveQRE("y.qre", newLevel());
+    std::filesystem::current_path(before);
+    EXPECT_EQ(grid, sampleGrid());
+    EXPECT_EQ(readWholeFile(dir.file("y.qre")), formatLevel(newLevel()));
+}
+
+TEST_F(LevelFileTest, FailedReadLeavesTheTargetAsItWas) {
+    std::vector<std::string> shortLine = sampleRows();
+    shortLine[30].resize(20);
+    const std::string texts[] = {joinLines(sampleRows(), "\n"), joinLines(shortLine), "",
+                                 joinLines(sampleRows(44))};
+    for (const std::string& text : texts) {
+        writeWholeFile(level, text);
+        LevelGrid grid = untouchedGrid();
+        EXPECT_EQ(ioCode([&] { loadQRE(level, grid); }), iocode::ReadBeyondEnd);
+        EXPECT_EQ(grid, untouchedGrid());
+    }
+}
+
+TEST_F(LevelFileTest, OpenErrors) {
+    ::mkdir(dir.file("folder.qre").c_str(), 0755);
+    writeWholeFile(dir.file("plain"), "x");
+    struct Row {
+        std::string name;
+        int code;
+        const char* message;
+    } rows[] = {
+        {dir.file("missing.qre"), iocode::FileNotFound, "File not found"},
+        {dir.file("nofolder/x.qre"), iocode::PathNotFound, "Invalid filename"},
+        {dir.file("plain/x.qre"), iocode::PathNotFound, "Invalid filename"},
+        {"", iocode::PathNotFound, "Invalid filename"},
+        {dir.file("folder.qre"), iocode::AccessDenied, "File access denied"},
+        {"/dev/null", iocode::AccessDenied, "File access denied"},
+    };
+    for (const Row& row : rows) {
+        LevelGrid grid = untouchedGrid();
+        EXPECT_EQ(ioCode([&] { loadQRE(row.name, grid); }), row.code) << row.name;
+        EXPECT_EQ(ioMessageOf([&] { loadQRE(row.name, grid); }), row.message) << row.name;
+        EXPECT_EQ(grid, untouchedGrid()) << row.name;
+    }
+}
+
+TEST_F(LevelFileTest, SaveErrors) {
+    ::mkdir(dir.file("folder.qre").c_str(), 0755);
+    struct Row {
+        std::string name;
+        int code;
+    } rows[] = {
+        {dir.file("nofolder/x.qre"), iocode::PathNotFound},
+        {"", iocode::PathNotFound},
+        {dir.file("folder.qre"), iocode::AccessDenied},
+        {"/dev/null", iocode::AccessDenied},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(ioCode([&] { saveQRE(row.name, newLevel()); }), row.code) << row.name;
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"folder.qre"});
+}
+
+TEST_F(LevelFileTest, FifoIsRefusedWithoutBlocking) {
+    ASSERT_EQ(::mkfifo(level.c_str(), 0644), 0);
+    const int exit = runInChild([&] {
+        LevelGrid grid;
+        const int readCode = ioCode([&] { loadQRE(level, grid); });
+        const int writeCode = ioCode([&] { saveQRE(level, newLevel()); });
+        return readCode == iocode::AccessDenied && writeCode == iocode::AccessDenied ? 0 : 1;
+    });
+    EXPECT_EQ(exit, 0) << "refused FIFO (0), wrong code (1) or killed by the watchdog (-14)";
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"x.qre"});
+}
+
+TEST_F(LevelFileTest, ReadOnlyFileIsNotReplacedEvenByRoot) {
+    writeWholeFile(level, "old level");
+    for (const mode_t mode : {0444, 0400, 0464, 0000}) {
+        ASSERT_EQ(::chmod(level.c_str(), mode), 0);
+        const int code = ioCode([&] { saveQRE(level, newLevel()); });
+        EXPECT_EQ(code, iocode::AccessDenied) << std::oct << mode;
+        EXPECT_EQ(readWholeFile(level), "old level");
+        EXPECT_EQ(modeOf(level), mode);
+    }
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"x.qre"});
+}
+
+TEST_F(LevelFileTest, ReplacedFileKeepsItsMode) {
+    for (const mode_t mode : {0640, 0600, 0644, 0604, 0755}) {
+        writeWholeFile(level, "old level");
+        ASSERT_EQ(::chmod(level.c_str(), mode), 0);
+        saveQRE(level, newLevel());
+        EXPECT_EQ(modeOf(level), mode) << std::oct << mode;
+        EXPECT_EQ(readWholeFile(level), formatLevel(newLevel()));
+    }
+}
+
+TEST_F(LevelFileTest, NewFileFollowsTheUmask) {
+    const mode_t old = ::umask(027);
+    saveQRE(level, newLevel());
+    ::umask(old);
+    EXPECT_EQ(modeOf(level), 0640);
+}
+
+TEST_F(LevelFileTest, SavingThroughALinkReplacesTheFileItNames) {
+    ::mkdir(dir.file("real").c_str(), 0755);
+    writeWholeFile(dir.file("real/level.qre"), "old level");
+    ASSERT_EQ(::symlink("real/level.qre", level.c_str()), 0);
+    ASSERT_EQ(::symlink("x.qre", dir.file("link2.qre").c_str()), 0); // a chain of two links
+    saveQRE(dir.file("link2.qre"), sampleGrid());
+    EXPECT_EQ(std::filesystem::read_symlink(level), "real/level.qre");
+    EXPECT_EQ(std::filesystem::read_symlink(dir.file("link2.qre")), "x.qre");
+    EXPECT_EQ(readWholeFile(dir.file("real/level.qre")), joinLines(sampleRows()));
+    EXPECT_EQ(std::filesystem::directory_entry(dir.file("real")).exists(), true);
+    EXPECT_EQ(dir.entries(), (std::vector<std::string>{"link2.qre", "real", "x.qre"}));
+}
+
+TEST_F(LevelFileTest, SavingThroughADanglingLinkCreatesItsFile) {
+    ASSERT_EQ(::symlink(dir.file("made.qre").c_str(), level.c_str()), 0);
+    saveQRE(level, newLevel());
+    EXPECT_TRUE(std::filesystem::is_symlink(level));
+    EXPECT_EQ(readWholeFile(dir.file("made.qre")), formatLevel(newLevel()));
+}
+
+TEST_F(LevelFileTest, TileWithoutCharacterWritesNothing) {
+    LevelGrid grid = newLevel();
+    grid.at(3, 7) = 150;
+    EXPECT_THROW(saveQRE(level, grid), EditorError);
+    EXPECT_TRUE(dir.entries().empty());
+    writeWholeFile(level, "old level");
+    EXPECT_THROW(saveQRE(level, grid), EditorError);
+    EXPECT_EQ(readWholeFile(level), "old level");
+    EXPECT_EQ(dir.entries(), std::vector<std::string>{"x.qre"});
+}
+
+// The file-size limit makes write() fail part way through the level, as a full disk
+// would; the old level must come through whole and no temporary file may remain.
+TEST_F(LevelFileTest, WriteFailurePartWayLeavesTheOldFileWhole) {
+    const std::string old = joinLines(sampleRows());
+    writeWholeFile(level, old);
+    for (const rlim_t limit : {0, 1000, 2969}) {
+        const int exit = runInChild([&] {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit small{limit, limit};
+            if (::setrlimit(RLIMIT_FSIZE, &small) != 0) return 2;
+            return ioCode([&] { saveQRE(level, newLevel()); }) == EFBIG ? 0 : 1;
+        });
+        EXPECT_EQ(exit, 0) << "limit " << limit;
+        EXPECT_EQ(readWholeFile(level), old) << "limit " << limit;
+        EXPECT_EQ(dir.entries(), std::vector<std::string>{"x.qre"}) << "limit " << limit;
+    }
+}
+
+// A real full disk, on a tmpfs too small for a second copy of the level. Mounting
+// needs root; elsewhere the file-size test above covers the same path.
+TEST_F(LevelFileTest, FullDiskReadsDiskFullAndKeepsTheOldFile) {
+    const std::string mountPoint = dir.file("tiny");
+    ::mkdir(mountPoint.c_str(), 0755);
+    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=4k") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    const std::string onTiny = mountPoint + "/x.qre";
+    const std::string old = joinLines(sampleRows());
+    writeWholeFile(onTiny, old);
+    const std::string message = ioMessageOf([&] { saveQRE(onTiny, newLevel()); });
+    const std::string afterwards = readWholeFile(onTiny);
+    const auto entries = std::filesystem::directory_iterator(mountPoint);
+    const auto count = std::distance(entries, std::filesystem::directory_iterator());
+    ::umount(mountPoint.c_str());
+    EXPECT_EQ(message, "Disk full");
+    EXPECT_EQ(afterwards, old);
+    EXPECT_EQ(count, 1);
+}
+
+TEST_F(LevelFileTest, HugeFileIsReadOnlyUpToLine45) {
+    // 2 GB, mostly a hole: a reader that went on past line 45 would take long.
+    writeWholeFile(level, joinLines(sampleRows()));
+    ASSERT_EQ(::truncate(level.c_str(), off_t{2} << 30), 0);
+    LevelGrid grid;
+    loadQRE(level, grid);
+    EXPECT_EQ(grid, sampleGrid());
+}
+
+TEST_F(LevelFileTest, LineLongerThanTheReadBuffer) {
+    std::vector<std::string> lines = sampleRows();
+    lines[2] += std::string(300000, '\0');
+    lines[3] += std::string(65536 - 64, 'z');
+    writeWholeFile(level, joinLines(lines));
+    LevelGrid grid;
+    loadQRE(level, grid);
+    EXPECT_EQ(grid, sampleGrid());
+}
+
+} // namespace
+} // namespace qorv
