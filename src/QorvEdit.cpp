@@ -1,2 +1,23 @@
-#include <cstdio>
-int main() { std::puts("QorvEdit: the editor has no windows yet."); return 0; }
+// QorvEdit: a level editor for a tile-based game.
+
+#include "ui/MainUnit.h"
+#include "ui/Startup.h"
+
+#include <QApplication>
+#include <QIcon>
+
+int main(int argc, char** argv) {
+    // Whole scale factors only, so the raster is enlarged without smoothing on high-DPI
+    // screens and every screen pixel maps back to one raster pixel.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::Round);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("QorvEdit"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/qorvedit.xpm")));
+    // Only closing the main window ends the program; the tool windows merely hide.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    ui::WindowSet windows;
+    MainForm->show();
+    return QApplication::exec();
+}

@@ -1,0 +1,210 @@
+#include "ui/MainUnit.h"
+
+#include "ui/Handler.h"
+#include "ui/PanelStatusBar.h"
+#include "ui/RasterImage.h"
+#include "ui/Tools.h"
+#include "ui_MainUnit.h"
+
+#include "core/Brush.h"
+#include "core/CharTable.h"
+#include "core/LevelFile.h"
+#include "platform/Platform.h"
+#include "render/Raster.h"
+#include "render/TileSheet.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+
+TMainForm* MainForm = nullptr;
+
+TMainForm::TMainForm(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      ui_(std::make_unique<Ui::TMainForm>()) {
+    MainForm = this;
+    ui_->setupUi(this);
+    Image = ui_->Image;
+    move(253, 166); // the layout's place, until the window is placed
+    // The layout's picture until the creation handler sizes it: one white pixel.
+    QImage white(1, 1, QImage::Format_RGB888);
+    white.fill(Qt::white);
+    Image->setPicture(white);
+    setFixedSize(size()); // the user cannot resize the window
+
+    connect(Image, &RasterImage::mousePressed, this,
+            ui::guarded([this](int b, int x, int y) { FormMouseDown(b, x, y); }));
+    connect(Image, &RasterImage::mouseMoved, this,
+            ui::guarded([this](int x, int y) { ImageMouseMove(x, y); }));
+    connect(Image, &RasterImage::mouseReleased, this,
+            ui::guarded([this](int b, int x, int y) { ImageMouseUp(b, x, y); }));
+
+    ui::runHandler([this] { FormCreate(); });
+}
+
+TMainForm::~TMainForm() {
+    ui::runHandler([this] { FormDestroy(); });
+    if (MainForm == this) MainForm = nullptr;
+}
+
+QPoint mainWindowPlacement(QSize screen) {
+    if (screen == QSize(640, 480)) return QPoint(-2, -19);
+    return QPoint(160, 0);
+}
+
+void TMainForm::FormCreate() {
+    BrushSize = 1;
+    ForeTile = 2;
+    BackTile = 0;
+    CurrentTool = toolBrush;
+    selectall();
+    TileSheet = QImage();
+    TileSheet = qorv::loadBitmap(QStringLiteral("all.bmp"));
+    Image->setPicture(qorv::makeRaster());
+    ClearFull();
+    drawall();
+    setFixedSize(qorv::RasterWidth, qorv::RasterHeight);
+    placeOnScreen();
+}
+
+void TMainForm::placeOnScreen() {
+    move(mainWindowPlacement(platform::screenSize()));
+}
+
+void TMainForm::FormDestroy() {}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    // Closing the editing window ends the program at once; the other windows only hide.
+    event->accept();
+    QCoreApplication::quit();
+}
+
+// --- Level model and files ---------------------------------------------------------------
+
+void TMainForm::ClearFull() {
+    qorv::ClearFull(Map);
+}
+
+void TMainForm::DoBackUp() {
+    qorv::DoBackUp(Map, BackupMap);
+}
+
+void TMainForm::loadQRE(const QString& name, qorv::LevelGrid& grid) {
+    qorv::loadQRE(QFile::encodeName(name).toStdString(), grid);
+}
+
+std::optional<unsigned char> TMainForm::M2O(qorv::TileIndex tile) const {
+    return qorv::M2O(tile);
+}
+
+// --- Selection -------------------------------------------------------------------------
+
+void TMainForm::setSelectionSizeText(const QString& text) {
+    if (ToolsForm) ToolsForm->StatusBar1->setPanelText(1, text);
+}
+
+void TMainForm::setCursorText(const QString& text) {
+    if (ToolsForm) ToolsForm->StatusBar1->setPanelText(0, text);
+}
+
+void TMainForm::selectall() {
+    setSelectionSizeText(QString());
+    Sel = qorv::selectall();
+}
+
+void TMainForm::DrawSelected() {
+    Image->showChanged(qorv::drawFocusRect(Image->picture(), qorv::outlineRect(Sel)));
+    setSelectionSizeText(QString::fromStdString(qorv::sizeText(Sel)));
+}
+
+// --- Drawing ---------------------------------------------------------------------------
+
+void TMainForm::drawCell(int x, int y) {
+    drawRECT(x, y, x, y);
+}
+
+void TMainForm::drawRECT(int x1, int y1, int x2, int y2) {
+    // After a failed start-up the raster keeps its one-pixel layout picture; the level
+    // is still edited, opened and saved, just not drawn.
+    if (Image->picture().size() != QSize(qorv::RasterWidth, qorv::RasterHeight)) return;
+    Image->showChanged(qorv::drawRECT(Map, TileSheet, Image->picture(), x1, y1, x2, y2));
+}
+
+void TMainForm::drawall() {
+    drawRECT(0, 0, qorv::GridWidth - 1, qorv::GridHeight - 1);
+    if (Sel.SelectionShown) DrawSelected();
+}
+
+// --- Painting --------------------------------------------------------------------------
+
+void TMainForm::applybrush(int x, int y, int size, qorv::TileIndex tile) {
+    if (const auto box = qorv::applybrush(Map, Sel, x, y, size, tile))
+        drawRECT(box->x1, box->y1, box->x2, box->y2);
+}
+
+qorv::TileIndex TMainForm::tileOfButton(int button) const {
+    return button == 0 ? ForeTile : BackTile;
+}
+
+// --- Mouse -----------------------------------------------------------------------------
+
+void TMainForm::FormMouseDown(int button, int x, int y) {
+    const int cx = qorv::cellOf(x);
+    const int cy = qorv::cellOf(y);
+    switch (CurrentTool) {
+    case toolSelect:
+        if (Sel.SelectionShown) DrawSelected();
+        Sel.SelectionShown = false;
+        Dragging = true;
+        DragButton = std::uint8_t(button);
+        qorv::startSelection(Sel, x, y);
+        DrawSelected();
+        break;
+    case toolBrush:
+        Dragging = true;
+        DragButton = std::uint8_t(button);
+        DoBackUp();
+        applybrush(cx, cy, BrushSize, tileOfButton(button));
+        break;
+    case toolEyeDropper:
+        if (cx < 0 || cx >= qorv::GridWidth || cy < 0 || cy >= qorv::GridHeight) break;
+        qorv::pickTile(Map, cx, cy, button == 0, ForeTile, BackTile);
+        if (ToolsForm) ToolsForm->drawSwatches();
+        break;
+    case toolLine:
+        break;
+    }
+}
+
+void TMainForm::ImageMouseMove(int x, int y) {
+    const int cx = qorv::cellOf(x);
+    const int cy = qorv::cellOf(y);
+    setCursorText(QStringLiteral("%1 : %2").arg(cx).arg(cy));
+    if (!Dragging) return;
+    switch (CurrentTool) {
+    case toolSelect:
+        DrawSelected();
+        qorv::dragSelection(Sel, x, y);
+        DrawSelected();
+        break;
+    case toolBrush:
+        applybrush(cx, cy, BrushSize, tileOfButton(DragButton));
+        break;
+    default:
+        break;
+    }
+}
+
+void TMainForm::ImageMouseUp(int, int, int) {
+    if (!Dragging) return;
+    Dragging = false;
+    if (CurrentTool != toolSelect) return;
+    if (qorv::selectionHasArea(Sel)) {
+        Sel.SelectionShown = true;
+    } else {
+        DrawSelected();
+        selectall();
+    }
+}

@@ -1,0 +1,86 @@
+#pragma once
+// The main editing window: it owns the level, its undo buffers, the tile sheet, the
+// selection and the painting state, and shows the level in its raster `Image`.
+
+#include "core/LevelGrid.h"
+#include "core/Selection.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+namespace Ui {
+class TMainForm;
+}
+class RasterImage;
+
+enum ToolKind : std::uint8_t { toolSelect = 0, toolBrush = 1, toolLine = 2, toolEyeDropper = 3 };
+
+class TMainForm : public QWidget {
+    Q_OBJECT
+  public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // The level and its edit buffers.
+    qorv::LevelGrid Map{};
+    qorv::LevelGrid BackupMap{};
+    qorv::LevelGrid SwapMap{};
+    qorv::LevelGrid PreviewMap{};
+    QImage TileSheet;
+
+    qorv::Selection Sel;
+    ToolKind CurrentTool = toolSelect;
+    bool Dragging = false;
+    std::uint8_t DragButton = 0;
+    qorv::TileIndex ForeTile = 0;
+    qorv::TileIndex BackTile = 0;
+    int BrushSize = 0;
+
+    RasterImage* Image;
+
+    // Level model and files.
+    void ClearFull();
+    void DoBackUp();
+    void loadQRE(const QString& name, qorv::LevelGrid& grid);
+    std::optional<unsigned char> M2O(qorv::TileIndex tile) const;
+
+    // Selection.
+    void selectall();
+    void DrawSelected();
+
+    // Drawing into the raster.
+    void drawCell(int x, int y);
+    void drawRECT(int x1, int y1, int x2, int y2);
+    void drawall();
+
+    // Painting.
+    void applybrush(int x, int y, int size, qorv::TileIndex tile);
+
+    // Mouse handlers of `Image`.
+    void FormMouseDown(int button, int x, int y);
+    void ImageMouseMove(int x, int y);
+    void ImageMouseUp(int button, int x, int y);
+
+    void FormCreate();
+    void FormDestroy();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void setSelectionSizeText(const QString& text);
+    void setCursorText(const QString& text);
+    qorv::TileIndex tileOfButton(int button) const;
+    void placeOnScreen();
+
+    std::unique_ptr<Ui::TMainForm> ui_;
+};
+
+// The one main window of the program.
+extern TMainForm* MainForm;
+
+// Where the main window goes on a screen of this size (its outer frame's top-left).
+QPoint mainWindowPlacement(QSize screen);

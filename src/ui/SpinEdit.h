@@ -1,0 +1,33 @@
+#pragma once
+// The brush-size field. Unlike QSpinBox it does not hold typed text to its range while
+// the user types: "30" reports 3 and then 30. Only leaving the field for another control
+// brings the text into range, and the spin buttons step within it.
+
+#include <QAbstractSpinBox>
+
+class SpinEdit : public QAbstractSpinBox {
+    Q_OBJECT
+  public:
+    explicit SpinEdit(QWidget* parent = nullptr);
+
+    int minimum() const { return minimum_; }
+    int maximum() const { return maximum_; }
+    // The text read as a whole number, or the minimum when it is not one.
+    int value() const;
+    void setValue(int value);
+
+    void stepBy(int steps) override;
+
+  signals:
+    // Every change of the text, keystroke by keystroke.
+    void changed();
+
+  protected:
+    QValidator::State validate(QString& input, int& pos) const override;
+    StepEnabled stepEnabled() const override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+  private:
+    int minimum_ = 1;
+    int maximum_ = 25;
+};

@@ -1,0 +1,18 @@
+#include "ui/Startup.h"
+
+#include "ui/MainUnit.h"
+#include "ui/Tools.h"
+#include "ui/view.h"
+#include "ui/view1form.h"
+
+namespace ui {
+
+WindowSet::WindowSet() : main_(std::make_unique<TMainForm>()) {
+    new TToolsForm(main_.get());
+    new TViewForm(main_.get());
+    new TView1(main_.get());
+}
+
+WindowSet::~WindowSet() = default;
+
+} // namespace ui

@@ -1,0 +1,203 @@
+#include "ui/Tools.h"
+
+#include "ui/Handler.h"
+#include "ui/MainUnit.h"
+#include "ui/PanelStatusBar.h"
+#include "ui/RasterImage.h"
+#include "ui/SpinEdit.h"
+#include "ui/view.h"
+#include "ui_Tools.h"
+
+#include "core/Brush.h"
+#include "core/LevelFile.h"
+#include "render/Raster.h"
+#include "render/TileSheet.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QToolButton>
+
+TToolsForm* ToolsForm = nullptr;
+
+// The icons live in a static library, whose resources must be registered by hand.
+static void registerIcons() {
+    Q_INIT_RESOURCE(icons);
+}
+
+namespace {
+const QString LevelFilter = QStringLiteral("Qorv Levels (*.qre *.qrl);;All files (*)");
+constexpr int SwatchSize = 14;
+constexpr int SwatchDrawn = 13; // the tile is stretched over 13 x 13; the last row stays
+} // namespace
+
+TToolsForm::TToolsForm(QWidget* parent)
+    // A tool window kept above the main window: on top, and transient for it, which
+    // holds even where the window manager ignores the always-on-top hint.
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+      ui_(std::make_unique<Ui::TToolsForm>()) {
+    ToolsForm = this;
+    registerIcons();
+    ui_->setupUi(this);
+    setFixedSize(163, 176);
+    move(196, 110); // the layout's place, until the window is placed
+    ToolButton1 = ui_->ToolButton1;
+    ToolButton2 = ui_->ToolButton2;
+    ToolButton3 = ui_->ToolButton3;
+    ToolButton5 = ui_->ToolButton5;
+    ToolButton6 = ui_->ToolButton6;
+    ToolButton10 = ui_->ToolButton10;
+    ToolButton11 = ui_->ToolButton11;
+    ToolButton12 = ui_->ToolButton12;
+    ToolButton14 = ui_->ToolButton14;
+    ToolButton15 = ui_->ToolButton15;
+    SpinEdit1 = ui_->SpinEdit1;
+    Image1 = ui_->Image1;
+    Image2 = ui_->Image2;
+    Image3 = ui_->Image3;
+    StatusBar1 = ui_->StatusBar1;
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    PopupMenu1->addAction(ui_->Set640x4501);
+    PopupMenu1->addAction(ui_->Set640x4051);
+
+    OpenDialog1 = {LevelFilter, QStringLiteral("qre"), QString()};
+    SaveDialog1 = {LevelFilter, QStringLiteral("qre"), QString()};
+    bindHandlers();
+    ui::runHandler([this] { FormCreate(); });
+}
+
+TToolsForm::~TToolsForm() {
+    if (ToolsForm == this) ToolsForm = nullptr;
+}
+
+void TToolsForm::bindHandlers() {
+    auto click = [this](QToolButton* button, void (TToolsForm::*handler)()) {
+        connect(button, &QToolButton::clicked, this,
+                ui::guarded([this, handler] { (this->*handler)(); }));
+    };
+    click(ToolButton1, &TToolsForm::ToolButton1Click);
+    click(ToolButton2, &TToolsForm::ToolButton2Click);
+    click(ToolButton3, &TToolsForm::ToolButton3Click);
+    click(ToolButton5, &TToolsForm::ToolButton5Click);
+    click(ToolButton6, &TToolsForm::ToolButton5Click); // Redo is the same exchange as Undo
+    click(ToolButton10, &TToolsForm::ToolButton10Click);
+    click(ToolButton11, &TToolsForm::ToolButton11Click);
+    click(ToolButton12, &TToolsForm::ToolButton12Click);
+    click(ToolButton14, &TToolsForm::ToolButton14Click);
+    click(ToolButton15, &TToolsForm::ToolButton15Click);
+    connect(SpinEdit1, &SpinEdit::changed, this, ui::guarded([this] { SpinEdit1Change(); }));
+    connect(Image1, &RasterImage::mousePressed, this,
+            ui::guarded([this](int b, int x, int y) { Image1MouseDown(b, x, y); }));
+}
+
+void TToolsForm::FormCreate() {
+    move(0, 0);
+    show();
+    Image1->setPicture(qorv::loadBitmap(QStringLiteral("all.bmp")));
+    for (RasterImage* swatch : {Image2, Image3}) {
+        QImage bitmap(SwatchSize, SwatchSize, QImage::Format_RGB888);
+        bitmap.fill(Qt::black);
+        swatch->setPicture(bitmap);
+    }
+    drawSwatches();
+    OpenDialog1.initialDir = QCoreApplication::applicationDirPath();
+}
+
+void TToolsForm::drawSwatches() {
+    const std::pair<RasterImage*, qorv::TileIndex> swatches[] = {{Image2, MainForm->ForeTile},
+                                                                 {Image3, MainForm->BackTile}};
+    for (const auto& [swatch, tile] : swatches) {
+        if (swatch->picture().isNull()) continue; // no bitmap after a failed start-up
+        qorv::stretchTile(MainForm->TileSheet, tile, swatch->picture(), SwatchDrawn, SwatchDrawn);
+        swatch->showChanged(swatch->picture().rect());
+    }
+}
+
+QString TToolsForm::captionFor(const QString& path) {
+    return QStringLiteral("QorvEdit - ") + QFileInfo(path).fileName();
+}
+
+// New.
+void TToolsForm::ToolButton1Click() {
+    MainForm->DoBackUp();
+    MainForm->ClearFull();
+    MainForm->selectall();
+    MainForm->drawall();
+}
+
+// Open; with Control held, the level browser.
+void TToolsForm::ToolButton2Click() {
+    if (platform::GetKeyState(platform::VK_CONTROL) < -100) {
+        openLevelBrowser();
+        return;
+    }
+    const auto path = platform::GetOpenFileName(this, OpenDialog1);
+    if (!path) return;
+    // Read into a copy first: a file that fails to load leaves the level, its undo step
+    // and the caption exactly as they were.
+    qorv::LevelGrid loaded = MainForm->Map;
+    MainForm->loadQRE(*path, loaded);
+    MainForm->setWindowTitle(captionFor(*path));
+    MainForm->DoBackUp();
+    MainForm->Map = loaded;
+    MainForm->selectall();
+    MainForm->drawall();
+}
+
+void TToolsForm::openLevelBrowser() {
+    ViewForm->openBrowser();
+}
+
+// Save.
+void TToolsForm::ToolButton3Click() {
+    const auto path = platform::GetSaveFileName(this, SaveDialog1);
+    if (!path) return;
+    qorv::saveQRE(QFile::encodeName(*path).toStdString(), MainForm->Map);
+    MainForm->setWindowTitle(captionFor(*path));
+}
+
+// Undo and Redo.
+void TToolsForm::ToolButton5Click() {
+    qorv::undoExchange(MainForm->Map, MainForm->BackupMap, MainForm->SwapMap);
+    MainForm->drawall();
+}
+
+// Fill.
+void TToolsForm::ToolButton10Click() {
+    MainForm->DoBackUp();
+    const auto block = qorv::fillSelection(MainForm->Map, MainForm->Sel, MainForm->ForeTile);
+    if (!MainForm->Sel.SelectionShown)
+        MainForm->drawall();
+    else if (block)
+        MainForm->drawRECT(block->x1, block->y1, block->x2, block->y2);
+}
+
+void TToolsForm::ToolButton11Click() {
+    MainForm->CurrentTool = toolSelect;
+}
+void TToolsForm::ToolButton12Click() {
+    MainForm->CurrentTool = toolBrush;
+}
+void TToolsForm::ToolButton14Click() {
+    MainForm->CurrentTool = toolLine;
+}
+void TToolsForm::ToolButton15Click() {
+    MainForm->CurrentTool = toolEyeDropper;
+}
+
+void TToolsForm::SpinEdit1Change() {
+    MainForm->BrushSize = SpinEdit1->value();
+}
+
+// A pick in the palette: left button foreground, any other background.
+void TToolsForm::Image1MouseDown(int button, int x, int y) {
+    const auto tile = static_cast<qorv::TileIndex>((y / 10) * 16 + x / 10);
+    if (button == 0)
+        MainForm->ForeTile = tile;
+    else
+        MainForm->BackTile = tile;
+    drawSwatches();
+}

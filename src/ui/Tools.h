@@ -1,0 +1,71 @@
+#pragma once
+// The tools window: file and grid commands, the tool buttons, the brush size, the tile
+// palette, the two swatches and the status bar. It keeps no editing state of its own:
+// every command works on the fields of the main window.
+
+#include "platform/Platform.h"
+
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class TToolsForm;
+}
+class QMenu;
+class QToolButton;
+class RasterImage;
+class SpinEdit;
+class PanelStatusBar;
+
+class TToolsForm : public QWidget {
+    Q_OBJECT
+  public:
+    explicit TToolsForm(QWidget* parent);
+    ~TToolsForm() override;
+
+    QToolButton* ToolButton1;  // New
+    QToolButton* ToolButton2;  // Open
+    QToolButton* ToolButton3;  // Save
+    QToolButton* ToolButton5;  // Undo
+    QToolButton* ToolButton6;  // Redo
+    QToolButton* ToolButton10; // Fill
+    QToolButton* ToolButton11; // Select
+    QToolButton* ToolButton12; // Brush
+    QToolButton* ToolButton14; // Line
+    QToolButton* ToolButton15; // Eye dropper
+    SpinEdit* SpinEdit1;
+    RasterImage* Image1; // palette
+    RasterImage* Image2; // foreground swatch
+    RasterImage* Image3; // background swatch
+    PanelStatusBar* StatusBar1;
+    QMenu* PopupMenu1;
+
+    platform::FileDialogSpec OpenDialog1;
+    platform::FileDialogSpec SaveDialog1;
+
+    void drawSwatches();
+
+    void FormCreate();
+    void ToolButton1Click();
+    void ToolButton2Click();
+    void ToolButton3Click();
+    void ToolButton5Click();
+    void ToolButton10Click();
+    void ToolButton11Click();
+    void ToolButton12Click();
+    void ToolButton14Click();
+    void ToolButton15Click();
+    void SpinEdit1Change();
+    void Image1MouseDown(int button, int x, int y);
+
+  private:
+    void bindHandlers();
+    void openLevelBrowser();
+    static QString captionFor(const QString& path);
+
+    std::unique_ptr<Ui::TToolsForm> ui_;
+};
+
+// The one tools window of the program.
+extern TToolsForm* ToolsForm;

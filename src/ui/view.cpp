@@ -1,0 +1,88 @@
+#include "ui/view.h"
+
+#include "ui/Handler.h"
+#include "ui/MainUnit.h"
+#include "ui/RasterImage.h"
+#include "ui/Tools.h"
+#include "ui/view1form.h"
+#include "ui_view.h"
+
+#include "platform/Platform.h"
+#include "render/Raster.h"
+
+#include <QCloseEvent>
+#include <QListWidget>
+
+#include <algorithm>
+
+TViewForm* ViewForm = nullptr;
+
+namespace {
+constexpr int MinimumBrowserHeight = 120;
+}
+
+TViewForm::TViewForm(QWidget* parent)
+    : QWidget(parent,
+              Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
+      ui_(std::make_unique<Ui::TViewForm>()) {
+    ViewForm = this;
+    ui_->setupUi(this);
+    LBox = ui_->LBox;
+    move(196, 123); // the layout's place, until the window is placed
+    // Mouse and keyboard both move the selection; either way the level is previewed.
+    connect(LBox, &QListWidget::itemSelectionChanged, this, ui::guarded([this] { LBoxClick(); }));
+}
+
+TViewForm::~TViewForm() {
+    if (ViewForm == this) ViewForm = nullptr;
+}
+
+int browserHeight(int screenHeight, int top) {
+    return std::max(screenHeight - top - 30, MinimumBrowserHeight);
+}
+
+void TViewForm::openBrowser() {
+    const QRect tools = ToolsForm->frameGeometry();
+    const int top = tools.y() + tools.height();
+    move(tools.x(), top);
+    const int frameHeight = frameGeometry().height() - height();
+    resize(width(), browserHeight(platform::screenSize().height(), top) - frameHeight);
+    fillList();
+    show();
+    raise();
+    activateWindow();
+}
+
+void TViewForm::fillList() {
+    // Rebuilt silently: emptying the list is not a selection by the user.
+    const QSignalBlocker quiet(LBox);
+    LBox->clear();
+    LBox->setUpdatesEnabled(false);
+    LBox->addItems(platform::findEntries(QStringLiteral(".qre")));
+    LBox->setUpdatesEnabled(true);
+}
+
+void TViewForm::LBoxClick() {
+    const QList<QListWidgetItem*> selected = LBox->selectedItems();
+    const int index = selected.isEmpty() ? -1 : LBox->row(selected.first());
+    if (index < 0)
+        throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
+    const QString name = LBox->item(index)->text();
+    View1->move(MainForm->pos());
+    MainForm->loadQRE(name, MainForm->PreviewMap);
+    View1->Image->showChanged(
+        qorv::drawAllCells(MainForm->PreviewMap, MainForm->TileSheet, View1->Image->picture()));
+    View1->show();
+    show();
+    raise();
+    activateWindow();
+}
+
+void TViewForm::FormClose() {
+    View1->close();
+}
+
+void TViewForm::closeEvent(QCloseEvent* event) {
+    ui::runHandler([this] { FormClose(); });
+    event->accept();
+}

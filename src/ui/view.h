@@ -1,0 +1,40 @@
+#pragma once
+// The level browser: the level files of the working directory, each previewed in full
+// size when it is selected. It never touches the level being edited.
+
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class TViewForm;
+}
+class QListWidget;
+
+class TViewForm : public QWidget {
+    Q_OBJECT
+  public:
+    explicit TViewForm(QWidget* parent);
+    ~TViewForm() override;
+
+    QListWidget* LBox;
+
+    // Places the browser under the tools window, lists the levels anew and shows it.
+    void openBrowser();
+
+    void LBoxClick();
+    void FormClose();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void fillList();
+    std::unique_ptr<Ui::TViewForm> ui_;
+};
+
+// The browser's outer height for its top edge at `top` on a screen `screenHeight` high:
+// down to 30 pixels above the screen's bottom, but never less than a usable minimum.
+int browserHeight(int screenHeight, int top);
+
+extern TViewForm* ViewForm;

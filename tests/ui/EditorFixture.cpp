@@ -1,0 +1,112 @@
+#include "EditorFixture.h"
+
+#include "core/LevelFile.h"
+
+#include <QFile>
+#include <QMouseEvent>
+
+namespace testing_ui {
+
+QApplication& application() {
+    static int argc = 1;
+    static char name[] = "qorv_ui_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+QImage syntheticSheet() {
+    QImage sheet(160, 160, QImage::Format_RGB888);
+    for (int y = 0; y < 160; ++y)
+        for (int x = 0; x < 160; ++x)
+            sheet.setPixel(x, y, qRgb(x, y, 77));
+    return sheet;
+}
+
+void writeSheet(const QString& path) {
+    ASSERT_TRUE(syntheticSheet().save(path, "BMP"));
+}
+
+void EditorFixture::startEditor(Sheet sheet) {
+    application();
+    windows_.reset();
+    if (previousDir_.isEmpty()) previousDir_ = QDir::currentPath();
+    workDir_ = std::make_unique<QTemporaryDir>();
+    ASSERT_TRUE(workDir_->isValid());
+    if (sheet == Sheet::Good) writeSheet(path("all.bmp"));
+    if (sheet == Sheet::Invalid) writeFile("all.bmp", "this is not a bitmap\n");
+    ASSERT_TRUE(QDir::setCurrent(workDir_->path()));
+    errors_.clear();
+    platform::setErrorBoxCatcher([this](const QString& text) { errors_.append(text); });
+    windows_ = std::make_unique<ui::WindowSet>();
+    MainForm->show();
+}
+
+void EditorFixture::TearDown() {
+    windows_.reset();
+    platform::setErrorBoxCatcher(nullptr);
+    platform::setNextFileName(std::nullopt);
+    QDir::setCurrent(previousDir_);
+    workDir_.reset();
+}
+
+void EditorFixture::writeFile(const QString& name, const QByteArray& bytes) const {
+    QFile file(path(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+QByteArray EditorFixture::readFile(const QString& name) const {
+    QFile file(path(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+namespace {
+void send(QWidget* w, QEvent::Type type, Qt::MouseButton b, Qt::MouseButtons held, int x, int y,
+          Qt::KeyboardModifiers m) {
+    const QPointF local(x, y);
+    QMouseEvent event(type, local, w->mapToGlobal(local), b, held, m);
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    QApplication::sendEvent(w, &event);
+}
+} // namespace
+
+void EditorFixture::press(QWidget* w, Qt::MouseButton b, int x, int y, Qt::KeyboardModifiers m) {
+    send(w, QEvent::MouseButtonPress, b, b, x, y, m);
+}
+
+void EditorFixture::move(QWidget* w, int x, int y, Qt::MouseButtons held) {
+    send(w, QEvent::MouseMove, Qt::NoButton, held, x, y, {});
+}
+
+void EditorFixture::release(QWidget* w, Qt::MouseButton b, int x, int y) {
+    send(w, QEvent::MouseButtonRelease, b, Qt::NoButton, x, y, {});
+}
+
+void EditorFixture::clickButton(QToolButton* button, Qt::KeyboardModifiers m) {
+    QTest::mouseClick(button, Qt::LeftButton, m);
+}
+
+QImage EditorFixture::expectedRaster(const qorv::LevelGrid& grid) {
+    QImage image = qorv::makeRaster();
+    const QImage sheet = syntheticSheet();
+    for (int y = 0; y < qorv::GridHeight; ++y)
+        for (int x = 0; x < qorv::GridWidth; ++x) {
+            const int t = grid.at(x, y);
+            for (int py = 0; py < 10; ++py)
+                for (int px = 0; px < 10; ++px)
+                    image.setPixel(x * 10 + px, y * 10 + py,
+                                   sheet.pixel((t % 16) * 10 + px, (t / 16) * 10 + py));
+        }
+    return image;
+}
+
+qorv::LevelGrid patternedLevel(int seed) {
+    qorv::LevelGrid grid;
+    for (int x = 0; x < qorv::GridWidth; ++x)
+        for (int y = 0; y < qorv::GridHeight; ++y)
+            grid.at(x, y) = static_cast<qorv::TileIndex>((x * 7 + y * 3 + seed) % 112);
+    return grid;
+}
+
+} // namespace testing_ui

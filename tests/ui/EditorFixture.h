@@ -1,0 +1,77 @@
+#pragma once
+// The editor's four windows, created for real in a scratch working directory that holds a
+// synthetic tile sheet. Error boxes are caught and recorded instead of shown.
+
+#include "core/LevelGrid.h"
+#include "platform/Platform.h"
+#include "render/Raster.h"
+#include "ui/MainUnit.h"
+#include "ui/PanelStatusBar.h"
+#include "ui/RasterImage.h"
+#include "ui/Startup.h"
+#include "ui/Tools.h"
+#include "ui/view.h"
+#include "ui/view1form.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace testing_ui {
+
+// One QApplication for the whole test program.
+QApplication& application();
+
+// A 160 x 160 sheet in which every pixel has its own colour: red = x, green = y.
+QImage syntheticSheet();
+
+// Writes the synthetic sheet as a 24-bit BMP.
+void writeSheet(const QString& path);
+
+class EditorFixture : public ::testing::Test {
+  protected:
+    enum class Sheet { Good, Missing, Invalid };
+
+    void SetUp() override { startEditor(Sheet::Good); }
+    void TearDown() override;
+
+    // Replaces the running editor by a fresh one in a fresh working directory.
+    void startEditor(Sheet sheet);
+
+    QString path(const QString& name) const { return workDir_->filePath(name); }
+    void writeFile(const QString& name, const QByteArray& bytes) const;
+    QByteArray readFile(const QString& name) const;
+
+    // Real mouse events on a control, at its pixel (x, y).
+    static void press(QWidget* w, Qt::MouseButton b, int x, int y, Qt::KeyboardModifiers m = {});
+    static void move(QWidget* w, int x, int y, Qt::MouseButtons held = Qt::NoButton);
+    static void release(QWidget* w, Qt::MouseButton b, int x, int y);
+    static void click(QWidget* w, Qt::MouseButton b, int x, int y) {
+        press(w, b, x, y);
+        release(w, b, x, y);
+    }
+    static void clickButton(QToolButton* button, Qt::KeyboardModifiers m = {});
+
+    // The raster as it must look: every cell of `grid` drawn from the synthetic sheet.
+    static QImage expectedRaster(const qorv::LevelGrid& grid);
+    static QImage raster() { return MainForm->Image->picture(); }
+    static QString panel(int i) { return ToolsForm->StatusBar1->panelText(i); }
+
+    QStringList errors_;
+
+  private:
+    std::unique_ptr<ui::WindowSet> windows_;
+    std::unique_ptr<QTemporaryDir> workDir_;
+    QString previousDir_;
+};
+
+// A level with every cell set from a small formula, different from a new level.
+qorv::LevelGrid patternedLevel(int seed);
+
+} // namespace testing_ui

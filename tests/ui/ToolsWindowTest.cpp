@@ -1,0 +1,305 @@
+// The tools window's commands, driven through its real buttons and controls.
+
+#include "EditorFixture.h"
+
+#include "core/LevelFile.h"
+#include "ui/SpinEdit.h"
+
+#include <QButtonGroup>
+#include <QLineEdit>
+#include <QMenu>
+
+using namespace testing_ui;
+
+class ToolsWindowTest : public EditorFixture {
+  protected:
+    static qorv::LevelGrid newLevel() {
+        qorv::LevelGrid grid;
+        qorv::ClearFull(grid);
+        return grid;
+    }
+    void saveLevelFile(const QString& name, const qorv::LevelGrid& grid) {
+        qorv::saveQRE(path(name).toStdString(), grid);
+    }
+    void openThroughDialog(const QString& name) {
+        platform::setNextFileName(path(name));
+        clickButton(ToolsForm->ToolButton2);
+    }
+};
+
+TEST_F(ToolsWindowTest, UndoAndRedoAreOneExchange) {
+    const qorv::LevelGrid fresh = newLevel();
+    clickButton(ToolsForm->ToolButton5); // Undo right after start-up: the all-zero backup
+    EXPECT_EQ(MainForm->Map, qorv::LevelGrid{});
+    EXPECT_EQ(MainForm->BackupMap, fresh);
+    EXPECT_EQ(raster(), expectedRaster(qorv::LevelGrid{}));
+    clickButton(ToolsForm->ToolButton6); // Redo: back again
+    EXPECT_EQ(MainForm->Map, fresh);
+    EXPECT_EQ(raster(), expectedRaster(fresh));
+}
+
+TEST_F(ToolsWindowTest, NewTakesABackupAndResetsTheSelection) {
+    MainForm->Map = patternedLevel(3);
+    MainForm->Sel = {5, 5, 10, 10, true};
+    clickButton(ToolsForm->ToolButton1);
+    EXPECT_EQ(MainForm->Map, newLevel());
+    EXPECT_EQ(MainForm->BackupMap, patternedLevel(3));
+    EXPECT_EQ(MainForm->Sel, qorv::selectall());
+    EXPECT_EQ(raster(), expectedRaster(newLevel()));
+    clickButton(ToolsForm->ToolButton5);
+    EXPECT_EQ(MainForm->Map, patternedLevel(3)) << "Undo brings back the level before New";
+}
+
+TEST_F(ToolsWindowTest, OpenLoadsTheLevelAndUndoBringsBackThePreviousOne) {
+    saveLevelFile("castle.qre", patternedLevel(5));
+    MainForm->Sel = {5, 5, 10, 10, true};
+    openThroughDialog("castle.qre");
+    EXPECT_TRUE(errors_.isEmpty()) << errors_.join('|').toStdString();
+    EXPECT_EQ(MainForm->Map, patternedLevel(5));
+    EXPECT_EQ(MainForm->windowTitle(), "QorvEdit - castle.qre");
+    EXPECT_EQ(MainForm->Sel, qorv::selectall());
+    EXPECT_EQ(raster(), expectedRaster(patternedLevel(5)));
+    EXPECT_EQ(platform::lastFileDialogSpec().defaultSuffix, "qre");
+    EXPECT_EQ(platform::lastFileDialogSpec().filter, "Qorv Levels (*.qre *.qrl);;All files (*)");
+    EXPECT_EQ(platform::lastFileDialogSpec().initialDir, QCoreApplication::applicationDirPath());
+
+    clickButton(ToolsForm->ToolButton5);
+    EXPECT_EQ(MainForm->Map, newLevel());
+    EXPECT_EQ(MainForm->windowTitle(), "QorvEdit - castle.qre") << "the caption stays";
+}
+
+TEST_F(ToolsWindowTest, AFailedOpenLeavesLevelUndoStepAndCaption) {
+    writeFile("short.qre", QByteArray(64, '3') + "\r\n" + QByteArray(10, '3'));
+    struct Row {
+        const char* file;
+        const char* message;
+    };
+    const Row rows[] = {{"missing.qre", "File not found."},
+                        {"short.qre", "Read beyond end of file."},
+                        {"nofolder/x.qre", "Invalid filename."}};
+    MainForm->BackupMap = patternedLevel(9);
+    for (const Row& row : rows) {
+        errors_.clear();
+        openThroughDialog(row.file);
+        EXPECT_EQ(errors_, QStringList{row.message}) << row.file;
+        EXPECT_EQ(MainForm->Map, newLevel()) << row.file;
+        EXPECT_EQ(MainForm->BackupMap, patternedLevel(9)) << row.file;
+        EXPECT_EQ(MainForm->windowTitle(), "QorvEdit") << row.file;
+        EXPECT_EQ(raster(), expectedRaster(newLevel())) << row.file;
+    }
+}
+
+TEST_F(ToolsWindowTest, CancelledDialogsChangeNothing) {
+    MainForm->Map = patternedLevel(2);
+    for (QToolButton* button : {ToolsForm->ToolButton2, ToolsForm->ToolButton3}) {
+        platform::setNextFileName(std::nullopt);
+        clickButton(button);
+        EXPECT_EQ(MainForm->Map, patternedLevel(2));
+        EXPECT_EQ(MainForm->BackupMap, qorv::LevelGrid{});
+        EXPECT_EQ(MainForm->windowTitle(), "QorvEdit");
+    }
+    EXPECT_EQ(QDir(path("")).entryList(QDir::Files), QStringList{"all.bmp"});
+}
+
+TEST_F(ToolsWindowTest, SaveWritesTheLevelAddsTheExtensionAndSetsTheCaption) {
+    MainForm->Map = patternedLevel(4);
+    platform::setNextFileName(path("dungeon"));
+    clickButton(ToolsForm->ToolButton3);
+    EXPECT_TRUE(errors_.isEmpty()) << errors_.join('|').toStdString();
+    EXPECT_EQ(MainForm->windowTitle(), "QorvEdit - dungeon.qre");
+    EXPECT_EQ(readFile("dungeon.qre"),
+              QByteArray::fromStdString(qorv::formatLevel(patternedLevel(4))));
+    EXPECT_EQ(MainForm->BackupMap, qorv::LevelGrid{}) << "Save takes no backup";
+
+    platform::setNextFileName(path("keep.qrl"));
+    clickButton(ToolsForm->ToolButton3);
+    EXPECT_EQ(readFile("keep.qrl").size(), 2970) << "an extension typed is kept";
+}
+
+TEST_F(ToolsWindowTest, AFailedSaveLeavesTheCaption) {
+    QDir(path("")).mkdir("folder.qre");
+    platform::setNextFileName(path("folder.qre"));
+    clickButton(ToolsForm->ToolButton3);
+    EXPECT_EQ(errors_, QStringList{"File access denied."});
+    EXPECT_EQ(MainForm->windowTitle(), "QorvEdit");
+}
+
+TEST_F(ToolsWindowTest, FillWritesTheSelectionWithTheForegroundTile) {
+    MainForm->ForeTile = 7;
+    clickButton(ToolsForm->ToolButton10); // reset selection: the whole interior
+    qorv::LevelGrid filled = newLevel();
+    for (int x = 1; x <= 62; ++x)
+        for (int y = 1; y <= 43; ++y)
+            filled.at(x, y) = 7;
+    EXPECT_EQ(MainForm->Map, filled);
+    EXPECT_EQ(MainForm->BackupMap, newLevel());
+    EXPECT_EQ(raster(), expectedRaster(filled));
+    clickButton(ToolsForm->ToolButton5);
+    EXPECT_EQ(MainForm->Map, newLevel());
+}
+
+TEST_F(ToolsWindowTest, ToolButtonsFormOneGroupAndOnlySetTheTool) {
+    const std::pair<QToolButton*, ToolKind> rows[] = {{ToolsForm->ToolButton11, toolSelect},
+                                                      {ToolsForm->ToolButton14, toolLine},
+                                                      {ToolsForm->ToolButton15, toolEyeDropper},
+                                                      {ToolsForm->ToolButton12, toolBrush},
+                                                      {ToolsForm->ToolButton12, toolBrush}};
+    const QImage before = raster();
+    for (const auto& [button, tool] : rows) {
+        clickButton(button);
+        EXPECT_EQ(MainForm->CurrentTool, tool);
+        EXPECT_TRUE(button->isChecked()) << "pressing the button that is down keeps it down";
+        int down = 0;
+        for (QToolButton* b : {ToolsForm->ToolButton11, ToolsForm->ToolButton12,
+                               ToolsForm->ToolButton14, ToolsForm->ToolButton15})
+            down += b->isChecked();
+        EXPECT_EQ(down, 1);
+    }
+    EXPECT_EQ(raster(), before);
+    EXPECT_EQ(MainForm->BackupMap, qorv::LevelGrid{});
+}
+
+TEST_F(ToolsWindowTest, CutCopyPasteAndTheSwatchesDoNothing) {
+    const qorv::LevelGrid map = MainForm->Map;
+    for (const char* name : {"ToolButton7", "ToolButton8", "ToolButton9"})
+        clickButton(ToolsForm->findChild<QToolButton*>(name));
+    click(ToolsForm->Image2, Qt::LeftButton, 3, 3);
+    click(ToolsForm->Image3, Qt::RightButton, 3, 3);
+    EXPECT_EQ(MainForm->Map, map);
+    EXPECT_EQ(MainForm->ForeTile, 2);
+    EXPECT_EQ(MainForm->BackTile, 0);
+    EXPECT_TRUE(errors_.isEmpty());
+}
+
+TEST_F(ToolsWindowTest, PalettePicksByPositionAndButton) {
+    struct Row {
+        int x, y;
+        Qt::MouseButton button;
+        int fore, back;
+    };
+    const Row rows[] = {{0, 0, Qt::LeftButton, 0, 0},
+                        {25, 13, Qt::LeftButton, 18, 0},
+                        {159, 69, Qt::RightButton, 18, 111},
+                        {25, 13, Qt::MiddleButton, 18, 18},
+                        {159, 69, Qt::LeftButton, 111, 18}};
+    for (const Row& row : rows) {
+        press(ToolsForm->Image1, row.button, row.x, row.y);
+        release(ToolsForm->Image1, row.button, row.x, row.y);
+        EXPECT_EQ(MainForm->ForeTile, row.fore) << row.x << "," << row.y;
+        EXPECT_EQ(MainForm->BackTile, row.back) << row.x << "," << row.y;
+    }
+    EXPECT_EQ(MainForm->CurrentTool, toolBrush);
+}
+
+TEST_F(ToolsWindowTest, SwatchesShowTheTilesStretchedTo13Pixels) {
+    press(ToolsForm->Image1, Qt::LeftButton, 55, 25); // tile 37: column 5, row 2 of the sheet
+    press(ToolsForm->Image1, Qt::RightButton, 0, 0);
+    const QImage sheet = syntheticSheet();
+    for (const auto& [swatch, tile] :
+         {std::pair{ToolsForm->Image2, 37}, std::pair{ToolsForm->Image3, 0}}) {
+        const QImage& picture = swatch->picture();
+        ASSERT_EQ(picture.size(), QSize(14, 14));
+        for (int y = 0; y < 13; ++y)
+            for (int x = 0; x < 13; ++x)
+                ASSERT_EQ(picture.pixel(x, y), sheet.pixel((tile % 16) * 10 + x * 10 / 13,
+                                                           (tile / 16) * 10 + y * 10 / 13))
+                    << x << "," << y;
+    }
+    EXPECT_EQ(ToolsForm->Image1->geometry(), QRect(2, 86, 160, 70));
+    EXPECT_EQ(ToolsForm->Image1->picture(), sheet) << "the palette shows the sheet unscaled";
+}
+
+TEST_F(ToolsWindowTest, ControlsStandAtTheirLayoutPositions) {
+    const std::pair<const char*, QRect> rows[] = {
+        {"CoolBar1", {0, 0, 163, 82}},     {"ToolBar1", {9, 0, 146, 24}},
+        {"ToolBar2", {9, 26, 146, 25}},    {"ToolBar3", {9, 53, 146, 25}},
+        {"ToolButton1", {0, 2, 23, 22}},   {"ToolButton2", {23, 2, 23, 22}},
+        {"ToolButton3", {46, 2, 23, 22}},  {"Panel1", {100, 2, 46, 22}},
+        {"Image2", {6, 4, 14, 14}},        {"Image3", {25, 4, 14, 14}},
+        {"ToolButton10", {69, 2, 23, 22}}, {"ToolButton5", {100, 2, 23, 22}},
+        {"ToolButton6", {123, 2, 23, 22}}, {"ToolButton15", {69, 2, 23, 22}},
+        {"SpinEdit1", {107, 2, 39, 22}},   {"StatusBar1", {0, 157, 163, 19}},
+    };
+    for (const auto& [name, geometry] : rows) {
+        const QWidget* control = ToolsForm->findChild<QWidget*>(name);
+        ASSERT_NE(control, nullptr) << name;
+        EXPECT_EQ(control->geometry(), geometry) << name;
+    }
+    const std::pair<const char*, const char*> hints[] = {
+        {"ToolButton1", "New"},
+        {"ToolButton2", "Open"},
+        {"ToolButton3", "Save"},
+        {"ToolButton7", "Cut"},
+        {"ToolButton8", "Copy"},
+        {"ToolButton9", "Paste"},
+        {"ToolButton10", "Fill"},
+        {"ToolButton5", "Undo"},
+        {"ToolButton6", "Redo"},
+        {"ToolButton11", "Select"},
+        {"ToolButton12", "Brush"},
+        {"ToolButton14", "Line"},
+        {"ToolButton15", "Eye dropper"},
+        {"SpinEdit1", "Brush size"},
+        {"Image2", "Foreground"},
+        {"Image3", "Background (Right mouse)"},
+        {"Image1", "Left click - foreground, right click - background."}};
+    for (const auto& [name, hint] : hints)
+        EXPECT_EQ(ToolsForm->findChild<QWidget*>(name)->toolTip(), hint) << name;
+    const auto menu = ToolsForm->findChild<QMenu*>("PopupMenu1");
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(menu->actions().size(), 2);
+    EXPECT_EQ(menu->actions()[0]->text(), "Set 640x450");
+    EXPECT_EQ(menu->actions()[1]->text(), "Set 640x405");
+}
+
+class SpinEditTest : public ToolsWindowTest {
+  protected:
+    void SetUp() override {
+        ToolsWindowTest::SetUp();
+        QApplication::setActiveWindow(ToolsForm);
+        ToolsForm->SpinEdit1->setFocus(Qt::MouseFocusReason);
+        ToolsForm->SpinEdit1->findChild<QLineEdit*>()->selectAll();
+        QObject::connect(ToolsForm->SpinEdit1, &SpinEdit::changed,
+                         [this] { seen_.append(MainForm->BrushSize); });
+    }
+    QList<int> seen_;
+};
+
+TEST_F(SpinEditTest, TypedSizesReachTheBrushAsTyped) {
+    QTest::keyClicks(ToolsForm->SpinEdit1, "30");
+    EXPECT_EQ(seen_, QList<int>({3, 30}));
+    EXPECT_EQ(MainForm->BrushSize, 30);
+    // Activating another window keeps the typed size.
+    QFocusEvent away(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(ToolsForm->SpinEdit1, &away);
+    EXPECT_EQ(MainForm->BrushSize, 30);
+    // Moving to another control of the window brings it into range.
+    QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(ToolsForm->SpinEdit1, &leave);
+    EXPECT_EQ(ToolsForm->SpinEdit1->text(), "25");
+    EXPECT_EQ(MainForm->BrushSize, 25);
+}
+
+TEST_F(SpinEditTest, EmptyOrNonNumericTextGivesOneAndLeavingClampsToTheNearerBound) {
+    const std::tuple<const char*, int, const char*> rows[] = {
+        {"", 1, "1"},    {"abc", 1, "1"},  {"0", 0, "1"},
+        {"-7", -7, "1"}, {"12", 12, "12"}, {"99999999999", 1, "1"}};
+    for (const auto& [typed, size, after] : rows) {
+        ToolsForm->SpinEdit1->findChild<QLineEdit*>()->setText(typed);
+        EXPECT_EQ(MainForm->BrushSize, size) << typed;
+        QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(ToolsForm->SpinEdit1, &leave);
+        EXPECT_EQ(ToolsForm->SpinEdit1->text(), after) << typed;
+    }
+}
+
+TEST_F(SpinEditTest, SpinButtonsStayWithinOneTo25) {
+    ToolsForm->SpinEdit1->setValue(24);
+    ToolsForm->SpinEdit1->stepBy(1);
+    ToolsForm->SpinEdit1->stepBy(1);
+    EXPECT_EQ(MainForm->BrushSize, 25);
+    ToolsForm->SpinEdit1->setValue(2);
+    QTest::keyClick(ToolsForm->SpinEdit1, Qt::Key_Down);
+    QTest::keyClick(ToolsForm->SpinEdit1, Qt::Key_Down);
+    EXPECT_EQ(MainForm->BrushSize, 1);
+}
