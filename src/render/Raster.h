@@ -24,8 +24,8 @@ void copyCell(const LevelGrid& grid, const QImage& sheet, QImage& raster, int x,
 
 // Copies the inclusive block of cells row by row; nothing when x2 < x1 or y2 < y1.
 // Returns the pixel rectangle drawn (empty when nothing was drawn).
-QRect drawRECT(const LevelGrid& grid, const QImage& sheet, QImage& raster, int x1, int y1,
-               int x2, int y2);
+QRect drawRECT(const LevelGrid& grid, const QImage& sheet, QImage& raster, int x1, int y1, int x2,
+               int y2);
 
 // All 2,880 cells.
 QRect drawAllCells(const LevelGrid& grid, const QImage& sheet, QImage& raster);
