@@ -23,16 +23,17 @@ constexpr char EndOfFileByte = 0x1A;
 // Reading
 // ---------------------------------------------------------------------------------
 
-// Splits level-file bytes into lines and translates the first 64 bytes of each of the
-// first 45 lines into a grid of its own. Bytes can arrive in pieces of any size, so the
-// same parser serves a file read through a small buffer and bytes already in memory;
-// it keeps no more than one line's 64 bytes whatever the length of the line.
+// Splits level-file bytes into lines and keeps the first 64 bytes of each of the first
+// 45 lines, to make a level of them once all are there. Bytes can arrive in pieces of
+// any size, so the same parser serves a file read through a small buffer and bytes
+// already in memory; a line's tail beyond its 64th byte is skipped, not kept.
 class LevelLineParser {
   public:
     // Takes the next piece of the file. Returns false once nothing more is needed:
     // all 45 lines are complete, or an end-of-file byte ended the file.
     bool feed(const char* data, std::size_t size) {
         if (finished_) return false;
+        if (size == 0) return true;
         const char* end = data + size;
         const auto* eofByte = static_cast<const char*>(std::memchr(data, EndOfFileByte, size));
         const char* limit = eofByte ? eofByte : end;
@@ -56,42 +57,55 @@ class LevelLineParser {
             }
         }
         if (eofByte) {
-            finish();
+            endInput();
             return false;
         }
         return true;
     }
 
     // The input has ended: the line in progress is the last one.
-    const LevelGrid& finish() {
+    void endInput() {
         if (row_ < GridHeight) {
             endLine();
             if (row_ < GridHeight) throw IoError(iocode::ReadBeyondEnd); // lines missing
         }
         finished_ = true;
-        return grid_;
+    }
+
+    // The level read, once the input has ended or all 45 lines are complete.
+    LevelGrid level() const {
+        // The file is row by row and the grid column by column. Walking the grid in
+        // its own order keeps the stores in sequence, which is what the processor is
+        // fast at; the scattered reads come from the small row buffer.
+        LevelGrid grid;
+        TileIndex* cell = grid.cells.data();
+        for (int x = 0; x < GridWidth; ++x)
+            for (int y = 0; y < GridHeight; ++y)
+                *cell++ = CharToTile[rows_[y][x]];
+        return grid;
     }
 
   private:
+    // Keeps the bytes of the line in progress up to its 64th; the rest of a long
+    // line is skipped.
     void keep(const char* bytes, std::size_t count) {
-        const std::size_t room = line_.size() - lineLength_;
+        std::array<unsigned char, GridWidth>& line = rows_[row_];
+        const std::size_t room = line.size() - lineLength_;
         const std::size_t taken = count < room ? count : room;
-        std::memcpy(line_.data() + lineLength_, bytes, taken);
+        std::memcpy(line.data() + lineLength_, bytes, taken);
         lineLength_ += taken;
     }
 
     // A line shorter than a row has no bytes for the rest of the row: reading them
     // would be reading beyond the end of the line.
     void endLine() {
-        if (lineLength_ < line_.size()) throw IoError(iocode::ReadBeyondEnd);
-        for (int x = 0; x < GridWidth; ++x)
-            grid_.at(x, row_) = CharToTile[line_[x]];
+        if (lineLength_ < GridWidth) throw IoError(iocode::ReadBeyondEnd);
         ++row_;
         lineLength_ = 0;
     }
 
-    LevelGrid grid_{};
-    std::array<unsigned char, GridWidth> line_{};
+    // The first 64 bytes of each line, as they stand in the file.
+    std::array<std::array<unsigned char, GridWidth>, GridHeight> rows_{};
     std::size_t lineLength_ = 0;
     int row_ = 0;
     bool afterCR_ = false;
@@ -146,7 +160,7 @@ void readLevel(const FileDescriptor& file, const std::string& name, LevelLinePar
             throw ioErrorFromErrno(errno, name);
         }
         if (got == 0) {
-            parser.finish();
+            parser.endInput();
             return;
         }
         if (!parser.feed(buffer.data(), static_cast<std::size_t>(got))) return;
@@ -323,13 +337,14 @@ void loadQRE(const std::string& name, LevelGrid& grid) {
     readLevel(file, name, parser);
     if (const int err = file.closeNow()) throw ioErrorFromErrno(err, name);
     // Only a level read whole reaches the caller's grid.
-    grid = parser.finish();
+    grid = parser.level();
 }
 
 LevelGrid parseLevel(std::string_view bytes) {
     LevelLineParser parser;
     parser.feed(bytes.data(), bytes.size());
-    return parser.finish();
+    parser.endInput();
+    return parser.level();
 }
 
 void saveQRE(const std::string& name, const LevelGrid& grid) {
