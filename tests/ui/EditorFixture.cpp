@@ -101,6 +101,20 @@ QImage EditorFixture::expectedRaster(const qorv::LevelGrid& grid) {
     return image;
 }
 
+::testing::AssertionResult sameImage(const QImage& actual, const QImage& expected) {
+    if (actual.size() != expected.size())
+        return ::testing::AssertionFailure()
+               << "size " << actual.width() << "x" << actual.height() << ", expected "
+               << expected.width() << "x" << expected.height();
+    for (int y = 0; y < actual.height(); ++y)
+        for (int x = 0; x < actual.width(); ++x)
+            if (actual.pixel(x, y) != expected.pixel(x, y))
+                return ::testing::AssertionFailure()
+                       << "first difference at pixel (" << x << ", " << y << "): " << std::hex
+                       << actual.pixel(x, y) << " instead of " << expected.pixel(x, y);
+    return ::testing::AssertionSuccess();
+}
+
 qorv::LevelGrid patternedLevel(int seed) {
     qorv::LevelGrid grid;
     for (int x = 0; x < qorv::GridWidth; ++x)

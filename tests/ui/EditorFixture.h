@@ -71,6 +71,9 @@ class EditorFixture : public ::testing::Test {
     QString previousDir_;
 };
 
+// Equal sizes and pixels; otherwise says where they first differ.
+::testing::AssertionResult sameImage(const QImage& actual, const QImage& expected);
+
 // A level with every cell set from a small formula, different from a new level.
 qorv::LevelGrid patternedLevel(int seed);
 
