@@ -72,17 +72,16 @@ class LevelLineParser {
         finished_ = true;
     }
 
-    // The level read, once the input has ended or all 45 lines are complete.
-    LevelGrid level() const {
+    // Writes the level read over `grid`, once the input has ended or all 45 lines are
+    // complete.
+    void storeLevel(LevelGrid& grid) const {
         // The file is row by row and the grid column by column. Walking the grid in
         // its own order keeps the stores in sequence, which is what the processor is
         // fast at; the scattered reads come from the small row buffer.
-        LevelGrid grid;
         TileIndex* cell = grid.cells.data();
         for (int x = 0; x < GridWidth; ++x)
             for (int y = 0; y < GridHeight; ++y)
                 *cell++ = CharToTile[rows_[y][x]];
-        return grid;
     }
 
   private:
@@ -337,14 +336,16 @@ void loadQRE(const std::string& name, LevelGrid& grid) {
     readLevel(file, name, parser);
     if (const int err = file.closeNow()) throw ioErrorFromErrno(err, name);
     // Only a level read whole reaches the caller's grid.
-    grid = parser.level();
+    parser.storeLevel(grid);
 }
 
 LevelGrid parseLevel(std::string_view bytes) {
     LevelLineParser parser;
     parser.feed(bytes.data(), bytes.size());
     parser.endInput();
-    return parser.level();
+    LevelGrid grid;
+    parser.storeLevel(grid);
+    return grid;
 }
 
 void saveQRE(const std::string& name, const LevelGrid& grid) {
