@@ -55,6 +55,7 @@ namespace {
 struct DialogState {
     std::optional<std::optional<QString>> presetAnswer;
     FileDialogSpec lastSpec;
+    int count = 0;
 };
 DialogState& dialogState() {
     static DialogState state;
@@ -69,6 +70,7 @@ QString withDefaultSuffix(const QString& name, const QString& suffix) {
 std::optional<QString> runDialog(QWidget* parent, const FileDialogSpec& spec,
                                  QFileDialog::AcceptMode mode) {
     dialogState().lastSpec = spec;
+    ++dialogState().count;
     if (auto preset = std::exchange(dialogState().presetAnswer, std::nullopt)) {
         if (!*preset) return std::nullopt;
         return withDefaultSuffix(**preset, spec.defaultSuffix);
@@ -105,6 +107,10 @@ void setNextFileName(std::optional<QString> answer) {
 
 FileDialogSpec lastFileDialogSpec() {
     return dialogState().lastSpec;
+}
+
+int fileDialogCount() {
+    return dialogState().count;
 }
 
 namespace {

@@ -58,8 +58,9 @@ std::optional<QString> GetSaveFileName(QWidget* parent, const FileDialogSpec& sp
 // real dialog would add it. Each preset answers one dialog.
 void setNextFileName(std::optional<QString> answer);
 
-// What the last dialog was opened with (for tests).
+// What the last dialog was opened with, and how many have run (for tests).
 FileDialogSpec lastFileDialogSpec();
+int fileDialogCount();
 
 // --- Directory search -------------------------------------------------------------------
 

@@ -41,14 +41,20 @@ int browserHeight(int screenHeight, int top) {
     return std::max(screenHeight - top - 30, MinimumBrowserHeight);
 }
 
-void TViewForm::openBrowser() {
+void TViewForm::placeUnderTools() {
     const QRect tools = ToolsForm->frameGeometry();
     const int top = tools.y() + tools.height();
     move(tools.x(), top);
     const int frameHeight = frameGeometry().height() - height();
     resize(width(), browserHeight(platform::screenSize().height(), top) - frameHeight);
+}
+
+void TViewForm::openBrowser() {
+    placeUnderTools();
     fillList();
     show();
+    // The frame's size is known only once the window is shown: place it again with it.
+    placeUnderTools();
     raise();
     activateWindow();
 }

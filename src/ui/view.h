@@ -29,6 +29,7 @@ class TViewForm : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void placeUnderTools();
     void fillList();
     std::unique_ptr<Ui::TViewForm> ui_;
 };
