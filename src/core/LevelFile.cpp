@@ -40,7 +40,7 @@ class LevelLineParser {
         for (const char* p = data; p < limit;) {
             if (afterCR_) {
                 afterCR_ = false;
-                if (false) {
+                if (*p == LineEndLF) {
                     ++p;
                     continue;
                 }
