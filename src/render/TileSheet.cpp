@@ -88,7 +88,10 @@ QImage decodeBmp(QByteArray& bytes) {
 } // namespace
 
 QImage loadBitmap(const QString& name) {
-    QByteArray bytes = readWholeFile(name);
+    return decodeBitmap(readWholeFile(name));
+}
+
+QImage decodeBitmap(QByteArray bytes) {
     if (!isSoundBmp(bytes)) failNotValid();
     const QImage decoded = decodeBmp(bytes);
     if (decoded.isNull()) failNotValid();

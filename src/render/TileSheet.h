@@ -1,6 +1,7 @@
 #pragma once
 // Loading the tile sheet: a BMP image of 10 x 10 pixel tiles, 16 to a row.
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QImage>
 #include <QString>
@@ -20,6 +21,11 @@ constexpr int tileTop(int tile) {
 // "Bitmap image is not valid" when it is not a sound BMP image. The header is checked
 // against the file's size before decoding, and decoding has a small allocation limit.
 QImage loadBitmap(const QString& name);
+
+// What loadBitmap does once the file's bytes are read: checks them with isSoundBmp,
+// decodes them and converts the image to QImage::Format_RGB888. Throws EditorError
+// "Bitmap image is not valid" when they do not make a sound BMP image.
+QImage decodeBitmap(QByteArray bytes);
 
 // Whether `bytes` hold a BMP file whose headers are consistent and whose pixel data is
 // all present, so that decoding leaves no pixel undefined: "BM", a core, info, V4 or V5

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets with clang's libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer into build/fuzz/ (no CMake: each target is a few sources).
+#   fuzz/build.sh            builds every target
+#   fuzz/build.sh <target>   builds one: level_reader or bmp_check
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+OUT="$ROOT/build/fuzz"
+mkdir -p "$OUT"
+
+CXX=${CXX:-clang++}
+FLAGS=(-std=c++20 -g -O1 -fno-omit-frame-pointer -fPIC
+       -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
+       -Wall -Wextra -Wpedantic -I"$ROOT/src" -I"$ROOT/fuzz")
+
+build_level_reader() {
+    "$CXX" "${FLAGS[@]}" -o "$OUT/level_reader" \
+        "$ROOT/fuzz/LevelReaderFuzz.cpp" "$ROOT/fuzz/LevelReaderCheck.cpp" \
+        "$ROOT/src/core/LevelFile.cpp" "$ROOT/src/core/CharTable.cpp" \
+        "$ROOT/src/core/IoError.cpp" "$ROOT/src/core/LevelGrid.cpp"
+}
+
+build_bmp_check() {
+    # shellcheck disable=SC2207
+    local qt=($(pkg-config --cflags --libs Qt6Core Qt6Gui))
+    "$CXX" "${FLAGS[@]}" -o "$OUT/bmp_check" \
+        "$ROOT/fuzz/BmpCheckFuzz.cpp" "$ROOT/fuzz/TileSheetCheck.cpp" \
+        "$ROOT/src/render/TileSheet.cpp" "$ROOT/src/render/BmpCheck.cpp" \
+        "$ROOT/src/core/IoError.cpp" "${qt[@]}"
+}
+
+targets=("$@")
+[ ${#targets[@]} -eq 0 ] && targets=(level_reader bmp_check)
+for target in "${targets[@]}"; do
+    case "$target" in
+    level_reader | bmp_check) echo "building $OUT/$target"; "build_$target" ;;
+    *) echo "unknown target: $target (level_reader or bmp_check)" >&2; exit 2 ;;
+    esac
+done
