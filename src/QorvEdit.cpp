@@ -6,7 +6,12 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <csignal>
+
 int main(int argc, char** argv) {
+    // A file-size limit must make a save fail with an error, not kill the editor and the
+    // level with it.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Whole scale factors only, so the raster is enlarged without smoothing on high-DPI
     // screens and every screen pixel maps back to one raster pixel.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(

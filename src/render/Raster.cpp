@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace qorv {
 
@@ -105,9 +107,14 @@ void invertDot(const RasterPixels& raster, std::int64_t x, std::int64_t y) {
 } // namespace
 
 QImage makeRaster() {
-    QImage raster(RasterWidth, RasterHeight, QImage::Format_RGB888);
-    raster.fill(Qt::white);
-    return raster;
+    // Zeroed memory from calloc is mapped lazily, so a raster costs nothing until it is
+    // drawn into (the preview's raster may never be).
+    constexpr qsizetype bytesPerLine = (RasterWidth * 3 + 3) / 4 * 4;
+    void* pixels = std::calloc(bytesPerLine * RasterHeight, 1);
+    if (!pixels) throw std::bad_alloc();
+    return QImage(
+        static_cast<uchar*>(pixels), RasterWidth, RasterHeight, bytesPerLine, QImage::Format_RGB888,
+        [](void* memory) { std::free(memory); }, pixels);
 }
 
 void copyCell(const LevelGrid& grid, const QImage& sheet, QImage& raster, int x, int y) {

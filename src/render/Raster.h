@@ -15,7 +15,7 @@ inline constexpr int RasterHeight = GridHeight * CellSize; // 450
 // The colour drawn for pixels of a tile that lie outside the loaded sheet.
 inline constexpr QRgb MissingTileColour = qRgb(255, 0, 255);
 
-// A 640 x 450 raster in QImage::Format_RGB888.
+// A black 640 x 450 raster in QImage::Format_RGB888.
 QImage makeRaster();
 
 // Copies tile grid(x, y) from `sheet` (Format_RGB888, possibly empty or small) to

@@ -1,5 +1,6 @@
 #include "ui/PanelStatusBar.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <qdrawutil.h>
 
@@ -18,13 +19,15 @@ QRect PanelStatusBar::panelRect(int panel) const {
     return QRect(panel * PanelWidth, 0, PanelWidth, height());
 }
 
-void PanelStatusBar::paintEvent(QPaintEvent*) {
+void PanelStatusBar::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(rect(), palette().window());
+    painter.fillRect(event->rect(), palette().window());
+    painter.setPen(palette().color(QPalette::WindowText));
+    // The cursor text changes on every mouse move: only the panel that changed is drawn.
     for (int i = 0; i < PanelCount; ++i) {
+        if (!event->rect().intersects(panelRect(i))) continue;
         const QRect box = panelRect(i).adjusted(0, 2, -2, 0);
         qDrawShadePanel(&painter, box, palette(), true, 1);
-        painter.setPen(palette().color(QPalette::WindowText));
         painter.drawText(box.adjusted(3, 0, -2, 0), Qt::AlignVCenter | Qt::AlignLeft, texts_[i]);
     }
 }

@@ -7,7 +7,8 @@
 
 RasterImage::RasterImage(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true); // moves without a button update the status bar
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    // Every pixel of a paint is drawn here, so the window's background need not be.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void RasterImage::setPicture(const QImage& picture) {
@@ -32,15 +33,39 @@ int RasterImage::buttonCode(Qt::MouseButton button) {
     }
 }
 
+namespace {
+// Writes the part of a 24-bit picture inside `area` into the top-left corner of
+// `screen`, in the screen's 32-bit format.
+void convertToScreen(const QImage& picture, const QRect& area, QImage& screen) {
+    for (int row = 0; row < area.height(); ++row) {
+        const uchar* from = picture.constScanLine(area.top() + row) + area.left() * 3;
+        auto* to = reinterpret_cast<QRgb*>(screen.scanLine(row));
+        for (int column = 0; column < area.width(); ++column, from += 3)
+            to[column] = qRgb(from[0], from[1], from[2]);
+    }
+}
+} // namespace
+
 void RasterImage::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QRect dirty = event->rect();
-    painter.fillRect(dirty, palette().button());
-    // Only the dirty part of the picture is copied. Screens with a device pixel ratio
-    // draw it enlarged by whole factors without smoothing, so tiles stay crisp.
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     const QRect source = dirty.intersected(picture_.rect());
-    if (!source.isEmpty()) painter.drawImage(source.topLeft(), picture_, source);
+    if (source != dirty) painter.fillRect(dirty, palette().button());
+    // Screens with a device pixel ratio draw the picture enlarged by whole factors
+    // without smoothing, so tiles stay crisp.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    if (source.isEmpty()) return;
+    if (picture_.format() != QImage::Format_RGB888) {
+        painter.drawImage(source.topLeft(), picture_, source);
+        return;
+    }
+    // Qt would convert the whole 24-bit picture for every paint (over a thread pool);
+    // converting just the changed part keeps a brush stamp's repaint small.
+    if (screenBuffer_.width() < source.width() || screenBuffer_.height() < source.height())
+        screenBuffer_ =
+            QImage(source.size().expandedTo(screenBuffer_.size()), QImage::Format_RGB32);
+    convertToScreen(picture_, source, screenBuffer_);
+    painter.drawImage(source.topLeft(), screenBuffer_, QRect(QPoint(0, 0), source.size()));
 }
 
 namespace {

@@ -33,4 +33,5 @@ class RasterImage : public QWidget {
 
   private:
     QImage picture_;
+    QImage screenBuffer_; // the changed part, converted for painting; reused between paints
 };

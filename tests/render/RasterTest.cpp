@@ -32,13 +32,13 @@ void expectCellsDrawn(const QImage& raster, const QImage& before, const LevelGri
     }
 }
 
-TEST(MakeRaster, IsAWhite640By450Rgb888Image) {
+TEST(MakeRaster, IsABlack640By450Rgb888Image) {
     const QImage raster = makeRaster();
     EXPECT_EQ(raster.size(), QSize(640, 450));
     EXPECT_EQ(raster.format(), QImage::Format_RGB888);
     for (int y = 0; y < raster.height(); y += 7)
         for (int x = 0; x < raster.width(); x += 7)
-            ASSERT_EQ(raster.pixel(x, y), qRgb(255, 255, 255));
+            ASSERT_EQ(raster.pixel(x, y), qRgb(0, 0, 0));
 }
 
 TEST(DrawRECT, OneCellShowsItsTileSquareExactly) {

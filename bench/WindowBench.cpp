@@ -1,0 +1,122 @@
+// The editor's windows under load: start-up, a brush stroke's screen update and the
+// level preview, each beside a baseline measured in the same run (offscreen platform).
+
+#include "core/Brush.h"
+#include "render/Raster.h"
+#include "ui/MainUnit.h"
+#include "ui/RasterImage.h"
+#include "ui/Startup.h"
+#include "ui/Tools.h"
+#include "ui/view1form.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace {
+
+QApplication& application() {
+    static int argc = 1;
+    static char name[] = "qorvedit_bench";
+    static char* argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(argc, argv);
+    return app;
+}
+
+// Runs the editor in the bundled examples folder, where its tile sheet lies.
+struct InExamples {
+    InExamples() : previous(QDir::currentPath()) { QDir::setCurrent(QORV_EXAMPLES_DIR); }
+    ~InExamples() { QDir::setCurrent(previous); }
+    QString previous;
+};
+
+void BM_StartUp(benchmark::State& state) {
+    application();
+    InExamples here;
+    for (auto _ : state) {
+        ui::WindowSet windows;
+        MainForm->show();
+        if (!QTest::qWaitForWindowExposed(MainForm)) state.SkipWithError("not exposed");
+    }
+}
+BENCHMARK(BM_StartUp)->Unit(benchmark::kMicrosecond);
+
+// The floor: a bare window of the raster's size showing a QImage.
+class BareWindow : public QWidget {
+  public:
+    BareWindow() : image(qorv::makeRaster()) { setFixedSize(image.size()); }
+    void paintEvent(QPaintEvent*) override { QPainter(this).drawImage(0, 0, image); }
+    QImage image;
+};
+
+void BM_BareWindow(benchmark::State& state) {
+    application();
+    for (auto _ : state) {
+        BareWindow window;
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window)) state.SkipWithError("not exposed");
+    }
+}
+BENCHMARK(BM_BareWindow)->Unit(benchmark::kMicrosecond);
+
+void sendMove(QWidget* target, int x, int y) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(x, y), target->mapToGlobal(QPointF(x, y)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &move);
+}
+
+// A brush stroke of size 25 through the real window: every move stamps and the screen
+// shows the stamp's box before the next move.
+void BM_BrushMove25(benchmark::State& state) {
+    application();
+    InExamples here;
+    ui::WindowSet windows;
+    MainForm->show();
+    if (!QTest::qWaitForWindowExposed(MainForm)) state.SkipWithError("not exposed");
+    MainForm->BrushSize = 25;
+    MainForm->FormMouseDown(0, 320, 220);
+    int step = 0;
+    for (auto _ : state) {
+        sendMove(MainForm->Image, 200 + (step++ % 24) * 10, 220);
+        QApplication::processEvents();
+    }
+    MainForm->ImageMouseUp(0, 0, 0);
+}
+BENCHMARK(BM_BrushMove25)->Unit(benchmark::kMicrosecond);
+
+// The whole raster repainted through the same widget.
+void BM_FullRepaint(benchmark::State& state) {
+    application();
+    InExamples here;
+    ui::WindowSet windows;
+    MainForm->show();
+    if (!QTest::qWaitForWindowExposed(MainForm)) state.SkipWithError("not exposed");
+    for (auto _ : state) {
+        MainForm->drawall();
+        MainForm->Image->update();
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMicrosecond);
+
+// Drawing a previewed level into the preview's picture, as a selection in the browser does.
+void BM_PreviewDraw(benchmark::State& state) {
+    application();
+    InExamples here;
+    ui::WindowSet windows;
+    MainForm->loadQRE(QStringLiteral("rooms.qre"), MainForm->PreviewMap);
+    for (auto _ : state) {
+        qorv::drawAllCells(MainForm->PreviewMap, MainForm->TileSheet, View1->Image->picture());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_PreviewDraw)->Unit(benchmark::kMicrosecond);
+
+} // namespace
