@@ -1,0 +1,303 @@
+#include "e2e/EditorSession.h"
+
+#include "e2e/Processes.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace e2e {
+
+namespace screen {
+QPoint paletteTile(int tile) {
+    return {2 + (tile % 16) * Cell + Cell / 2, 86 + (tile / 16) * Cell + Cell / 2};
+}
+QPoint raster(QPoint pixel) {
+    return MainWindow.topLeft() + pixel;
+}
+QPoint cell(int x, int y) {
+    return raster({x * Cell + Cell / 2, y * Cell + Cell / 2});
+}
+} // namespace screen
+
+namespace {
+
+// QProcess wants an application object; the test program itself shows no window.
+void ensureApplication() {
+    static int argc = 1;
+    static char name[] = "qorv_e2e_tests";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication application(argc, argv);
+}
+
+QString coordinate(int value) {
+    return QString::number(value);
+}
+
+// xdotool matches titles as extended regular expressions.
+QString exactTitlePattern(const QString& title) {
+    QString pattern = QStringLiteral("^");
+    for (const QChar c : title) {
+        if (QStringLiteral(".[]()*+?{}|^$\\").contains(c)) pattern += '\\';
+        pattern += c;
+    }
+    return pattern + '$';
+}
+
+} // namespace
+
+// --- Set-up and tear-down ----------------------------------------------------------------
+
+void EditorSession::SetUp() {
+    ensureApplication();
+    xdotool_ = findProgram(QStringLiteral("xdotool"));
+    if (xdotool_.isEmpty()) GTEST_SKIP() << "xdotool is not installed; no end-to-end tests";
+    display_ = std::make_unique<VirtualDisplay>();
+    if (const QString why = display_->start(); !why.isEmpty())
+        GTEST_SKIP() << "no virtual X display (" << why.toStdString() << "); no end-to-end tests";
+
+    work_ = std::make_unique<QTemporaryDir>();
+    ASSERT_TRUE(work_->isValid());
+    ASSERT_TRUE(tileSheet().save(workPath(QStringLiteral("all.bmp")), "BMP"));
+    const QString why = startEditor();
+    ASSERT_TRUE(why.isEmpty()) << why.toStdString() << "\n" << editorLog().toStdString();
+}
+
+QString EditorSession::startEditor() {
+    QProcessEnvironment environment = display_->environment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), display_->privateDir());
+    // One screen pixel per raster pixel, whatever the caller's desktop settings are.
+    for (const char* scaling : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS",
+                                "QT_AUTO_SCREEN_SCALE_FACTOR", "QT_ENABLE_HIGHDPI_SCALING"})
+        environment.remove(QString::fromLatin1(scaling));
+
+    editor_ = std::make_unique<QProcess>();
+    editor_->setProcessEnvironment(environment);
+    editor_->setWorkingDirectory(work_->path());
+    const QString log = display_->privateDir() + QStringLiteral("/editor.log");
+    editor_->setStandardOutputFile(log);
+    editor_->setStandardErrorFile(log, QIODevice::Append);
+    editor_->start(QStringLiteral(QORV_EDITOR_PATH), {});
+    if (!editor_->waitForStarted(WaitLimitMs))
+        return QStringLiteral("the editor did not start: ") + editor_->errorString();
+
+    const auto main = waitForWindow(QStringLiteral("QorvEdit"));
+    const auto tools = waitForWindow(QStringLiteral("Tools"));
+    if (!main || !tools) return QStringLiteral("the editor's windows did not appear");
+    if (geometry(*main) != screen::MainWindow || geometry(*tools) != screen::ToolsWindow)
+        return QStringLiteral("the editor's windows are not where the tests expect them");
+    if (!rasterShows(Level::fresh())) return QStringLiteral("the new level is not shown");
+    return {};
+}
+
+void EditorSession::TearDown() {
+    if (editor_) stopEditor();
+    editor_.reset();
+    display_.reset();
+    work_.reset();
+}
+
+void EditorSession::stopEditor() {
+    // A crash or a sanitizer report fails the test even when every picture was right.
+    EXPECT_TRUE(editorRunning()) << "the editor ended during the test:\n"
+                                 << editorLog().toStdString();
+    const QString log = editorLog();
+    EXPECT_FALSE(log.contains(QStringLiteral("Sanitizer")) ||
+                 log.contains(QStringLiteral("runtime error")))
+        << log.toStdString();
+    editor_->kill();
+    editor_->waitForFinished(WaitLimitMs);
+}
+
+bool EditorSession::editorRunning() const {
+    editor_->waitForFinished(0); // notices an exit without waiting
+    return editor_->state() == QProcess::Running;
+}
+
+QString EditorSession::editorLog() const {
+    if (!display_) return {};
+    QFile log(display_->privateDir() + QStringLiteral("/editor.log"));
+    if (!log.open(QIODevice::ReadOnly)) return {};
+    return QString::fromLocal8Bit(log.readAll());
+}
+
+// --- Files -------------------------------------------------------------------------------
+
+void EditorSession::writeWorkFile(const QString& name, const QByteArray& bytes) const {
+    QFile file(workPath(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+QByteArray EditorSession::waitForWorkFile(const QString& name, qsizetype size) const {
+    const QString path = workPath(name);
+    pollUntil([&] { return QFileInfo(path).size() == size; });
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// --- Input -------------------------------------------------------------------------------
+
+void EditorSession::xdo(const QStringList& arguments) const {
+    const RunResult result = run(xdotool_, arguments, display_->environment());
+    EXPECT_TRUE(result.finished && result.exitCode == 0)
+        << "xdotool " << arguments.join(' ').toStdString()
+        << " failed: " << result.errors.toStdString();
+}
+
+void EditorSession::click(QPoint at, Button button) const {
+    xdo({QStringLiteral("mousemove"), coordinate(at.x()), coordinate(at.y()),
+         QStringLiteral("click"), coordinate(button)});
+}
+
+void EditorSession::controlClick(QPoint at) const {
+    xdo({QStringLiteral("mousemove"), coordinate(at.x()), coordinate(at.y()),
+         QStringLiteral("keydown"), QStringLiteral("ctrl"), QStringLiteral("click"),
+         QStringLiteral("1"), QStringLiteral("keyup"), QStringLiteral("ctrl")});
+}
+
+void EditorSession::press(QPoint at, Button button) const {
+    xdo({QStringLiteral("mousemove"), coordinate(at.x()), coordinate(at.y()),
+         QStringLiteral("mousedown"), coordinate(button)});
+}
+
+void EditorSession::moveTo(QPoint at) const {
+    xdo({QStringLiteral("mousemove"), coordinate(at.x()), coordinate(at.y())});
+}
+
+void EditorSession::release(Button button) const {
+    xdo({QStringLiteral("mouseup"), coordinate(button)});
+}
+
+void EditorSession::pressKey(const QString& key) const {
+    xdo({QStringLiteral("key"), key});
+}
+
+void EditorSession::moveAndWaitForStatus(QPoint at) const {
+    const QImage before = display_->grab(screen::CursorPanel);
+    moveTo(at);
+    EXPECT_TRUE(pollUntil([&] { return display_->grab(screen::CursorPanel) != before; }))
+        << "the status bar did not follow the pointer to (" << at.x() << ", " << at.y() << ")";
+}
+
+::testing::AssertionResult EditorSession::stroke(Level& level, std::initializer_list<QPoint> cells,
+                                                 Button button, std::uint8_t tile) const {
+    for (const QPoint& at : cells) {
+        if (at == *cells.begin())
+            press(screen::cell(at.x(), at.y()), button);
+        else
+            moveTo(screen::cell(at.x(), at.y()));
+        level.at(at.x(), at.y()) = tile;
+        if (::testing::AssertionResult shown = rasterShows(level); !shown) {
+            release(button);
+            return shown << " (stamp at cell " << at.x() << ", " << at.y() << ")";
+        }
+    }
+    release(button);
+    return ::testing::AssertionSuccess();
+}
+
+void EditorSession::answerFileDialog(const QString& title, const QString& text) const {
+    const auto dialog = waitForWindow(title);
+    ASSERT_TRUE(dialog) << "no dialog \"" << title.toStdString() << "\" appeared";
+    // Keys go to the window with the input focus; wait until that is the dialog.
+    const bool focused = pollUntil([&] {
+        return run(xdotool_, {QStringLiteral("getwindowfocus")}, display_->environment())
+                   .output.trimmed() == dialog->toLatin1();
+    });
+    ASSERT_TRUE(focused) << "the dialog did not get the keyboard focus";
+    xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("5"), text});
+    pressKey(QStringLiteral("Return"));
+    ASSERT_TRUE(pollUntil([&] { return !visibleWindow(title); }))
+        << "the dialog \"" << title.toStdString() << "\" stayed open";
+}
+
+// --- Windows -----------------------------------------------------------------------------
+
+std::optional<QString> EditorSession::visibleWindow(const QString& title) const {
+    const RunResult result = run(xdotool_,
+                                 {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                  QStringLiteral("--name"), exactTitlePattern(title)},
+                                 display_->environment());
+    const QString first = QString::fromLatin1(result.output).section('\n', 0, 0).trimmed();
+    if (first.isEmpty()) return std::nullopt;
+    return first;
+}
+
+std::optional<QString> EditorSession::waitForWindow(const QString& title) const {
+    std::optional<QString> window;
+    pollUntil([&] { return (window = visibleWindow(title)).has_value() || !editorRunning(); });
+    return window;
+}
+
+QRect EditorSession::geometry(const QString& window) const {
+    const RunResult result =
+        run(xdotool_, {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window},
+            display_->environment());
+    QRect rect;
+    for (const QString& line : QString::fromLatin1(result.output).split('\n')) {
+        const QString key = line.section('=', 0, 0);
+        const int value = line.section('=', 1).toInt();
+        if (key == "X") rect.moveLeft(value);
+        if (key == "Y") rect.moveTop(value);
+        if (key == "WIDTH") rect.setWidth(value);
+        if (key == "HEIGHT") rect.setHeight(value);
+    }
+    return rect;
+}
+
+// --- The screen --------------------------------------------------------------------------
+
+::testing::AssertionResult EditorSession::screenShows(const QRect& area,
+                                                      const QImage& expected) const {
+    const std::vector<QRect> hidden = windowsOnTop(area);
+    QImage actual;
+    const bool shown = pollUntil([&] {
+        actual = display_->grab(area);
+        return samePicture(actual, expected, hidden) || !editorRunning();
+    });
+    const ::testing::AssertionResult same = samePicture(actual, expected, hidden);
+    if (same) return same;
+    keepPictures(actual, expected);
+    return ::testing::AssertionFailure()
+           << (shown ? "the editor has ended; " : "after waiting, ") << "the screen area at ("
+           << area.x() << ", " << area.y() << ") differs: " << same.message();
+}
+
+std::vector<QRect> EditorSession::windowsOnTop(const QRect& area) const {
+    // The tools window stays on top of the others and covers the first three columns of
+    // the raster's top rows; the browser, placed under it, the first two of the others.
+    std::vector<QRect> hidden;
+    for (const QString& title : {QStringLiteral("Tools"), QStringLiteral("View")})
+        if (const auto window = visibleWindow(title))
+            hidden.push_back(geometry(*window).intersected(area).translated(-area.topLeft()));
+    return hidden;
+}
+
+::testing::AssertionResult EditorSession::swatchesShow(int foreTile, int backTile) const {
+    ::testing::AssertionResult fore = ::testing::AssertionFailure();
+    ::testing::AssertionResult back = ::testing::AssertionFailure();
+    pollUntil([&] {
+        fore = showsTileEnlarged(display_->grab(screen::ForeSwatch), foreTile, 13);
+        back = showsTileEnlarged(display_->grab(screen::BackSwatch), backTile, 13);
+        return (fore && back) || !editorRunning();
+    });
+    if (!fore) return fore << " (foreground)";
+    if (!back) return back << " (background)";
+    return ::testing::AssertionSuccess();
+}
+
+void EditorSession::keepPictures(const QImage& actual, const QImage& expected) const {
+    // Left in the test's working directory for a look at what went wrong.
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    const QString stem =
+        QStringLiteral("e2e-failures/%1.%2")
+            .arg(QString::fromLatin1(test->test_suite_name()), QString::fromLatin1(test->name()));
+    QDir().mkpath(QStringLiteral("e2e-failures"));
+    actual.save(stem + QStringLiteral("-actual.png"));
+    expected.save(stem + QStringLiteral("-expected.png"));
+}
+
+} // namespace e2e

@@ -1,0 +1,116 @@
+#pragma once
+// One run of the real editor program on a private X display, driven from outside with
+// xdotool as a user would: pointer moves, button presses, keys. Each test gets a fresh
+// display, a fresh working directory holding the synthetic tile sheet, and a fresh editor.
+// Without Xvfb, xdpyinfo or xdotool the tests are skipped.
+
+#include "e2e/ExpectedLevel.h"
+#include "e2e/VirtualDisplay.h"
+
+#include <QPoint>
+#include <QProcess>
+#include <QRect>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace e2e {
+
+// Screen positions of the editor's controls. With no window manager the tools window's
+// client area lies at the screen's origin and the main window's at (160, 0).
+namespace screen {
+inline constexpr QPoint New{20, 13};
+inline constexpr QPoint Open{43, 13};
+inline constexpr QPoint Save{66, 13};
+inline constexpr QPoint Fill{89, 39};
+inline constexpr QPoint Undo{120, 39};
+inline constexpr QPoint Redo{143, 39};
+inline constexpr QPoint Select{20, 66};
+inline constexpr QPoint Brush{43, 66};
+inline constexpr QPoint EyeDropper{89, 66};
+inline constexpr QRect ForeSwatch{115, 6, 13, 13};
+inline constexpr QRect BackSwatch{134, 6, 13, 13};
+inline constexpr QRect CursorPanel{0, 157, 50, 19};
+inline constexpr QRect ToolsWindow{0, 0, 163, 176};
+inline constexpr QRect MainWindow{160, 0, Columns* Cell, Rows* Cell};
+
+// The middle of tile `tile`'s square in the palette at (2, 86).
+QPoint paletteTile(int tile);
+// Raster pixel `pixel` of the main window on the screen.
+QPoint raster(QPoint pixel);
+// The middle of cell (x, y) of the raster on the screen.
+QPoint cell(int x, int y);
+} // namespace screen
+
+enum Button { Left = 1, Right = 3 };
+
+class EditorSession : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // --- The working directory -----------------------------------------------------------
+    QString workPath(const QString& name) const { return work_->filePath(name); }
+    void writeWorkFile(const QString& name, const QByteArray& bytes) const;
+    // The file's bytes, once it exists and holds `size` bytes (waiting for the editor).
+    QByteArray waitForWorkFile(const QString& name, qsizetype size) const;
+
+    // --- Input -----------------------------------------------------------------------------
+    void xdo(const QStringList& arguments) const;
+    void click(QPoint at, Button button = Left) const;
+    void controlClick(QPoint at) const;
+    void press(QPoint at, Button button) const;
+    void moveTo(QPoint at) const;
+    void release(Button button) const;
+    void pressKey(const QString& key) const;
+    // A move whose only visible effect is the cursor cell in the status bar: returns once
+    // the status bar has changed, so later checks see the move handled.
+    void moveAndWaitForStatus(QPoint at) const;
+    // A brush stroke of size 1 through `cells`: pressed on the first, moved to the others,
+    // released. Each stamp is seen on the screen before the next move; `level` follows.
+    ::testing::AssertionResult stroke(Level& level, std::initializer_list<QPoint> cells,
+                                      Button button, std::uint8_t tile) const;
+    // Types `text` into the file dialog titled `title` and confirms it with Return; returns
+    // once the dialog has gone.
+    void answerFileDialog(const QString& title, const QString& text) const;
+
+    // --- Windows ---------------------------------------------------------------------------
+    // The X window id of the mapped window whose title is exactly `title`.
+    std::optional<QString> visibleWindow(const QString& title) const;
+    std::optional<QString> waitForWindow(const QString& title) const;
+    QRect geometry(const QString& window) const;
+
+    // --- The screen ------------------------------------------------------------------------
+    // Waits until `area` of the screen equals `expected`; on a timeout names the first
+    // difference and keeps both pictures for a look.
+    ::testing::AssertionResult screenShows(const QRect& area, const QImage& expected) const;
+    ::testing::AssertionResult rasterShows(const QImage& expected) const {
+        return screenShows(screen::MainWindow, expected);
+    }
+    ::testing::AssertionResult rasterShows(const Level& level) const {
+        return rasterShows(levelPicture(level));
+    }
+    ::testing::AssertionResult swatchesShow(int foreTile, int backTile) const;
+
+    bool editorRunning() const;
+    // The parts of `area` (in its own coordinates) that the windows kept in front cover.
+    std::vector<QRect> windowsOnTop(const QRect& area) const;
+
+  private:
+    QString startEditor();
+    void stopEditor();
+    QString editorLog() const;
+    void keepPictures(const QImage& actual, const QImage& expected) const;
+
+    std::unique_ptr<VirtualDisplay> display_;
+    std::unique_ptr<QTemporaryDir> work_;
+    std::unique_ptr<QProcess> editor_;
+    QString xdotool_;
+};
+
+} // namespace e2e
