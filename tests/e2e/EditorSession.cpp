@@ -217,10 +217,15 @@ void EditorSession::answerFileDialog(const QString& title, const QString& text) 
 // --- Windows -----------------------------------------------------------------------------
 
 std::optional<QString> EditorSession::visibleWindow(const QString& title) const {
-    const RunResult result = run(xdotool_,
-                                 {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                  QStringLiteral("--name"), exactTitlePattern(title)},
-                                 display_->environment());
+    const QStringList search{QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                             QStringLiteral("--name"), exactTitlePattern(title)};
+    RunResult result;
+    // A window destroyed while xdotool walks the tree makes it stop with an X error; the
+    // next walk no longer meets it.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        result = run(xdotool_, search, display_->environment());
+        if (result.errors.isEmpty()) break;
+    }
     const QString first = QString::fromLatin1(result.output).section('\n', 0, 0).trimmed();
     if (first.isEmpty()) return std::nullopt;
     return first;
@@ -252,9 +257,10 @@ QRect EditorSession::geometry(const QString& window) const {
 
 ::testing::AssertionResult EditorSession::screenShows(const QRect& area,
                                                       const QImage& expected) const {
-    const std::vector<QRect> hidden = windowsOnTop(area);
+    std::vector<QRect> hidden;
     QImage actual;
     const bool shown = pollUntil([&] {
+        hidden = windowsOnTop(area);
         actual = display_->grab(area);
         return samePicture(actual, expected, hidden) || !editorRunning();
     });
