@@ -26,8 +26,9 @@ QApplication& application() {
     static char name[] = "qorvedit_bench";
     static char* argv[] = {name, nullptr};
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: Qt's own statics may already be gone when exit handlers run.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 // Runs the editor in the bundled examples folder, where its tile sheet lies.

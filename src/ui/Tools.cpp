@@ -58,6 +58,8 @@ TToolsForm::TToolsForm(QWidget* parent)
     Image2 = ui_->Image2;
     Image3 = ui_->Image3;
     StatusBar1 = ui_->StatusBar1;
+    // A click in the palette leaves the brush-size field, which brings its text into range.
+    Image1->setFocusPolicy(Qt::ClickFocus);
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     PopupMenu1->addAction(ui_->Set640x4501);

@@ -11,8 +11,9 @@ QApplication& application() {
     static int argc = 1;
     static char name[] = "qorv_ui_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: Qt's own statics may already be gone when exit handlers run.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 QImage syntheticSheet() {
