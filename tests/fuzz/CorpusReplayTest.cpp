@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -19,8 +20,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// fuzz/corpus/<name>, found from this source file's own place in the tree.
+// fuzz/corpus/<name>, found from this source file's own place in the tree, or
+// $QORV_FUZZ_CORPUS/<name>: a fuzz run's whole corpus can be replayed that way, for
+// instance under valgrind, which sees pixels that the decoder left undefined.
 fs::path corpusFolder(const char* name) {
+    if (const char* other = std::getenv("QORV_FUZZ_CORPUS"); other && *other)
+        return fs::path(other) / name;
     return fs::path(__FILE__).parent_path().parent_path().parent_path() / "fuzz" / "corpus" / name;
 }
 
