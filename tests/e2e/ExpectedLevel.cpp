@@ -1,6 +1,7 @@
 #include "e2e/ExpectedLevel.h"
 
 #include <algorithm>
+#include <string>
 
 namespace e2e {
 
@@ -29,6 +30,10 @@ char characterOf(int tile) {
             return char(run.character + (tile - run.firstTile));
     ADD_FAILURE() << "the test uses tile " << tile << ", which has no character";
     return '?';
+}
+
+std::string hex(QRgb colour) {
+    return "#" + QString::number(colour & ColourBits, 16).rightJustified(6, '0').toStdString();
 }
 
 void invert(QImage& picture, int x, int y) {
@@ -134,8 +139,7 @@ QByteArray levelFile(const Level& level) {
     if (differences == 0) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure()
            << differences << " pixels differ; the first at (" << first.x() << ", " << first.y()
-           << ") is #" << std::hex << (actual.pixel(first) & ColourBits) << " instead of #"
-           << (expected.pixel(first) & ColourBits);
+           << ") is " << hex(actual.pixel(first)) << " instead of " << hex(expected.pixel(first));
 }
 
 ::testing::AssertionResult showsTileEnlarged(const QImage& swatch, int tile, int size) {
@@ -148,9 +152,8 @@ QByteArray levelFile(const Level& level) {
                                   qGreen(pixel) >= top && qGreen(pixel) < top + Cell &&
                                   qBlue(pixel) == SheetBlue;
             if (!fromTile)
-                return ::testing::AssertionFailure()
-                       << "swatch pixel (" << x << ", " << y << ") #" << std::hex
-                       << (pixel & ColourBits) << " is not from tile " << std::dec << tile;
+                return ::testing::AssertionFailure() << "swatch pixel (" << x << ", " << y << ") "
+                                                     << hex(pixel) << " is not from tile " << tile;
         }
     const QRgb first = sheetPixel(left, top);
     const QRgb last = sheetPixel(left + Cell - 1, top + Cell - 1);

@@ -16,7 +16,7 @@ TEST_F(LevelFiles, SaveWritesTheLevelShownUnderTheNameTyped) {
     ASSERT_TRUE(stroke(level, {{7, 8}, {8, 8}}, Left, 45));
 
     click(screen::Save);
-    answerFileDialog(QStringLiteral("Save As"), QStringLiteral("saved"));
+    ASSERT_NO_FATAL_FAILURE(answerFileDialog(QStringLiteral("Save As"), QStringLiteral("saved")));
     EXPECT_EQ(waitForWorkFile(QStringLiteral("saved.qre"), LevelFileSize), levelFile(level));
     EXPECT_TRUE(waitForWindow(QStringLiteral("QorvEdit - saved.qre")));
     // The dialog covered the raster; it is painted again, unchanged.
@@ -29,7 +29,8 @@ TEST_F(LevelFiles, OpenShowsTheFileChosenAndUndoBringsBackTheLevelBefore) {
 
     click(screen::Open);
     // The open dialog starts in the program's folder: the full path finds the file.
-    answerFileDialog(QStringLiteral("Open"), workPath(QStringLiteral("other.qre")));
+    ASSERT_NO_FATAL_FAILURE(
+        answerFileDialog(QStringLiteral("Open"), workPath(QStringLiteral("other.qre"))));
     EXPECT_TRUE(rasterShows(other));
     EXPECT_TRUE(waitForWindow(QStringLiteral("QorvEdit - other.qre")));
 
