@@ -67,6 +67,17 @@ void BM_BareWindow(benchmark::State& state) {
 }
 BENCHMARK(BM_BareWindow)->Unit(benchmark::kMicrosecond);
 
+// The editor's windows, shown in the examples folder, for as long as a benchmark runs.
+struct ShownEditor {
+    explicit ShownEditor(benchmark::State& state) {
+        MainForm->show();
+        if (!QTest::qWaitForWindowExposed(MainForm)) state.SkipWithError("not exposed");
+    }
+    QApplication& app = application(); // first: the windows need it
+    InExamples here;
+    ui::WindowSet windows;
+};
+
 void sendMove(QWidget* target, int x, int y) {
     QMouseEvent move(QEvent::MouseMove, QPointF(x, y), target->mapToGlobal(QPointF(x, y)),
                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
@@ -76,11 +87,7 @@ void sendMove(QWidget* target, int x, int y) {
 // A brush stroke of size 25 through the real window: every move stamps and the screen
 // shows the stamp's box before the next move.
 void BM_BrushMove25(benchmark::State& state) {
-    application();
-    InExamples here;
-    ui::WindowSet windows;
-    MainForm->show();
-    if (!QTest::qWaitForWindowExposed(MainForm)) state.SkipWithError("not exposed");
+    ShownEditor editor(state);
     MainForm->BrushSize = 25;
     MainForm->FormMouseDown(0, 320, 220);
     int step = 0;
@@ -94,11 +101,7 @@ BENCHMARK(BM_BrushMove25)->Unit(benchmark::kMicrosecond);
 
 // The whole raster repainted through the same widget.
 void BM_FullRepaint(benchmark::State& state) {
-    application();
-    InExamples here;
-    ui::WindowSet windows;
-    MainForm->show();
-    if (!QTest::qWaitForWindowExposed(MainForm)) state.SkipWithError("not exposed");
+    ShownEditor editor(state);
     for (auto _ : state) {
         MainForm->drawall();
         MainForm->Image->update();

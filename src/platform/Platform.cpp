@@ -54,7 +54,7 @@ void showErrorBox(const QString& message) {
 namespace {
 struct DialogState {
     std::optional<std::optional<QString>> presetAnswer;
-    FileDialogSpec lastSpec;
+    FileDialogOptions lastOptions;
     int count = 0;
 };
 DialogState& dialogState() {
@@ -67,18 +67,18 @@ QString withDefaultSuffix(const QString& name, const QString& suffix) {
     return name + '.' + suffix;
 }
 
-std::optional<QString> runDialog(QWidget* parent, const FileDialogSpec& spec,
+std::optional<QString> runDialog(QWidget* parent, const FileDialogOptions& options,
                                  QFileDialog::AcceptMode mode) {
-    dialogState().lastSpec = spec;
+    dialogState().lastOptions = options;
     ++dialogState().count;
     if (auto preset = std::exchange(dialogState().presetAnswer, std::nullopt)) {
         if (!*preset) return std::nullopt;
-        return withDefaultSuffix(**preset, spec.defaultSuffix);
+        return withDefaultSuffix(**preset, options.defaultSuffix);
     }
     const QString workingDir = QDir::currentPath();
-    QFileDialog dialog(parent, QString(), spec.initialDir, spec.filter);
+    QFileDialog dialog(parent, QString(), options.initialDir, options.filter);
     dialog.setAcceptMode(mode);
-    dialog.setDefaultSuffix(spec.defaultSuffix);
+    dialog.setDefaultSuffix(options.defaultSuffix);
     dialog.setOption(QFileDialog::ReadOnly, false);
     // The editor replaces files without asking; the open dialog accepts any name, and the
     // load then reports a missing file.
@@ -93,20 +93,20 @@ std::optional<QString> runDialog(QWidget* parent, const FileDialogSpec& spec,
 }
 } // namespace
 
-std::optional<QString> GetOpenFileName(QWidget* parent, const FileDialogSpec& spec) {
-    return runDialog(parent, spec, QFileDialog::AcceptOpen);
+std::optional<QString> GetOpenFileName(QWidget* parent, const FileDialogOptions& options) {
+    return runDialog(parent, options, QFileDialog::AcceptOpen);
 }
 
-std::optional<QString> GetSaveFileName(QWidget* parent, const FileDialogSpec& spec) {
-    return runDialog(parent, spec, QFileDialog::AcceptSave);
+std::optional<QString> GetSaveFileName(QWidget* parent, const FileDialogOptions& options) {
+    return runDialog(parent, options, QFileDialog::AcceptSave);
 }
 
 void setNextFileName(std::optional<QString> answer) {
     dialogState().presetAnswer = answer;
 }
 
-FileDialogSpec lastFileDialogSpec() {
-    return dialogState().lastSpec;
+FileDialogOptions lastFileDialogOptions() {
+    return dialogState().lastOptions;
 }
 
 int fileDialogCount() {

@@ -42,7 +42,7 @@ void setErrorBoxCatcher(ErrorBoxCatcher catcher);
 
 // --- File dialogs -----------------------------------------------------------------------
 
-struct FileDialogSpec {
+struct FileDialogOptions {
     QString filter;        // Qt filter string, e.g. "Qorv Levels (*.qre *.qrl);;All files (*)"
     QString defaultSuffix; // added to a name typed without an extension
     QString initialDir;    // empty: left to the system
@@ -50,8 +50,8 @@ struct FileDialogSpec {
 
 // The modal open and save dialogs. They return the chosen full path, or nothing when the
 // user cancels. The process's working directory is the same afterwards as before.
-std::optional<QString> GetOpenFileName(QWidget* parent, const FileDialogSpec& spec);
-std::optional<QString> GetSaveFileName(QWidget* parent, const FileDialogSpec& spec);
+std::optional<QString> GetOpenFileName(QWidget* parent, const FileDialogOptions& options);
+std::optional<QString> GetSaveFileName(QWidget* parent, const FileDialogOptions& options);
 
 // Tests preset the next dialog's answer: a name (as if typed and confirmed) or nothing
 // (cancelled). The dialog is then not shown; the answer gets the default suffix as a
@@ -59,7 +59,7 @@ std::optional<QString> GetSaveFileName(QWidget* parent, const FileDialogSpec& sp
 void setNextFileName(std::optional<QString> answer);
 
 // What the last dialog was opened with, and how many have run (for tests).
-FileDialogSpec lastFileDialogSpec();
+FileDialogOptions lastFileDialogOptions();
 int fileDialogCount();
 
 // --- Directory search -------------------------------------------------------------------

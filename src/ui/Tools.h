@@ -41,8 +41,8 @@ class TToolsForm : public QWidget {
     PanelStatusBar* StatusBar1;
     QMenu* PopupMenu1;
 
-    platform::FileDialogSpec OpenDialog1;
-    platform::FileDialogSpec SaveDialog1;
+    platform::FileDialogOptions OpenDialog1;
+    platform::FileDialogOptions SaveDialog1;
 
     void drawSwatches();
 

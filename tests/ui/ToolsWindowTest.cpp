@@ -59,9 +59,9 @@ TEST_F(ToolsWindowTest, OpenLoadsTheLevelAndUndoBringsBackThePreviousOne) {
     EXPECT_EQ(MainForm->windowTitle(), "QorvEdit - castle.qre");
     EXPECT_EQ(MainForm->Sel, qorv::selectall());
     EXPECT_TRUE(sameImage(raster(), expectedRaster(patternedLevel(5))));
-    EXPECT_EQ(platform::lastFileDialogSpec().defaultSuffix, "qre");
-    EXPECT_EQ(platform::lastFileDialogSpec().filter, "Qorv Levels (*.qre *.qrl);;All files (*)");
-    EXPECT_EQ(platform::lastFileDialogSpec().initialDir, QCoreApplication::applicationDirPath());
+    EXPECT_EQ(platform::lastFileDialogOptions().defaultSuffix, "qre");
+    EXPECT_EQ(platform::lastFileDialogOptions().filter, "Qorv Levels (*.qre *.qrl);;All files (*)");
+    EXPECT_EQ(platform::lastFileDialogOptions().initialDir, QCoreApplication::applicationDirPath());
 
     clickButton(ToolsForm->ToolButton5);
     EXPECT_EQ(MainForm->Map, newLevel());
