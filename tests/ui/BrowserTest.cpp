@@ -16,19 +16,6 @@ class BrowserTest : public EditorFixture {
     void saveLevel(const QString& name, const qorv::LevelGrid& grid) {
         qorv::saveQRE(path(name).toStdString(), grid);
     }
-    void openBrowser() { clickButton(ToolsForm->ToolButton2, Qt::ControlModifier); }
-    QStringList listed() const {
-        QStringList names;
-        for (int i = 0; i < ViewForm->LBox->count(); ++i)
-            names << ViewForm->LBox->item(i)->text();
-        return names;
-    }
-    void select(const QString& name) {
-        const auto items = ViewForm->LBox->findItems(name, Qt::MatchExactly);
-        ASSERT_EQ(items.size(), 1) << name.toStdString();
-        const QRect box = ViewForm->LBox->visualItemRect(items.first());
-        QTest::mouseClick(ViewForm->LBox->viewport(), Qt::LeftButton, {}, box.center());
-    }
     static QImage preview() { return View1->Image->picture(); }
 };
 

@@ -3,6 +3,7 @@
 #include "core/LevelFile.h"
 
 #include <QFile>
+#include <QListWidget>
 #include <QMouseEvent>
 
 namespace testing_ui {
@@ -86,6 +87,21 @@ void EditorFixture::release(QWidget* w, Qt::MouseButton b, int x, int y) {
 
 void EditorFixture::clickButton(QToolButton* button, Qt::KeyboardModifiers m) {
     QTest::mouseClick(button, Qt::LeftButton, m);
+}
+
+QStringList EditorFixture::listed() {
+    QStringList names;
+    for (int i = 0; i < ViewForm->LBox->count(); ++i)
+        names << ViewForm->LBox->item(i)->text();
+    return names;
+}
+
+void EditorFixture::select(const QString& name) {
+    const auto items = ViewForm->LBox->findItems(name, Qt::MatchExactly);
+    ASSERT_EQ(items.size(), 1) << name.toStdString();
+    ViewForm->LBox->scrollToItem(items.first());
+    const QRect box = ViewForm->LBox->visualItemRect(items.first());
+    QTest::mouseClick(ViewForm->LBox->viewport(), Qt::LeftButton, {}, box.center());
 }
 
 QImage EditorFixture::expectedRaster(const qorv::LevelGrid& grid) {

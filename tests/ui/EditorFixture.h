@@ -63,6 +63,11 @@ class EditorFixture : public ::testing::Test {
     static QImage raster() { return MainForm->Image->picture(); }
     static QString panel(int i) { return ToolsForm->StatusBar1->panelText(i); }
 
+    // The level browser, opened by Control-click on Open, its list, and a click on a name.
+    static void openBrowser() { clickButton(ToolsForm->ToolButton2, Qt::ControlModifier); }
+    static QStringList listed();
+    static void select(const QString& name);
+
     QStringList errors_;
 
   private:
