@@ -1,0 +1,30 @@
+// Window placement on screens of given sizes. ctest runs these once per screen file in
+// tests/ui/screens/, giving Qt's offscreen platform that screen and naming it in QORV_SCREEN.
+
+#include "EditorFixture.h"
+
+using namespace testing_ui;
+
+class ScreenSizeTest : public EditorFixture {
+  protected:
+    void SetUp() override {
+        const QStringList size = QString::fromLocal8Bit(qgetenv("QORV_SCREEN")).split('x');
+        if (size.size() != 2) GTEST_SKIP() << "run by ctest with a screen file (QORV_SCREEN)";
+        screen_ = QSize(size[0].toInt(), size[1].toInt());
+        EditorFixture::SetUp();
+    }
+    QSize screen_;
+};
+
+TEST_F(ScreenSizeTest, MainWindowAndBrowserArePlacedForTheScreen) {
+    ASSERT_EQ(platform::screenSize(), screen_);
+    const QPoint mainPlace = screen_ == QSize(640, 480) ? QPoint(-2, -19) : QPoint(160, 0);
+    EXPECT_EQ(MainForm->pos(), mainPlace);
+    EXPECT_EQ(ToolsForm->pos(), QPoint(0, 0));
+
+    openBrowser();
+    const QRect tools = ToolsForm->frameGeometry();
+    const int top = tools.bottom() + 1;
+    EXPECT_EQ(ViewForm->frameGeometry().topLeft(), QPoint(0, top));
+    EXPECT_EQ(ViewForm->frameGeometry().height(), std::max(screen_.height() - top - 30, 120));
+}
