@@ -22,7 +22,7 @@ short GetKeyState(int virtualKey) {
 
 QSize screenSize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? screen->geometry().size() : QSize(640, 480);
+    return screen ? screen->geometry().size() : QSize(); // no screen: no special placement
 }
 
 QString errorBoxText(const QString& message) {

@@ -20,10 +20,14 @@ void SpinEdit::setValue(int value) {
     lineEdit()->setText(QString::number(value));
 }
 
+int SpinEdit::steppedValue(int steps) const {
+    // A typed value outside the range steps into it: 30 goes to 25 either way.
+    const long long stepped = static_cast<long long>(value()) + steps;
+    return static_cast<int>(std::clamp<long long>(stepped, minimum_, maximum_));
+}
+
 void SpinEdit::stepBy(int steps) {
-    const long long stepped =
-        static_cast<long long>(std::clamp(value(), minimum_, maximum_)) + steps;
-    setValue(static_cast<int>(std::clamp<long long>(stepped, minimum_, maximum_)));
+    setValue(steppedValue(steps));
 }
 
 QValidator::State SpinEdit::validate(QString&, int&) const {
@@ -31,10 +35,9 @@ QValidator::State SpinEdit::validate(QString&, int&) const {
 }
 
 QAbstractSpinBox::StepEnabled SpinEdit::stepEnabled() const {
-    const int current = value();
     StepEnabled enabled = StepNone;
-    if (current < maximum_) enabled |= StepUpEnabled;
-    if (current > minimum_) enabled |= StepDownEnabled;
+    if (steppedValue(1) != value()) enabled |= StepUpEnabled;
+    if (steppedValue(-1) != value()) enabled |= StepDownEnabled;
     return enabled;
 }
 
@@ -46,7 +49,7 @@ void SpinEdit::focusOutEvent(QFocusEvent* event) {
     if (leftTheField) {
         const int current = value();
         const int clamped = std::clamp(current, minimum_, maximum_);
-        if (clamped != current || text() != QString::number(current)) setValue(clamped);
+        if (clamped != current) setValue(clamped);
     }
     QAbstractSpinBox::focusOutEvent(event);
 }

@@ -28,6 +28,8 @@ class SpinEdit : public QAbstractSpinBox {
     void focusOutEvent(QFocusEvent* event) override;
 
   private:
+    int steppedValue(int steps) const;
+
     int minimum_ = 1;
     int maximum_ = 25;
 };

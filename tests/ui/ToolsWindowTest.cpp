@@ -281,9 +281,11 @@ TEST_F(SpinEditTest, TypedSizesReachTheBrushAsTyped) {
 }
 
 TEST_F(SpinEditTest, EmptyOrNonNumericTextGivesOneAndLeavingClampsToTheNearerBound) {
+    // Text that is no whole number reads as 1, which is in range: leaving keeps it.
     const std::tuple<const char*, int, const char*> rows[] = {
-        {"", 1, "1"},    {"abc", 1, "1"},  {"0", 0, "1"},
-        {"-7", -7, "1"}, {"12", 12, "12"}, {"99999999999", 1, "1"}};
+        {"", 1, ""},     {"abc", 1, "abc"}, {"0", 0, "1"},
+        {"-7", -7, "1"}, {"12", 12, "12"},  {"99999999999", 1, "99999999999"},
+        {"26", 26, "25"}};
     for (const auto& [typed, size, after] : rows) {
         ToolsForm->SpinEdit1->findChild<QLineEdit*>()->setText(typed);
         EXPECT_EQ(MainForm->BrushSize, size) << typed;
@@ -302,4 +304,10 @@ TEST_F(SpinEditTest, SpinButtonsStayWithinOneTo25) {
     QTest::keyClick(ToolsForm->SpinEdit1, Qt::Key_Down);
     QTest::keyClick(ToolsForm->SpinEdit1, Qt::Key_Down);
     EXPECT_EQ(MainForm->BrushSize, 1);
+    // From a typed size outside the range, either button steps into it.
+    for (Qt::Key key : {Qt::Key_Up, Qt::Key_Down}) {
+        ToolsForm->SpinEdit1->setValue(30);
+        QTest::keyClick(ToolsForm->SpinEdit1, key);
+        EXPECT_EQ(MainForm->BrushSize, 25);
+    }
 }
