@@ -60,7 +60,6 @@ void TMainForm::FormCreate() {
     BackTile = 0;
     CurrentTool = toolBrush;
     selectall();
-    TileSheet = QImage();
     TileSheet = qorv::loadBitmap(QStringLiteral("all.bmp"));
     Image->setPicture(qorv::makeRaster());
     ClearFull();
@@ -126,9 +125,8 @@ void TMainForm::drawCell(int x, int y) {
 }
 
 void TMainForm::drawRECT(int x1, int y1, int x2, int y2) {
-    // After a failed start-up the raster keeps its one-pixel layout picture; the level
-    // is still edited, opened and saved, just not drawn.
-    if (Image->picture().size() != QSize(qorv::RasterWidth, qorv::RasterHeight)) return;
+    // After a failed start-up the raster keeps its one-pixel layout picture; the cell copy
+    // leaves out cells that do not fit in it, so the level is edited but not drawn.
     Image->showChanged(qorv::drawRECT(Map, TileSheet, Image->picture(), x1, y1, x2, y2));
 }
 
