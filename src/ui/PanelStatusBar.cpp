@@ -13,6 +13,10 @@ PanelStatusBar::PanelStatusBar(QWidget* parent) : QStatusBar(parent) {
         label->setObjectName(QString::fromLatin1(PanelNames[i]));
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setIndent(2);
+        // One line of text, at a height fixed by the font: a label whose size could still
+        // change would have the bar laid out again at every new text, and the cursor text
+        // changes at every mouse move (measured: a tenth of a brush move's cost).
+        label->setFixedHeight(label->sizeHint().height());
         panels_[i] = label;
     }
     panels_[0]->setFixedWidth(FirstPanelWidth);
