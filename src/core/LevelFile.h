@@ -3,12 +3,17 @@
 
 #include "core/LevelGrid.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace qorv {
 
 inline constexpr int LevelFileSize = GridHeight * (GridWidth + 2); // 2,970 bytes
+
+// The reader looks at no more than this many bytes of a file: lines may be long, but
+// a file that has not given 45 lines by then is no level ("Read beyond end of file").
+inline constexpr std::size_t MaxLevelFileRead = std::size_t{4} << 20;
 
 // Reads the level file `name` into `grid`. The whole level is read before `grid` is
 // touched: on any failure an IoError is thrown and `grid` is left exactly as it was.
