@@ -10,10 +10,14 @@
 #include "core/IoError.h"
 #include "core/LevelFile.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
+#include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -193,6 +197,38 @@ void syncFolder(const std::string& target) {
     (void)::fsync(folder.get());
 }
 
+// The process id in a temporary file's name ".NAME.PID-N.tmp" left by a save of
+// `target`, or 0 when `entry` is no such name.
+pid_t leftoverOwner(std::string_view entry, const std::string& target) {
+    const std::string prefix = "." + baseName(target).substr(0, 200) + ".";
+    constexpr std::string_view suffix = ".tmp";
+    if (!entry.starts_with(prefix) || !entry.ends_with(suffix)) return 0;
+    entry = entry.substr(prefix.size(), entry.size() - prefix.size() - suffix.size());
+    const auto dash = entry.find('-');
+    if (dash == 0 || dash == std::string_view::npos || dash > 9) return 0;
+    const std::string_view pid = entry.substr(0, dash), number = entry.substr(dash + 1);
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    if (number.empty() || !std::all_of(pid.begin(), pid.end(), isDigit) ||
+        !std::all_of(number.begin(), number.end(), isDigit))
+        return 0;
+    return static_cast<pid_t>(std::stol(std::string(pid)));
+}
+
+// A save killed between naming its new file and the rename (or at any point, where the
+// file system has no unnamed files) leaves its temporary file beside the level. The
+// next save of the level removes those whose process is gone; a live process's file,
+// ours or another's, is left alone.
+void removeLeftovers(const std::string& target) {
+    std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(folderOf(target).c_str()), &::closedir);
+    if (!folder) return; // a folder we may not list keeps them
+    while (const dirent* entry = ::readdir(folder.get())) {
+        const pid_t owner = leftoverOwner(entry->d_name, target);
+        if (owner <= 0 || owner == ::getpid()) continue;
+        if (::kill(owner, 0) != 0 && errno == ESRCH)
+            (void)::unlinkat(::dirfd(folder.get()), entry->d_name, 0);
+    }
+}
+
 // Replaces the target by rename. False, with nothing changed, when the new file
 // cannot take over the identity of the existing one.
 bool saveByRename(const std::string& target, const std::optional<struct stat>& existing,
@@ -203,6 +239,7 @@ bool saveByRename(const std::string& target, const std::optional<struct stat>& e
     file.sync();
     file.replaceTarget();
     syncFolder(target);
+    removeLeftovers(target);
     return true;
 }
 
