@@ -216,8 +216,8 @@ pid_t leftoverOwner(std::string_view entry, const std::string& target) {
 
 // A save killed between naming its new file and the rename (or at any point, where the
 // file system has no unnamed files) leaves its temporary file beside the level. The
-// next save of the level removes those whose process is gone; a live process's file,
-// ours or another's, is left alone.
+// next save of the level removes those whose process is gone, before it makes its own;
+// a live process's file, ours or another's, is left alone.
 void removeLeftovers(const std::string& target) {
     std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(folderOf(target).c_str()), &::closedir);
     if (!folder) return; // a folder we may not list keeps them
@@ -233,13 +233,13 @@ void removeLeftovers(const std::string& target) {
 // cannot take over the identity of the existing one.
 bool saveByRename(const std::string& target, const std::optional<struct stat>& existing,
                   std::string_view bytes) {
+    removeLeftovers(target);
     NewFile file(target);
     if (existing && !takeOverIdentity(file.fd(), target, *existing)) return false;
     file.write(bytes);
     file.sync();
     file.replaceTarget();
     syncFolder(target);
-    removeLeftovers(target);
     return true;
 }
 
