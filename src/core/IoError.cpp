@@ -10,22 +10,14 @@ IoError::IoError(int code, const std::string& message) : EditorError(message), c
 
 std::string ioMessage(int code) {
     switch (code) {
-    case iocode::FileNotFound:
-        return "File not found";
-    case iocode::PathNotFound:
-        return "Invalid filename";
-    case iocode::TooManyOpenFiles:
-        return "Too many open files";
-    case iocode::AccessDenied:
-        return "File access denied";
-    case iocode::ReadBeyondEnd:
-        return "Read beyond end of file";
-    case iocode::DiskFull:
-        return "Disk full";
-    case iocode::InvalidNumericInput:
-        return "Invalid numeric input";
-    default:
-        return "I/O error " + std::to_string(code);
+    case iocode::FileNotFound: return "File not found";
+    case iocode::PathNotFound: return "Invalid filename";
+    case iocode::TooManyOpenFiles: return "Too many open files";
+    case iocode::AccessDenied: return "File access denied";
+    case iocode::ReadBeyondEnd: return "Read beyond end of file";
+    case iocode::DiskFull: return "Disk full";
+    case iocode::InvalidNumericInput: return "Invalid numeric input";
+    default: return "I/O error " + std::to_string(code);
     }
 }
 
@@ -40,26 +32,20 @@ bool folderExists(const std::string& path) {
 
 IoError ioErrorFromErrno(int err, const std::string& path) {
     switch (err) {
-    case ENOENT:
-        return IoError(folderExists(path) ? iocode::FileNotFound : iocode::PathNotFound);
+    case ENOENT: return IoError(folderExists(path) ? iocode::FileNotFound : iocode::PathNotFound);
     case ENOTDIR:
     case ENAMETOOLONG:
-    case ELOOP:
-        return IoError(iocode::PathNotFound);
+    case ELOOP: return IoError(iocode::PathNotFound);
     case EMFILE:
-    case ENFILE:
-        return IoError(iocode::TooManyOpenFiles);
+    case ENFILE: return IoError(iocode::TooManyOpenFiles);
     case EACCES:
     case EPERM:
     case EROFS:
     case ETXTBSY:
-    case EISDIR:
-        return IoError(iocode::AccessDenied);
+    case EISDIR: return IoError(iocode::AccessDenied);
     case ENOSPC:
-    case EDQUOT:
-        return IoError(iocode::DiskFull);
-    default:
-        return IoError(err, "I/O error " + std::to_string(err));
+    case EDQUOT: return IoError(iocode::DiskFull);
+    default: return IoError(err, "I/O error " + std::to_string(err));
     }
 }
 

@@ -8,18 +8,18 @@
 namespace qorv {
 
 class EditorError : public std::runtime_error {
-  public:
+public:
     using std::runtime_error::runtime_error;
 };
 
 // A file operation that failed, with the code that picks its message.
 class IoError : public EditorError {
-  public:
+public:
     explicit IoError(int code);
     IoError(int code, const std::string& message);
     int code() const { return code_; }
 
-  private:
+private:
     int code_;
 };
 

@@ -8,9 +8,7 @@ void ClearFull(LevelGrid& map) {
             map.at(x, y) = isInterior(x, y) ? FloorTile : WallTile;
 }
 
-void DoBackUp(const LevelGrid& map, LevelGrid& backup) {
-    backup = map;
-}
+void DoBackUp(const LevelGrid& map, LevelGrid& backup) { backup = map; }
 
 void undoExchange(LevelGrid& map, LevelGrid& backup, LevelGrid& swap) {
     swap = map;

@@ -54,8 +54,8 @@ std::string sizeText(const Selection& sel);
 
 // The three steps of a drag with the Select tool. The caller erases and draws the
 // outline around them (it is XOR-drawn, so the order of those calls matters).
-void startSelection(Selection& sel, int px, int py); // start corner, not clamped
-void dragSelection(Selection& sel, int px, int py);  // end corner, clamped to 1..63 x 1..44
-bool selectionHasArea(const Selection& sel);         // false: finishing drops it
+void startSelection(Selection& sel, int px, int py);  // start corner, not clamped
+void dragSelection(Selection& sel, int px, int py);   // end corner, clamped to 1..63 x 1..44
+bool selectionHasArea(const Selection& sel);          // false: finishing drops it
 
 } // namespace qorv
