@@ -1,6 +1,7 @@
 // A saved level stays the file it was: its other names, owner, group, mode, ACL and
 // extended attributes, whether the save renamed a new file over it or overwrote it.
 
+#include "IoMessage.h"
 #include "LevelTextSamples.h"
 #include "TempDir.h"
 #include "core/IoError.h"
@@ -24,18 +25,10 @@
 namespace qorv {
 namespace {
 
+using test::ioMessageOf;
 using test::readWholeFile;
 using test::sampleGrid;
 using test::TempDir;
-
-std::string messageOf(const std::function<void()>& save) {
-    try {
-        save();
-    } catch (const IoError& e) {
-        return e.what();
-    }
-    return "";
-}
 
 struct stat statOf(const std::string& path) {
     struct stat st {};
@@ -170,7 +163,7 @@ TEST_F(FileIdentityTest, SavedByAnotherUser) {
         const struct stat before = statOf(file);
 
         const int result = asNobody(nobody, nogroup, [&] {
-            const std::string message = messageOf([&] { saveQRE(file, LevelGrid{}); });
+            const std::string message = ioMessageOf([&] { saveQRE(file, LevelGrid{}); });
             if (message.empty()) return 0;
             return message == "File access denied" ? 1 : 2;
         });

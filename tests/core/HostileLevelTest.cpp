@@ -1,6 +1,7 @@
 // Level files and names made to break the reader and the writer: a 2 GB file, names
 // no editor would choose, links to devices and to themselves, a disk without room.
 
+#include "IoMessage.h"
 #include "LevelTextSamples.h"
 #include "SyscallFaults.h"
 #include "TempDir.h"
@@ -26,6 +27,7 @@
 namespace qorv {
 namespace {
 
+using test::ioMessageOf;
 using test::joinLines;
 using test::readWholeFile;
 using test::sampleGrid;
@@ -33,15 +35,6 @@ using test::sampleRows;
 using test::TempDir;
 using test::untouchedGrid;
 using test::writeWholeFile;
-
-std::string ioMessageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const IoError& e) {
-        return e.what();
-    }
-    return "";
-}
 
 constexpr off_t TwoGigabytes = off_t{2} << 30;
 

@@ -1,6 +1,7 @@
 // Level files on disk: opening, refusing, keeping the old file whole when a save fails.
 
 #include "core/LevelFile.h"
+#include "IoMessage.h"
 #include "LevelTextSamples.h"
 #include "TempDir.h"
 #include "core/IoError.h"
@@ -19,6 +20,7 @@
 namespace qorv {
 namespace {
 
+using test::ioMessageOf;
 using test::joinLines;
 using test::readWholeFile;
 using test::sampleGrid;
@@ -35,15 +37,6 @@ int ioCode(const std::function<void()>& action) {
         return e.code();
     }
     return 0;
-}
-
-std::string ioMessageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const IoError& e) {
-        return e.what();
-    }
-    return "";
 }
 
 LevelGrid newLevel() {

@@ -3,6 +3,7 @@
 // disk is the old one byte for byte or the new one complete, the error shown is the
 // right one, and no temporary file is left.
 
+#include "IoMessage.h"
 #include "LevelTextSamples.h"
 #include "SyscallFaults.h"
 #include "TempDir.h"
@@ -25,20 +26,11 @@ namespace {
 
 using test::Fault;
 using test::InjectedFaults;
+using test::ioMessageOf;
 using test::readWholeFile;
 using test::sampleGrid;
 using test::Sys;
 using test::TempDir;
-
-// The message of the error `save` throws; "" when it succeeds.
-std::string messageOf(const std::function<void()>& save) {
-    try {
-        save();
-    } catch (const IoError& e) {
-        return e.what();
-    }
-    return "";
-}
 
 LevelGrid newLevel() {
     LevelGrid grid;
@@ -47,7 +39,6 @@ LevelGrid newLevel() {
 }
 
 struct FileState {
-    std::string bytes;
     ino_t inode;
     mode_t mode;
 };
@@ -55,7 +46,7 @@ struct FileState {
 FileState stateOf(const std::string& path) {
     struct stat st {};
     EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
-    return {readWholeFile(path), st.st_ino, st.st_mode & 07777};
+    return {st.st_ino, st.st_mode & 07777};
 }
 
 enum class After { Old, New };
@@ -94,7 +85,7 @@ class SaveFaultTest : public ::testing::Test {
         std::string message;
         {
             InjectedFaults faults(row.fault);
-            message = messageOf([&] { saveQRE(level, newLevel()); });
+            message = ioMessageOf([&] { saveQRE(level, newLevel()); });
         }
         EXPECT_EQ(message, row.message);
         EXPECT_STREQ(whichLevel(readWholeFile(level)), row.after == After::Old ? "old" : "new");
