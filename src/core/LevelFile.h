@@ -27,8 +27,11 @@ LevelGrid parseLevel(std::string_view bytes);
 // cell when a tile has no character.
 std::string formatLevel(const LevelGrid& grid);
 
-// Writes `grid` to `name` atomically: the old file stays whole until the new one is
-// complete on disk. Throws IoError (or EditorError for an unwritable tile).
+// Writes `grid` to `name`. Where a new file can keep everything the old one was (owner,
+// group, mode, attributes, its only name), the level is replaced atomically by rename:
+// the old file stays whole until the new one is complete on disk. Otherwise the file is
+// overwritten in place and keeps its identity. Throws IoError (or EditorError for an
+// unwritable tile).
 void saveQRE(const std::string& name, const LevelGrid& grid);
 
 } // namespace qorv
