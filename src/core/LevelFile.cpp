@@ -114,7 +114,7 @@ class LevelLineParser {
 
 // A folder, FIFO or device is no level file; finding that out with stat() before
 // opening means no device sees an open() in the usual case. The opened file is checked
-// again (readLevel), since the name may be swapped between the two.
+// again once open, since the name may be swapped between the two.
 void requireRegularFile(const std::string& name) {
     struct stat st {};
     if (::stat(name.c_str(), &st) != 0) throw ioErrorFromErrno(errno, name);
