@@ -1,6 +1,6 @@
 // Reading and saving a level against the bare system calls that any reader or writer
 // of the same 2,970 bytes needs: the figures to compare are the ratios
-// BM_LoadLevel / BM_RawRead and BM_SaveLevel / BM_RawWriteSync.
+// BM_LoadLevel / BM_RawRead and BM_SaveLevel (and BM_SaveLevelInPlace) / BM_RawWriteSync.
 
 #include "core/LevelFile.h"
 
@@ -76,6 +76,18 @@ void BM_SaveLevel(benchmark::State& state) {
         saveQRE(name, grid);
 }
 BENCHMARK(BM_SaveLevel)->UseRealTime();
+
+// A level with a second link is overwritten in place rather than replaced.
+void BM_SaveLevelInPlace(benchmark::State& state) {
+    const BenchFolder folder;
+    const std::string name = folder.level();
+    if (::link(name.c_str(), (name + ".link").c_str()) != 0) state.SkipWithError("no link");
+    LevelGrid grid;
+    ClearFull(grid);
+    for (auto _ : state)
+        saveQRE(name, grid);
+}
+BENCHMARK(BM_SaveLevelInPlace)->UseRealTime();
 
 void BM_RawWriteSync(benchmark::State& state) {
     const BenchFolder folder;

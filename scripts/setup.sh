@@ -9,6 +9,7 @@ qorv_packages=(
     xvfb xauth xdotool x11-utils x11vnc
     clang libclang-rt-14-dev
     valgrind
+    acl
 )
 
 qorv_missing_packages() {

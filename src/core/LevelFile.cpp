@@ -1,11 +1,12 @@
 #include "core/LevelFile.h"
 
 #include "core/CharTable.h"
+#include "core/FileDescriptor.h"
 #include "core/IoError.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -111,31 +112,9 @@ class LevelLineParser {
     bool finished_ = false;
 };
 
-// Closes the descriptor on every path out of a reader or writer.
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    int get() const { return fd_; }
-    // Closes now, so that a failing close can be reported. Linux releases the
-    // descriptor even when close fails with EINTR, so it is never closed twice.
-    int closeNow() {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result == 0 || errno == EINTR ? 0 : errno;
-    }
-
-  private:
-    int fd_;
-};
-
 // A folder, FIFO or device is no level file; finding that out with stat() before
-// opening means a FIFO without a writer never blocks the editor and no device sees
-// an open().
+// opening means no device sees an open() in the usual case. The opened file is checked
+// again once open, since the name may be swapped between the two.
 void requireRegularFile(const std::string& name) {
     struct stat st {};
     if (::stat(name.c_str(), &st) != 0) throw ioErrorFromErrno(errno, name);
@@ -143,187 +122,39 @@ void requireRegularFile(const std::string& name) {
 }
 
 int openForReading(const std::string& name) {
-    // O_NONBLOCK guards against the name being swapped for a FIFO after the check.
-    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    // O_NONBLOCK: a FIFO swapped in after the check must not block the open.
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) throw ioErrorFromErrno(errno, name);
     return fd;
 }
 
+// What the descriptor refers to decides, not what the name was when it was checked:
+// a link to /dev/zero swapped in before the open would otherwise be read for ever.
+void requireOpenedRegularFile(const FileDescriptor& file, const std::string& name) {
+    struct stat st {};
+    if (::fstat(file.get(), &st) != 0) throw ioErrorFromErrno(errno, name);
+    if (!S_ISREG(st.st_mode)) throw IoError(iocode::AccessDenied);
+}
+
 void readLevel(const FileDescriptor& file, const std::string& name, LevelLineParser& parser) {
-    // A level is 2,970 bytes; the buffer only bounds the memory a huge file can take.
+    // A level is 2,970 bytes; the buffer bounds the memory a huge file can take and
+    // MaxLevelFileRead the time. Bytes beyond that limit are never looked at, as if
+    // the file ended there: a sparse file of exabytes or /proc/self/pagemap (regular
+    // files without a line end) then read as a level with its lines missing.
     std::array<char, 64 * 1024> buffer;
-    for (;;) {
-        const ssize_t got = ::read(file.get(), buffer.data(), buffer.size());
+    std::size_t total = 0;
+    while (total < MaxLevelFileRead) {
+        const std::size_t wanted = std::min(buffer.size(), MaxLevelFileRead - total);
+        const ssize_t got = ::read(file.get(), buffer.data(), wanted);
         if (got < 0) {
             if (errno == EINTR) continue;
             throw ioErrorFromErrno(errno, name);
         }
-        if (got == 0) {
-            parser.endInput();
-            return;
-        }
+        if (got == 0) break;
+        total += static_cast<std::size_t>(got);
         if (!parser.feed(buffer.data(), static_cast<std::size_t>(got))) return;
     }
-}
-
-// ---------------------------------------------------------------------------------
-// Writing
-// ---------------------------------------------------------------------------------
-
-constexpr int MaxLinkHops = 40; // what the kernel allows before ELOOP
-
-std::string folderPrefix(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string baseName(const std::string& path) {
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string folderOf(const std::string& path) {
-    const std::string prefix = folderPrefix(path);
-    if (prefix.empty()) return ".";
-    return prefix.size() == 1 ? prefix : prefix.substr(0, prefix.size() - 1);
-}
-
-// Saving through a symbolic link must replace the file the link names, not the link:
-// renaming over the link itself would turn it into a plain file. A dangling link
-// yields the name of the file to create.
-std::string resolveLinks(const std::string& name) {
-    std::string path = name;
-    for (int hop = 0; hop < MaxLinkHops; ++hop) {
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0) {
-            if (errno == ENOENT) return path;
-            throw ioErrorFromErrno(errno, name);
-        }
-        if (!S_ISLNK(st.st_mode)) return path;
-        std::array<char, 4096> link;
-        const ssize_t length = ::readlink(path.c_str(), link.data(), link.size());
-        if (length < 0) throw ioErrorFromErrno(errno, name);
-        if (static_cast<std::size_t>(length) == link.size())
-            throw ioErrorFromErrno(ENAMETOOLONG, name);
-        const std::string target(link.data(), static_cast<std::size_t>(length));
-        path = !target.empty() && target.front() == '/' ? target : folderPrefix(path) + target;
-    }
-    throw ioErrorFromErrno(ELOOP, name);
-}
-
-// What the target is before the save: absent, or a regular file whose mode and owner
-// the new file takes over.
-struct ExistingFile {
-    bool exists = false;
-    mode_t mode = 0;
-    uid_t owner = 0;
-    gid_t group = 0;
-};
-
-// Refuses a target that is no regular file or that is read-only. The owner's write
-// bit decides even for root, who passes every access() check: a level its owner made
-// read-only stays unchanged. access() then refuses a file of someone else's that we
-// could not write although its folder would let us replace it.
-ExistingFile checkTarget(const std::string& target) {
-    struct stat st {};
-    if (::stat(target.c_str(), &st) != 0) {
-        if (errno == ENOENT) return {};
-        throw ioErrorFromErrno(errno, target);
-    }
-    if (!S_ISREG(st.st_mode)) throw IoError(iocode::AccessDenied);
-    if ((st.st_mode & S_IWUSR) == 0) throw IoError(iocode::AccessDenied);
-    if (::access(target.c_str(), W_OK) != 0 && errno == EACCES) throw IoError(iocode::AccessDenied);
-    return {true, st.st_mode & 07777, st.st_uid, st.st_gid};
-}
-
-// A uniquely named file beside the target, removed again unless it has been renamed
-// over the target. Every failure is reported against the target's name.
-class TempFile {
-  public:
-    explicit TempFile(const std::string& target) : target_(target) { create(); }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    ~TempFile() {
-        if (fd_ >= 0) ::close(fd_);
-        if (!committed_) ::unlink(path_.c_str());
-    }
-
-    // The replaced level keeps its owner where we may set it, and its mode. The owner
-    // comes first because changing it clears the set-user-ID bits.
-    void takeOver(const ExistingFile& old) {
-        if (::fchown(fd_, old.owner, old.group) != 0) (void)::fchown(fd_, -1, old.group);
-        if (::fchmod(fd_, old.mode) != 0 && errno != EPERM && errno != EOPNOTSUPP) fail(errno);
-    }
-
-    // write() may take fewer bytes than asked (a nearly full disk, a signal): go on
-    // from where it stopped until everything is written or it reports an error.
-    void write(std::string_view bytes) {
-        while (!bytes.empty()) {
-            const ssize_t put = ::write(fd_, bytes.data(), bytes.size());
-            if (put < 0) {
-                if (errno == EINTR) continue;
-                fail(errno);
-            }
-            bytes.remove_prefix(static_cast<std::size_t>(put));
-        }
-    }
-
-    // The data must be on disk before the rename makes it the level: otherwise a crash
-    // could leave an empty file where the old level was.
-    void sync() {
-        if (::fsync(fd_) != 0) fail(errno);
-    }
-
-    void close() {
-        const int result = ::close(fd_);
-        fd_ = -1; // released even when close fails (Linux)
-        if (result != 0 && errno != EINTR) fail(errno);
-    }
-
-    void renameOverTarget() {
-        if (::rename(path_.c_str(), target_.c_str()) != 0) fail(errno);
-        committed_ = true;
-    }
-
-  private:
-    // Created with mode 0666 like any new file, so the umask and the folder's default
-    // ACL apply to a new level; O_EXCL makes the name ours alone.
-    void create() {
-        // Keep the name within NAME_MAX however long the target's name is.
-        const std::string stem = folderPrefix(target_) + "." + baseName(target_).substr(0, 200) +
-                                 "." + std::to_string(::getpid()) + "-";
-        auto unique = static_cast<unsigned long long>(
-            std::chrono::steady_clock::now().time_since_epoch().count());
-        for (int attempt = 0; attempt < 100;
-             ++attempt, unique = unique * 6364136223846793005ULL + 1) {
-            path_ = stem + std::to_string(unique % 1000000007ULL) + ".tmp";
-            fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd_ >= 0) return;
-            if (errno != EEXIST) {
-                committed_ = true; // nothing of ours to remove
-                throw ioErrorFromErrno(errno, target_);
-            }
-        }
-        committed_ = true;
-        throw ioErrorFromErrno(EEXIST, target_);
-    }
-
-    [[noreturn]] void fail(int err) const { throw ioErrorFromErrno(err, target_); }
-
-    std::string target_;
-    std::string path_;
-    int fd_ = -1;
-    bool committed_ = false;
-};
-
-// The rename is only durable once the folder that holds the name is on disk too.
-// Some file systems cannot sync a folder (EINVAL); the level itself is complete then.
-void syncFolder(const std::string& target) {
-    const std::string folder = folderOf(target);
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) throw ioErrorFromErrno(errno, target);
-    FileDescriptor dir(fd);
-    if (::fsync(dir.get()) != 0 && errno != EINVAL) throw ioErrorFromErrno(errno, target);
+    parser.endInput();
 }
 
 } // namespace
@@ -332,6 +163,7 @@ void loadQRE(const std::string& name, LevelGrid& grid) {
     if (name.empty()) throw IoError(iocode::PathNotFound);
     requireRegularFile(name);
     FileDescriptor file(openForReading(name));
+    requireOpenedRegularFile(file, name);
     LevelLineParser parser;
     readLevel(file, name, parser);
     if (const int err = file.closeNow()) throw ioErrorFromErrno(err, name);
@@ -346,21 +178,6 @@ LevelGrid parseLevel(std::string_view bytes) {
     LevelGrid grid;
     parser.storeLevel(grid);
     return grid;
-}
-
-void saveQRE(const std::string& name, const LevelGrid& grid) {
-    if (name.empty()) throw IoError(iocode::PathNotFound);
-    // A tile without a character is refused before any file is touched.
-    const std::string bytes = formatLevel(grid);
-    const std::string target = resolveLinks(name);
-    const ExistingFile existing = checkTarget(target);
-    TempFile temp(target);
-    if (existing.exists) temp.takeOver(existing);
-    temp.write(bytes);
-    temp.sync();
-    temp.close();
-    temp.renameOverTarget();
-    syncFolder(target);
 }
 
 std::string formatLevel(const LevelGrid& grid) {

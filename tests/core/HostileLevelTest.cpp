@@ -1,7 +1,9 @@
 // Level files and names made to break the reader and the writer: a 2 GB file, names
 // no editor would choose, links to devices and to themselves, a disk without room.
 
+#include "IoMessage.h"
 #include "LevelTextSamples.h"
+#include "SyscallFaults.h"
 #include "TempDir.h"
 #include "core/IoError.h"
 #include "core/LevelFile.h"
@@ -11,9 +13,11 @@
 #include <fcntl.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -23,6 +27,7 @@
 namespace qorv {
 namespace {
 
+using test::ioMessageOf;
 using test::joinLines;
 using test::readWholeFile;
 using test::sampleGrid;
@@ -30,15 +35,6 @@ using test::sampleRows;
 using test::TempDir;
 using test::untouchedGrid;
 using test::writeWholeFile;
-
-std::string ioMessageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const IoError& e) {
-        return e.what();
-    }
-    return "";
-}
 
 constexpr off_t TwoGigabytes = off_t{2} << 30;
 
@@ -48,10 +44,9 @@ class HostileLevel : public ::testing::Test {
 };
 
 // A file of 2 GB without a line end, all of it a hole that costs no disk space. The
-// reader holds no more than its 64 KB buffer and the 45 rows however long a line is,
-// but it reads a long line through to its end, because only there could the next line
-// begin: 2 GB of reading, a second or two. Lines after such a line read normally
-// (LevelFileTest, LineLongerThanTheReadBuffer).
+// reader holds no more than its 64 KB buffer and the 45 rows however long a line is, and
+// reads no further than 4 MiB: the file reads as one line and then nothing. Lines after a
+// long line read normally (LevelFileTest, LineLongerThanTheReadBuffer).
 TEST_F(HostileLevel, TwoGigabyteFileOfOneLineIsReadBeyondEndOfFile) {
     const std::string level = dir.file("x.qre");
     writeWholeFile(level, "");
@@ -59,6 +54,78 @@ TEST_F(HostileLevel, TwoGigabyteFileOfOneLineIsReadBeyondEndOfFile) {
     LevelGrid grid = untouchedGrid();
     EXPECT_EQ(ioMessageOf([&] { loadQRE(level, grid); }), "Read beyond end of file");
     EXPECT_EQ(grid, untouchedGrid());
+}
+
+// Files that never give 45 lines and never end, as far as a reader that reads on to
+// the end could tell: exabytes of hole, the page map of the reading process, and
+// /dev/zero swapped in for a level between the look at its name and the open. Each
+// read ends at once (a watchdog kills the reading child after a second) with the grid
+// unchanged.
+class UnboundedRead : public HostileLevel {
+  protected:
+    std::string tmpfs = dir.file("tmpfs");
+    bool mounted = false;
+    void TearDown() override {
+        if (mounted) ::umount(tmpfs.c_str());
+    }
+
+    // A file of `size` bytes, all hole, where a file system allows one that large: the
+    // test folder's, or a tmpfs mounted for it (which needs root).
+    std::string sparseFile(off_t size) {
+        std::string path = dir.file("sparse.qre");
+        writeWholeFile(path, "");
+        if (::truncate(path.c_str(), size) == 0) return path;
+        ::mkdir(tmpfs.c_str(), 0755);
+        mounted = mounted || ::mount("tmpfs", tmpfs.c_str(), "tmpfs", 0, "size=1m") == 0;
+        path = tmpfs + "/sparse.qre";
+        writeWholeFile(path, "");
+        return mounted && ::truncate(path.c_str(), size) == 0 ? path : "";
+    }
+};
+
+TEST_F(UnboundedRead, EndsAtOnceWithTheGridUnchanged) {
+    const std::string swapped = dir.file("swapped.qre");
+    writeWholeFile(swapped, joinLines(sampleRows()));
+    const struct {
+        const char* what;
+        std::string name;
+        const char* message;
+    } rows[] = {
+        {"4 EiB of hole", sparseFile(off_t{4} << 60), "Read beyond end of file"},
+        {"1 TiB of hole", sparseFile(off_t{1} << 40), "Read beyond end of file"},
+        {"page map", "/proc/self/pagemap", "Read beyond end of file"},
+        {"swapped for /dev/zero", swapped, "File access denied"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (row.name.empty()) {
+            ADD_FAILURE() << "no file system here takes a file that large";
+            continue;
+        }
+        const auto start = std::chrono::steady_clock::now();
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::alarm(1);
+            test::InjectedFaults faults;
+            faults.beforeOpen([&](const char* path) {
+                if (path != swapped) return;
+                ::unlink(swapped.c_str());
+                ::symlink("/dev/zero", swapped.c_str());
+            });
+            LevelGrid grid = untouchedGrid();
+            const std::string message = ioMessageOf([&] { loadQRE(row.name, grid); });
+            ::_exit(message != row.message ? 1 : grid != untouchedGrid() ? 2 : 0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        const auto took = std::chrono::steady_clock::now() - start;
+        EXPECT_TRUE(WIFEXITED(status)) << "killed by the watchdog: the read went on";
+        EXPECT_EQ(WEXITSTATUS(status), 0) << "1: wrong message, 2: grid changed";
+        RecordProperty(
+            row.what,
+            std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(took).count()) +
+                " ms");
+    }
 }
 
 // Names are bytes: whatever a name holds, the level is saved under exactly that name and

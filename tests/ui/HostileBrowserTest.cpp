@@ -85,12 +85,22 @@ TEST_F(HostileBrowserTest, EntriesThatAreNoLevelFileShowTheirErrorWithoutHanging
     ASSERT_EQ(::symlink("/dev/urandom", path("random.qre").toLocal8Bit().constData()), 0);
     ASSERT_EQ(::symlink("nowhere.qre", path("dangling.qre").toLocal8Bit().constData()), 0);
     ASSERT_EQ(::symlink("self.qre", path("self.qre").toLocal8Bit().constData()), 0);
+    // Regular files that a reader reading to their end would never finish.
+    ASSERT_EQ(::symlink("/proc/self/pagemap", path("pagemap.qre").toLocal8Bit().constData()), 0);
+    saveRaw("hole.qre", qorv::LevelGrid{});
+    ASSERT_EQ(::truncate(path("hole.qre").toLocal8Bit().constData(), 0), 0);
+    ASSERT_EQ(::truncate(path("hole.qre").toLocal8Bit().constData(), off_t{1} << 40), 0);
+    // A level when listed, a link to /dev/zero when read.
+    saveRaw("swapped.qre", patternedLevel(2));
     openBrowser();
+    ::unlink(path("swapped.qre").toLocal8Bit().constData());
+    ASSERT_EQ(::symlink("/dev/zero", path("swapped.qre").toLocal8Bit().constData()), 0);
     select("good.qre");
-    const std::pair<const char*, const char*> rows[] = {{"zero.qre", "File access denied."},
-                                                        {"random.qre", "File access denied."},
-                                                        {"dangling.qre", "File not found."},
-                                                        {"self.qre", "Invalid filename."}};
+    const std::pair<const char*, const char*> rows[] = {
+        {"zero.qre", "File access denied."},         {"random.qre", "File access denied."},
+        {"dangling.qre", "File not found."},         {"self.qre", "Invalid filename."},
+        {"pagemap.qre", "Read beyond end of file."}, {"hole.qre", "Read beyond end of file."},
+        {"swapped.qre", "File access denied."}};
     for (const auto& [name, message] : rows) {
         errors_.clear();
         select(name);

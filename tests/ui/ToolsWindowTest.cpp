@@ -3,6 +3,7 @@
 #include "EditorFixture.h"
 
 #include "core/LevelFile.h"
+#include "core/SyscallFaults.h"
 #include "ui/SpinEdit.h"
 
 #include <QButtonGroup>
@@ -11,6 +12,8 @@
 #include <QWheelEvent>
 
 #include <functional>
+
+#include <cerrno>
 
 using namespace testing_ui;
 
@@ -147,6 +150,22 @@ TEST_F(ToolsWindowTest, AFailedSaveLeavesTheCaption) {
     clickButton(ToolsForm->ToolButton3);
     EXPECT_EQ(errors_, QStringList{"File access denied."});
     EXPECT_EQ(MainForm->windowTitle(), "QorvEdit");
+}
+
+// Once the new level has been renamed into place the save has succeeded, even when the
+// folder then fails to sync: no error box, and the caption names the saved file.
+TEST_F(ToolsWindowTest, ASaveWhoseFolderFailsToSyncSetsTheCaption) {
+    MainForm->Map = patternedLevel(5);
+    platform::setNextFileName(path("tower.qre"));
+    {
+        qorv::test::InjectedFaults faults(
+            qorv::test::Fault{qorv::test::Sys::Fsync, 2, qorv::test::Fault::Fails, EIO});
+        clickButton(ToolsForm->ToolButton3);
+    }
+    EXPECT_TRUE(errors_.isEmpty()) << errors_.join('|').toStdString();
+    EXPECT_EQ(MainForm->windowTitle(), "QorvEdit - tower.qre");
+    EXPECT_EQ(readFile("tower.qre"),
+              QByteArray::fromStdString(qorv::formatLevel(patternedLevel(5))));
 }
 
 TEST_F(ToolsWindowTest, FillWritesTheSelectionWithTheForegroundTile) {
