@@ -1,5 +1,6 @@
 #include "ui/Startup.h"
 
+#include "ui/Handler.h"
 #include "ui/MainUnit.h"
 #include "ui/Tools.h"
 #include "ui/view.h"
@@ -14,5 +15,9 @@ WindowSet::WindowSet() : main_(std::make_unique<TMainForm>()) {
 }
 
 WindowSet::~WindowSet() = default;
+
+void WindowSet::open(const QString& path) {
+    runHandler([&] { ToolsForm->openLevel(path); });
+}
 
 } // namespace ui

@@ -3,6 +3,8 @@
 // window first (it owns the editing state), then the tools window, which reads it, then
 // the hidden browser and preview.
 
+#include <QString>
+
 #include <memory>
 
 class TMainForm;
@@ -15,6 +17,10 @@ class WindowSet {
     ~WindowSet();
     WindowSet(const WindowSet&) = delete;
     WindowSet& operator=(const WindowSet&) = delete;
+
+    // Opens a level as the Open command does once its file is chosen; an error shows in
+    // the error box and leaves the level as it was.
+    void open(const QString& path);
 
   private:
     std::unique_ptr<TMainForm> main_; // owns the other three as its child windows
