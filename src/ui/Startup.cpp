@@ -1,7 +1,9 @@
 #include "ui/Startup.h"
 
+#include "ui/AccessibleNames.h"
 #include "ui/Handler.h"
 #include "ui/MainUnit.h"
+#include "ui/Shortcuts.h"
 #include "ui/Tools.h"
 #include "ui/view.h"
 #include "ui/view1form.h"
@@ -12,6 +14,8 @@ WindowSet::WindowSet() : main_(std::make_unique<TMainForm>()) {
     new TToolsForm(main_.get());
     new TViewForm(main_.get());
     new TView1(main_.get());
+    shortcuts_ = addShortcuts(*main_, *ToolsForm);
+    nameControls();
 }
 
 WindowSet::~WindowSet() = default;

@@ -3,6 +3,8 @@
 // window first (it owns the editing state), then the tools window, which reads it, then
 // the hidden browser and preview.
 
+#include "ui/Shortcuts.h"
+
 #include <QString>
 
 #include <memory>
@@ -22,8 +24,11 @@ class WindowSet {
     // the error box and leaves the level as it was.
     void open(const QString& path);
 
+    const Shortcuts& shortcuts() const { return shortcuts_; }
+
   private:
     std::unique_ptr<TMainForm> main_; // owns the other three as its child windows
+    Shortcuts shortcuts_{};
 };
 
 } // namespace ui
