@@ -8,14 +8,6 @@
 
 using namespace testing_ui;
 
-namespace {
-qorv::LevelGrid newLevel() {
-    qorv::LevelGrid grid;
-    qorv::ClearFull(grid);
-    return grid;
-}
-} // namespace
-
 class CommandLineStart : public EditorFixture {
   protected:
     void writeLevel(const QString& name, const qorv::LevelGrid& grid) {

@@ -151,6 +151,12 @@ QImage EditorFixture::expectedRaster(const qorv::LevelGrid& grid) {
     return ::testing::AssertionSuccess();
 }
 
+qorv::LevelGrid newLevel() {
+    qorv::LevelGrid grid;
+    qorv::ClearFull(grid);
+    return grid;
+}
+
 qorv::LevelGrid patternedLevel(int seed) {
     qorv::LevelGrid grid;
     for (int x = 0; x < qorv::GridWidth; ++x)

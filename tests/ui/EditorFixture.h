@@ -88,4 +88,7 @@ class EditorFixture : public ::testing::Test {
 // A level with every cell set from a small formula, different from a new level.
 qorv::LevelGrid patternedLevel(int seed);
 
+// Border of tile 1, interior of tile 0.
+qorv::LevelGrid newLevel();
+
 } // namespace testing_ui
