@@ -9,6 +9,7 @@ qorv_packages=(
     xvfb xauth xdotool x11-utils x11vnc
     clang libclang-rt-14-dev
     valgrind
+    qt6-wayland
     desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl librsvg2-bin
 )
 
