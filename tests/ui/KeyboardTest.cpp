@@ -86,7 +86,10 @@ class KeyboardTest : public EditorFixture {
         window->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window));
         const QKeySequence key = QKeySequence::fromString(QString::fromLatin1(row.key));
-        QTest::keyClick(window, key[0].key(), key[0].keyboardModifiers());
+        // Keys go where a user's keys go: to the control with the focus, if any.
+        QWidget* target = QApplication::focusWidget();
+        if (!target || target->window() != window) target = window;
+        QTest::keyClick(target, key[0].key(), key[0].keyboardModifiers());
         return outcome();
     }
 
