@@ -81,8 +81,9 @@ class KeyboardTest : public EditorFixture {
         return outcome();
     }
 
-    Outcome byKey(const Row& row, QWidget* window) {
-        begin(row);
+    Outcome byKey(const Row& row, bool inTools) {
+        begin(row); // a fresh editor: the windows are new ones
+        QWidget* window = inTools ? static_cast<QWidget*>(ToolsForm) : MainForm;
         window->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window));
         const QKeySequence key = QKeySequence::fromString(QString::fromLatin1(row.key));
@@ -109,8 +110,7 @@ TEST_F(KeyboardTest, EveryShortcutDoesWhatItsButtonDoesInBothWindows) {
     for (const Row& row : Rows) {
         const Outcome expected = byButton(row);
         for (const bool inTools : {false, true}) {
-            const Outcome got = byKey(row, inTools ? static_cast<QWidget*>(ToolsForm)
-                                                   : static_cast<QWidget*>(MainForm));
+            const Outcome got = byKey(row, inTools);
             SCOPED_TRACE(std::string(row.key) +
                          (inTools ? " in the tools window" : " in the main window"));
             EXPECT_EQ(got.map, expected.map);
