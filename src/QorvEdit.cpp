@@ -38,7 +38,10 @@ int main(int argc, char** argv) {
     // screens and every screen pixel maps back to one raster pixel.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
         Qt::HighDpiScaleFactorRoundingPolicy::Round);
-    QApplication app(argc, argv);
+    // Qt sees only the program's name: the arguments were ours, and a level named like one
+    // of Qt's own options ("-reverse") must stay a level.
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("QorvEdit"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/qorvedit.xpm")));
     // Only closing the main window ends the program; the tool windows merely hide.
