@@ -1,5 +1,9 @@
 // QorvEdit: a level editor for a tile-based game.
 
+#include "app/CommandLine.h"
+#include "app/Headless.h"
+#include "app/LevelFolder.h"
+#include "app/PlatformChoice.h"
 #include "ui/MainUnit.h"
 #include "ui/Startup.h"
 
@@ -8,17 +12,39 @@
 
 #include <csignal>
 
+namespace {
+QStringList argumentsOf(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+} // namespace
+
 int main(int argc, char** argv) {
     // A file-size limit must make a save fail with an error, not kill the editor and the
     // level with it.
     std::signal(SIGXFSZ, SIG_IGN);
-    const auto app = ui::makeApplication(argc, argv);
+    // Decided before any application object exists: the level tools, help and errors need
+    // no display and must not look for one.
+    const app::Invocation invocation = app::parseCommandLine(argumentsOf(argc, argv));
+    if (app::runsHeadless(invocation)) return app::runHeadless(invocation);
+
+    app::applyPlatformChoice(app::choosePlatform(QProcessEnvironment::systemEnvironment()));
+    const QString level =
+        invocation.levels.isEmpty() ? QString() : app::enterFolderOf(invocation.levels.first());
+
+    // Qt sees only the program's name: the arguments were ours, and a level named like one
+    // of Qt's own options ("-reverse") must stay a level.
+    int qtArgc = 1;
+    const auto application = ui::makeApplication(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("QorvEdit"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/qorvedit.xpm")));
     // Only closing the main window ends the program; the tool windows merely hide.
     QApplication::setQuitOnLastWindowClosed(false);
 
     ui::WindowSet windows;
+    if (!level.isEmpty()) windows.open(level);
     MainForm->show();
     return QApplication::exec();
 }

@@ -3,6 +3,10 @@
 // window first (it owns the editing state), then the tools window, which reads it, then
 // the hidden browser and preview.
 
+#include "ui/Shortcuts.h"
+
+#include <QString>
+
 #include <memory>
 
 class QApplication;
@@ -20,8 +24,15 @@ class WindowSet {
     WindowSet(const WindowSet&) = delete;
     WindowSet& operator=(const WindowSet&) = delete;
 
+    // Opens a level as the Open command does once its file is chosen; an error shows in
+    // the error box and leaves the level as it was.
+    void open(const QString& path);
+
+    const Shortcuts& shortcuts() const { return shortcuts_; }
+
   private:
     std::unique_ptr<TMainForm> main_; // owns the other three as its child windows
+    Shortcuts shortcuts_{};
 };
 
 } // namespace ui

@@ -152,13 +152,19 @@ void TToolsForm::ToolButton2Click() {
         openLevelBrowser();
         return;
     }
-    const auto path = platform::GetOpenFileName(this, OpenDialog1);
-    if (!path) return;
+    openWithDialog();
+}
+
+void TToolsForm::openWithDialog() {
+    if (const auto path = platform::GetOpenFileName(this, OpenDialog1)) openLevel(*path);
+}
+
+void TToolsForm::openLevel(const QString& path) {
     // Read into a copy first: a file that fails to load leaves the level, its undo step
     // and the caption exactly as they were.
     qorv::LevelGrid loaded = MainForm->Map;
-    MainForm->loadQRE(*path, loaded);
-    MainForm->setWindowTitle(captionFor(*path));
+    MainForm->loadQRE(path, loaded);
+    MainForm->setWindowTitle(captionFor(path));
     MainForm->DoBackUp();
     MainForm->Map = loaded;
     MainForm->selectall();

@@ -46,6 +46,11 @@ class TToolsForm : public QWidget {
 
     void drawSwatches();
 
+    // Open without the Control-key test: the open dialog, then the level chosen.
+    void openWithDialog();
+    // What Open does once a file is chosen: the caption, the backup, the level, redrawn.
+    void openLevel(const QString& path);
+
     void FormCreate();
     void ToolButton1Click();
     void ToolButton2Click();

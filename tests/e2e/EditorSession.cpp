@@ -64,7 +64,17 @@ void EditorSession::SetUp() {
     ASSERT_TRUE(why.isEmpty()) << why.toStdString() << "\n" << editorLog().toStdString();
 }
 
+EditorSession::Launch EditorSession::launch() {
+    return {QStringLiteral(QORV_EDITOR_PATH),
+            {},
+            work_->path(),
+            Level::fresh(),
+            QStringLiteral("QorvEdit")};
+}
+
 QString EditorSession::startEditor() {
+    const Launch how = launch();
+    if (how.program.isEmpty()) return QStringLiteral("nothing to start");
     QProcessEnvironment environment = display_->environment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), display_->privateDir());
@@ -75,20 +85,20 @@ QString EditorSession::startEditor() {
 
     editor_ = std::make_unique<QProcess>();
     editor_->setProcessEnvironment(environment);
-    editor_->setWorkingDirectory(work_->path());
+    editor_->setWorkingDirectory(how.workingDirectory);
     const QString log = display_->privateDir() + QStringLiteral("/editor.log");
     editor_->setStandardOutputFile(log);
     editor_->setStandardErrorFile(log, QIODevice::Append);
-    editor_->start(QStringLiteral(QORV_EDITOR_PATH), {});
+    editor_->start(how.program, how.arguments);
     if (!editor_->waitForStarted(WaitLimitMs))
         return QStringLiteral("the editor did not start: ") + editor_->errorString();
 
-    const auto main = waitForWindow(QStringLiteral("QorvEdit"));
+    const auto main = waitForWindow(how.caption);
     const auto tools = waitForWindow(QStringLiteral("Tools"));
     if (!main || !tools) return QStringLiteral("the editor's windows did not appear");
     if (geometry(*main) != screen::MainWindow || geometry(*tools) != screen::ToolsWindow)
         return QStringLiteral("the editor's windows are not where the tests expect them");
-    if (!rasterShows(Level::fresh())) return QStringLiteral("the new level is not shown");
+    if (!rasterShows(how.shown)) return QStringLiteral("the expected level is not shown");
     return {};
 }
 

@@ -54,6 +54,18 @@ class EditorSession : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
+    // How the editor is started, and what it shows once it has started.
+    struct Launch {
+        QString program;
+        QStringList arguments;
+        QString workingDirectory;
+        Level shown;
+        QString caption;
+    };
+    // By default the built program, with no arguments, in the working directory, showing a
+    // new level. Called once the working directory holds the tile sheet.
+    virtual Launch launch();
+
     // --- The working directory -----------------------------------------------------------
     QString workPath(const QString& name) const { return work_->filePath(name); }
     void writeWorkFile(const QString& name, const QByteArray& bytes) const;

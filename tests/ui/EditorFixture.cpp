@@ -1,5 +1,6 @@
 #include "EditorFixture.h"
 
+#include "app/LevelFolder.h"
 #include "core/LevelFile.h"
 
 #include <QFile>
@@ -46,6 +47,24 @@ void EditorFixture::startEditor(Sheet sheet) {
     errors_.clear();
     platform::setErrorBoxCatcher([this](const QString& text) { errors_.append(text); });
     windows_ = std::make_unique<ui::WindowSet>();
+    MainForm->show();
+}
+
+void EditorFixture::startEditorOn(const QString& level, const std::function<void()>& prepare) {
+    application();
+    windows_.reset();
+    if (previousDir_.isEmpty()) previousDir_ = QDir::currentPath();
+    workDir_ = std::make_unique<QTemporaryDir>();
+    ASSERT_TRUE(workDir_->isValid());
+    writeSheet(path("all.bmp"));
+    if (prepare) prepare();
+    ASSERT_TRUE(QDir(workDir_->path()).mkdir("elsewhere"));
+    ASSERT_TRUE(QDir::setCurrent(path("elsewhere")));
+    errors_.clear();
+    platform::setErrorBoxCatcher([this](const QString& text) { errors_.append(text); });
+    const QString opened = app::enterFolderOf(level);
+    windows_ = std::make_unique<ui::WindowSet>();
+    windows_->open(opened);
     MainForm->show();
 }
 
@@ -135,6 +154,12 @@ QImage EditorFixture::expectedRaster(const qorv::LevelGrid& grid) {
                        << "first difference at pixel (" << x << ", " << y << "): " << std::hex
                        << actual.pixel(x, y) << " instead of " << expected.pixel(x, y);
     return ::testing::AssertionSuccess();
+}
+
+qorv::LevelGrid newLevel() {
+    qorv::LevelGrid grid;
+    qorv::ClearFull(grid);
+    return grid;
 }
 
 qorv::LevelGrid patternedLevel(int seed) {

@@ -21,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace testing_ui {
@@ -43,6 +44,11 @@ class EditorFixture : public ::testing::Test {
 
     // Replaces the running editor by a fresh one in a fresh working directory.
     void startEditor(Sheet sheet);
+    // As the command line "qorvedit LEVEL" starts it: from the empty folder "elsewhere"
+    // of a fresh working directory that holds the tile sheet, on `level`, a name relative
+    // to that folder; `prepare` writes files into the working directory first.
+    void startEditorOn(const QString& level, const std::function<void()>& prepare = {});
+    ui::WindowSet& windows() { return *windows_; }
 
     QString path(const QString& name) const { return workDir_->filePath(name); }
     void writeFile(const QString& name, const QByteArray& bytes) const;
@@ -84,5 +90,8 @@ class EditorFixture : public ::testing::Test {
 
 // A level with every cell set from a small formula, different from a new level.
 qorv::LevelGrid patternedLevel(int seed);
+
+// Border of tile 1, interior of tile 0.
+qorv::LevelGrid newLevel();
 
 } // namespace testing_ui

@@ -11,11 +11,6 @@
 using namespace testing_ui;
 
 namespace {
-qorv::LevelGrid newLevel() {
-    qorv::LevelGrid grid;
-    qorv::ClearFull(grid);
-    return grid;
-}
 
 // The grid after stamping each (cx, cy) with `size` and `tile` inside `sel`.
 qorv::LevelGrid stamped(qorv::LevelGrid grid, const std::vector<QPoint>& centres, int size,

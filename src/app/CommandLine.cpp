@@ -1,0 +1,98 @@
+#include "app/CommandLine.h"
+
+#include <QCommandLineParser>
+
+namespace app {
+
+namespace {
+
+const QCommandLineOption HelpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                    QStringLiteral("Show this help and exit."));
+const QCommandLineOption VersionOption({QStringLiteral("v"), QStringLiteral("version")},
+                                       QStringLiteral("Show the version and exit."));
+const QCommandLineOption CheckOption(
+    QStringLiteral("check"),
+    QStringLiteral("Read each LEVEL and print one line for each that fails; exit status 1 when "
+                   "any fails. Writes nothing."));
+const QCommandLineOption
+    RenderOption(QStringLiteral("render"),
+                 QStringLiteral("Draw LEVEL into OUT.png (640x450) as the editor shows it."));
+const QCommandLineOption TilesOption(QStringLiteral("tiles"),
+                                     QStringLiteral("The tile sheet for --render (default: "
+                                                    "all.bmp in the level's folder)."),
+                                     QStringLiteral("SHEET.bmp"));
+
+// Qt's own help option would also offer Qt's window-system options, which the headless
+// tools do not take; ours are declared by hand.
+void describe(QCommandLineParser& parser) {
+    parser.setApplicationDescription(
+        QStringLiteral("QorvEdit, a level editor for a tile-based game.\n\n"
+                       "  qorvedit [LEVEL]                      edit LEVEL, or a new level\n"
+                       "  qorvedit --check LEVEL...             check levels without a display\n"
+                       "  qorvedit --render LEVEL OUT.png [--tiles SHEET.bmp]\n"
+                       "                                        draw a level without a display"));
+    parser.addOptions({HelpOption, VersionOption, CheckOption, RenderOption, TilesOption});
+    parser.addPositionalArgument(QStringLiteral("LEVEL"), QStringLiteral("A level file (.qre)."),
+                                 QStringLiteral("[LEVEL...]"));
+}
+
+Invocation usage(const QString& error) {
+    Invocation invocation;
+    invocation.mode = Invocation::Mode::Usage;
+    invocation.error = error;
+    return invocation;
+}
+
+} // namespace
+
+Invocation parseCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    describe(parser);
+    if (!parser.parse(arguments)) return usage(parser.errorText());
+
+    Invocation invocation;
+    if (parser.isSet(HelpOption)) {
+        invocation.mode = Invocation::Mode::Help;
+        return invocation;
+    }
+    if (parser.isSet(VersionOption)) {
+        invocation.mode = Invocation::Mode::Version;
+        return invocation;
+    }
+    invocation.levels = parser.positionalArguments();
+    const bool check = parser.isSet(CheckOption);
+    const bool render = parser.isSet(RenderOption);
+    if (check && render) return usage(QStringLiteral("--check and --render exclude each other."));
+    if (parser.isSet(TilesOption) && !render)
+        return usage(QStringLiteral("--tiles goes with --render."));
+
+    if (check) {
+        if (invocation.levels.isEmpty()) return usage(QStringLiteral("--check needs a LEVEL."));
+        invocation.mode = Invocation::Mode::Check;
+    } else if (render) {
+        if (invocation.levels.size() != 2)
+            return usage(QStringLiteral("--render needs a LEVEL and an OUT.png."));
+        invocation.mode = Invocation::Mode::Render;
+        invocation.output = invocation.levels.takeLast();
+        invocation.tiles = parser.value(TilesOption);
+        if (parser.isSet(TilesOption) && invocation.tiles.isEmpty())
+            return usage(QStringLiteral("--tiles needs a file name."));
+    } else if (invocation.levels.size() > 1) {
+        return usage(QStringLiteral("The editor opens one LEVEL at a time."));
+    }
+    return invocation;
+}
+
+QString helpText() {
+    QCommandLineParser parser;
+    describe(parser);
+    // Without an application object the parser cannot know the program's name.
+    return parser.helpText().replace(QStringLiteral("<executable_name>"),
+                                     QStringLiteral("qorvedit"));
+}
+
+QString versionText() {
+    return QStringLiteral("QorvEdit " QORV_VERSION "\n");
+}
+
+} // namespace app

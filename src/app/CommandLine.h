@@ -1,0 +1,28 @@
+#pragma once
+// What the program was asked to do, read from its arguments before any window or display
+// is touched: edit (optionally one level), check levels, render one, or print a text.
+
+#include <QString>
+#include <QStringList>
+
+namespace app {
+
+struct Invocation {
+    enum class Mode { Edit, Check, Render, Help, Version, Usage };
+    Mode mode = Mode::Edit;
+    QStringList levels; // Edit: none or one; Check: one or more; Render: one
+    QString output;     // Render: the PNG to write
+    QString tiles;      // Render: the tile sheet; empty: "all.bmp" beside the level
+    QString error;      // Usage: what is wrong with the arguments
+};
+
+// Reads the arguments, the program's name first, as the user gave them.
+Invocation parseCommandLine(const QStringList& arguments);
+
+// The text of --help.
+QString helpText();
+
+// The text of --version.
+QString versionText();
+
+} // namespace app

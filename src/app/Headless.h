@@ -1,0 +1,15 @@
+#pragma once
+// Runs what needs no window: the help and version texts, argument errors, and the level
+// tools. The caller decides this before any application object or display exists.
+
+#include "app/CommandLine.h"
+
+namespace app {
+
+// Whether the invocation runs without windows.
+bool runsHeadless(const Invocation& invocation);
+
+// Runs it and returns the exit status: 0 on success, 1 on any failure.
+int runHeadless(const Invocation& invocation);
+
+} // namespace app

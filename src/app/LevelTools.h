@@ -1,0 +1,28 @@
+#pragma once
+// The headless level tools: checking levels and drawing one into a PNG, with the editor's
+// own reader, tile sheet loader and cell copy, and no window or display at all.
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+#include <cstdio>
+
+namespace app {
+
+// Reads every level and writes "<name>: <message>" to `out` for each one that fails,
+// in the order given. Returns whether all were read. Never writes a file.
+bool checkLevels(const QStringList& levels, std::FILE* out);
+
+// The tile sheet --render uses when none is named: "all.bmp" in the level's folder.
+QString defaultSheetFor(const QString& level);
+
+// The level drawn as the editor's raster shows it right after opening it: 640 x 450,
+// 24 bits, every cell copied from the sheet, no selection outline. Throws EditorError
+// with the reader's or the sheet loader's message.
+QImage renderLevel(const QString& level, const QString& sheet);
+
+// renderLevel written as a PNG file. Throws EditorError when it cannot be written.
+void renderLevelToPng(const QString& level, const QString& sheet, const QString& png);
+
+} // namespace app

@@ -1,0 +1,22 @@
+#pragma once
+// Which Qt platform the editor asks for. Its window placements and its always-on-top tools
+// window need X11, so on a Wayland session it prefers X11 through XWayland; only without
+// XWayland does it run on Wayland itself, where the compositor places the windows.
+
+#include <QProcessEnvironment>
+#include <QString>
+
+namespace app {
+
+struct PlatformChoice {
+    QString platform; // the value for QT_QPA_PLATFORM; empty: leave Qt's own choice
+    QString notice;   // one line for standard error; empty: nothing to say
+};
+
+// A pure function of the environment the program was started in.
+PlatformChoice choosePlatform(const QProcessEnvironment& environment);
+
+// Sets QT_QPA_PLATFORM for the coming QApplication and prints the notice, if any.
+void applyPlatformChoice(const PlatformChoice& choice);
+
+} // namespace app

@@ -1,0 +1,49 @@
+#include "ui/AccessibleNames.h"
+
+#include "ui/MainUnit.h"
+#include "ui/PanelStatusBar.h"
+#include "ui/RasterImage.h"
+#include "ui/SpinEdit.h"
+#include "ui/Tools.h"
+#include "ui/view.h"
+#include "ui/view1form.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QToolButton>
+
+namespace ui {
+
+namespace {
+
+void name(QWidget* control, const QString& text) {
+    if (control && control->accessibleName().isEmpty()) control->setAccessibleName(text);
+}
+
+// A control whose hint says what it is.
+void nameByHint(QWidget* control) {
+    name(control, control->toolTip());
+}
+
+} // namespace
+
+void nameControls() {
+    name(MainForm->Image, QStringLiteral("Level"));
+    for (QToolButton* button : ToolsForm->findChildren<QToolButton*>())
+        nameByHint(button);
+    nameByHint(ToolsForm->SpinEdit1);
+    nameByHint(ToolsForm->Image2);
+    nameByHint(ToolsForm->Image3);
+    name(ToolsForm->Image1, QStringLiteral("Tile palette"));
+    ToolsForm->Image1->setAccessibleDescription(ToolsForm->Image1->toolTip());
+    name(ToolsForm->StatusBar1, QStringLiteral("Status bar"));
+    // Text panels of the status bar, in order: the cursor cell, the selection's size.
+    const QString panels[] = {QStringLiteral("Cursor cell"), QStringLiteral("Selection size")};
+    const auto labels = ToolsForm->StatusBar1->findChildren<QLabel*>();
+    for (qsizetype i = 0; i < labels.size() && i < 2; ++i)
+        name(labels[i], panels[i]);
+    name(ViewForm->LBox, QStringLiteral("Levels"));
+    name(View1->Image, QStringLiteral("Level preview"));
+}
+
+} // namespace ui

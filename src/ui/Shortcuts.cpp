@@ -1,0 +1,68 @@
+#include "ui/Shortcuts.h"
+
+#include "ui/Handler.h"
+#include "ui/MainUnit.h"
+#include "ui/Tools.h"
+
+#include <QAction>
+#include <QKeySequence>
+#include <QToolButton>
+
+namespace ui {
+
+namespace {
+
+// The desktop's own bindings for a standard key, followed by `extra` ones it lacks.
+QList<QKeySequence> keys(QKeySequence::StandardKey standard, QList<QKeySequence> extra = {}) {
+    QList<QKeySequence> all = QKeySequence::keyBindings(standard);
+    for (const QKeySequence& key : extra)
+        if (!all.contains(key)) all << key;
+    return all;
+}
+
+template <class Run>
+QAction* action(TMainForm& main, TToolsForm& tools, const QString& text,
+                const QList<QKeySequence>& shortcuts, Run run) {
+    auto* act = new QAction(text, &tools);
+    act->setShortcuts(shortcuts);
+    act->setShortcutContext(Qt::WindowShortcut);
+    QObject::connect(act, &QAction::triggered, &tools, guarded(run));
+    main.addAction(act);
+    tools.addAction(act);
+    return act;
+}
+
+// A button's own click: its handler, and for a tool button the group's check state too.
+auto clickOf(QToolButton* button) {
+    return [button] { button->click(); };
+}
+
+} // namespace
+
+Shortcuts addShortcuts(TMainForm& main, TToolsForm& tools) {
+    auto add = [&](const QString& text, const QList<QKeySequence>& shortcuts, auto run) {
+        return action(main, tools, text, shortcuts, run);
+    };
+    Shortcuts s{};
+    s.New = add(QStringLiteral("New"), keys(QKeySequence::New), clickOf(tools.ToolButton1));
+    // Open's key holds Control, which on the button means the level browser: the key goes
+    // straight to the open dialog.
+    s.Open =
+        add(QStringLiteral("Open"), keys(QKeySequence::Open), [&tools] { tools.openWithDialog(); });
+    s.Save = add(QStringLiteral("Save"), keys(QKeySequence::Save), clickOf(tools.ToolButton3));
+    s.Undo = add(QStringLiteral("Undo"), keys(QKeySequence::Undo), clickOf(tools.ToolButton5));
+    s.Redo = add(QStringLiteral("Redo"),
+                 keys(QKeySequence::Redo, {QKeySequence(Qt::CTRL | Qt::Key_Y),
+                                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}),
+                 clickOf(tools.ToolButton6));
+    s.Fill = add(QStringLiteral("Fill"), {QKeySequence(Qt::Key_F)}, clickOf(tools.ToolButton10));
+    s.Select =
+        add(QStringLiteral("Select"), {QKeySequence(Qt::Key_S)}, clickOf(tools.ToolButton11));
+    s.Brush = add(QStringLiteral("Brush"), {QKeySequence(Qt::Key_B)}, clickOf(tools.ToolButton12));
+    s.Line = add(QStringLiteral("Line"), {QKeySequence(Qt::Key_L)}, clickOf(tools.ToolButton14));
+    s.EyeDropper =
+        add(QStringLiteral("Eye dropper"), {QKeySequence(Qt::Key_E)}, clickOf(tools.ToolButton15));
+    return s;
+}
+
+} // namespace ui

@@ -1,0 +1,68 @@
+// Reading the command line: which mode, which files, and what is refused.
+
+#include "app/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+using app::Invocation;
+using Mode = Invocation::Mode;
+
+namespace {
+
+struct Row {
+    QStringList arguments; // after the program's name
+    Mode mode;
+    QStringList levels;
+    QString output = {};
+    QString tiles = {};
+};
+
+const Row Rows[] = {
+    {{}, Mode::Edit, {}},
+    {{"maze.qre"}, Mode::Edit, {"maze.qre"}},
+    {{"--", "-odd.qre"}, Mode::Edit, {"-odd.qre"}},
+    {{"--help"}, Mode::Help, {}},
+    {{"-h"}, Mode::Help, {}},
+    {{"--version"}, Mode::Version, {}},
+    {{"-v"}, Mode::Version, {}},
+    {{"--check", "a.qre"}, Mode::Check, {"a.qre"}},
+    {{"--check", "a.qre", "b.qrl", "c"}, Mode::Check, {"a.qre", "b.qrl", "c"}},
+    {{"a.qre", "--check", "b.qre"}, Mode::Check, {"a.qre", "b.qre"}},
+    {{"--render", "a.qre", "a.png"}, Mode::Render, {"a.qre"}, "a.png"},
+    {{"--render", "a.qre", "a.png", "--tiles", "s.bmp"}, Mode::Render, {"a.qre"}, "a.png", "s.bmp"},
+    {{"--tiles=s.bmp", "--render", "a.qre", "a.png"}, Mode::Render, {"a.qre"}, "a.png", "s.bmp"},
+    // Refused: the program must say so rather than guess.
+    {{"a.qre", "b.qre"}, Mode::Usage, {}},
+    {{"--check"}, Mode::Usage, {}},
+    {{"--render", "a.qre"}, Mode::Usage, {}},
+    {{"--render", "a.qre", "b.png", "c.png"}, Mode::Usage, {}},
+    {{"--render", "--check", "a.qre", "a.png"}, Mode::Usage, {}},
+    {{"--tiles", "s.bmp", "a.qre"}, Mode::Usage, {}},
+    {{"--render", "a.qre", "a.png", "--tiles"}, Mode::Usage, {}},
+    {{"--bogus"}, Mode::Usage, {}},
+    {{"-platform", "xcb"}, Mode::Usage, {}},
+};
+
+TEST(CommandLine, ModesFilesAndRefusals) {
+    for (const Row& row : Rows) {
+        const Invocation got = app::parseCommandLine(QStringList{"qorvedit"} + row.arguments);
+        const std::string trace = row.arguments.join(' ').toStdString();
+        EXPECT_EQ(got.mode, row.mode) << trace;
+        if (row.mode == Mode::Usage) {
+            EXPECT_FALSE(got.error.isEmpty()) << trace;
+            continue;
+        }
+        EXPECT_EQ(got.levels, row.levels) << trace;
+        EXPECT_EQ(got.output, row.output) << trace;
+        EXPECT_EQ(got.tiles, row.tiles) << trace;
+    }
+}
+
+TEST(CommandLine, HelpNamesTheProgramAndEveryOption) {
+    const QString help = app::helpText();
+    for (const char* part : {"Usage: qorvedit", "--check", "--render", "--tiles", "--version"})
+        EXPECT_TRUE(help.contains(part)) << part;
+    EXPECT_EQ(app::versionText(), "QorvEdit 1.0\n");
+}
+
+} // namespace

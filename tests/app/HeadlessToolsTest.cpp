@@ -1,0 +1,165 @@
+// The built program's headless tools, run as a build pipeline runs them: no display, no
+// QT_QPA_PLATFORM, no X server or Wayland compositor to find.
+
+#include "app/LevelTools.h"
+#include "core/LevelFile.h"
+#include "render/Raster.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Result {
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+Result runEditor(const QStringList& arguments, const QString& workDir) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE"})
+        environment.remove(QString::fromLatin1(name));
+    QProcess editor;
+    editor.setProcessEnvironment(environment);
+    editor.setWorkingDirectory(workDir);
+    editor.start(QStringLiteral(QORV_EDITOR_PATH), arguments);
+    EXPECT_TRUE(editor.waitForFinished(60000));
+    return {editor.exitStatus() == QProcess::NormalExit ? editor.exitCode() : -1,
+            QString::fromLocal8Bit(editor.readAllStandardOutput()),
+            QString::fromLocal8Bit(editor.readAllStandardError())};
+}
+
+QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The crafted files of the level corpus, with what the reader says about each.
+struct CorpusRow {
+    const char* file;
+    const char* message; // nullptr: reads
+};
+const CorpusRow Corpus[] = {
+    {"cr-only.qre", nullptr},
+    {"crlf-mixed.qre", nullptr},
+    {"empty.qre", "Read beyond end of file"},
+    {"eof-byte-at-end.qre", nullptr},
+    {"eof-byte-inside.qre", "Read beyond end of file"},
+    {"fifty-lines.qre", nullptr},
+    {"forty-four-lines.qre", "Read beyond end of file"},
+    {"high-bytes.qre", nullptr},
+    {"lf-only.qre", "Read beyond end of file"},
+    {"long-lines.qre", nullptr},
+    {"new-level.qre", nullptr},
+    {"no-final-line-end.qre", nullptr},
+    {"one-cr.qre", "Read beyond end of file"},
+    {"sample.qre", nullptr},
+    {"short-lines.qre", "Read beyond end of file"},
+    {"zeros.qre", nullptr},
+    {"no-such-level.qre", "File not found"},
+    {"no-such-folder/level.qre", "Invalid filename"},
+};
+
+class HeadlessTools : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "qorv_app_tests";
+        static char* argv[] = {name, nullptr};
+        static QCoreApplication application(argc, argv); // for QProcess
+        ASSERT_TRUE(work_.isValid());
+    }
+    QString path(const QString& name) const { return work_.filePath(name); }
+    QTemporaryDir work_;
+};
+
+TEST_F(HeadlessTools, CheckReportsEveryFailingFileWithTheReadersMessage) {
+    const QString corpus = QStringLiteral(QORV_LEVEL_CORPUS);
+    QStringList files;
+    QString expected;
+    for (const CorpusRow& row : Corpus) {
+        files << row.file;
+        if (row.message) expected += QStringLiteral("%1: %2\n").arg(row.file, row.message);
+    }
+    const QByteArray before = bytesOf(corpus + "/sample.qre");
+    const Result all = runEditor(QStringList{"--check"} + files, corpus);
+    EXPECT_EQ(all.exitCode, 1);
+    EXPECT_EQ(all.out, expected);
+    EXPECT_EQ(all.err, "");
+    EXPECT_EQ(bytesOf(corpus + "/sample.qre"), before) << "checking never writes";
+
+    QStringList good;
+    for (const CorpusRow& row : Corpus)
+        if (!row.message) good << row.file;
+    const Result fine = runEditor(QStringList{"--check"} + good, corpus);
+    EXPECT_EQ(fine.exitCode, 0);
+    EXPECT_EQ(fine.out, "");
+}
+
+TEST_F(HeadlessTools, RenderWritesTheEditorsRasterAsAPng) {
+    qorv::LevelGrid level;
+    for (int x = 0; x < qorv::GridWidth; ++x)
+        for (int y = 0; y < qorv::GridHeight; ++y)
+            level.at(x, y) = static_cast<qorv::TileIndex>((x * 5 + y * 11) % 144);
+    ASSERT_TRUE(QDir(work_.path()).mkdir("levels"));
+    qorv::saveQRE(path("levels/cave.qre").toStdString(), level);
+    QImage sheet(160, 160, QImage::Format_RGB888);
+    for (int y = 0; y < 160; ++y)
+        for (int x = 0; x < 160; ++x)
+            sheet.setPixel(x, y, qRgb(x, y, 200 - x / 2));
+    ASSERT_TRUE(sheet.save(path("levels/all.bmp"), "BMP"));
+    ASSERT_TRUE(sheet.mirrored(true, false).save(path("other.bmp"), "BMP"));
+
+    // By default the sheet beside the level, whatever the working directory.
+    const Result byDefault = runEditor({"--render", "levels/cave.qre", "cave.png"}, work_.path());
+    ASSERT_EQ(byDefault.exitCode, 0) << byDefault.err.toStdString();
+    QImage png(path("cave.png"));
+    EXPECT_EQ(png.size(), QSize(qorv::RasterWidth, qorv::RasterHeight));
+    QImage expected = qorv::makeRaster();
+    qorv::drawAllCells(level, sheet, expected);
+    EXPECT_EQ(png.convertToFormat(QImage::Format_RGB888), expected);
+
+    const Result named =
+        runEditor({"--render", "levels/cave.qre", "b.png", "--tiles", "other.bmp"}, work_.path());
+    ASSERT_EQ(named.exitCode, 0) << named.err.toStdString();
+    qorv::drawAllCells(level, sheet.mirrored(true, false), expected);
+    EXPECT_EQ(QImage(path("b.png")).convertToFormat(QImage::Format_RGB888), expected);
+}
+
+TEST_F(HeadlessTools, RenderFailuresSayWhatFailedAndWriteNothing) {
+    qorv::LevelGrid level{};
+    qorv::saveQRE(path("ok.qre").toStdString(), level);
+    const struct {
+        QStringList arguments;
+        const char* message;
+    } rows[] = {
+        {{"--render", "missing.qre", "out.png"}, "missing.qre: File not found"},
+        {{"--render", "ok.qre", "out.png"}, "Cannot open file"},
+        {{"--render", "ok.qre", "out.png", "--tiles", "ok.qre"}, "Bitmap image is not valid"},
+        {{"--render"}, "--render needs a LEVEL and an OUT.png"},
+    };
+    for (const auto& row : rows) {
+        const Result result = runEditor(row.arguments, work_.path());
+        EXPECT_EQ(result.exitCode, 1) << row.message;
+        EXPECT_TRUE(result.err.contains(row.message)) << result.err.toStdString();
+        EXPECT_FALSE(QFile::exists(path("out.png")));
+    }
+}
+
+TEST_F(HeadlessTools, HelpAndVersionNeedNoDisplay) {
+    const Result help = runEditor({"--help"}, work_.path());
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith("Usage: qorvedit")) << help.out.toStdString();
+    const Result version = runEditor({"--version"}, work_.path());
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "QorvEdit 1.0\n");
+}
+
+} // namespace

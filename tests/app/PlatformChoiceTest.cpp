@@ -1,0 +1,47 @@
+// The Qt platform chosen from the environment the editor starts in.
+
+#include "app/PlatformChoice.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Row {
+    QStringList variables; // NAME=value
+    const char* platform;  // "": Qt's own choice
+    bool notice;
+};
+
+const Row Rows[] = {
+    {{}, "", false},
+    {{"DISPLAY=:0"}, "", false},
+    {{"DISPLAY=:0", "XDG_SESSION_TYPE=x11"}, "", false},
+    // Wayland with XWayland: X11 through XWayland, for the placements and the tools on top.
+    {{"WAYLAND_DISPLAY=wayland-0", "DISPLAY=:0"}, "xcb", false},
+    {{"XDG_SESSION_TYPE=wayland", "DISPLAY=:1"}, "xcb", false},
+    {{"XDG_SESSION_TYPE=Wayland", "DISPLAY=:1"}, "xcb", false},
+    // Wayland alone: Wayland, and say that the compositor places the windows.
+    {{"WAYLAND_DISPLAY=wayland-0"}, "wayland", true},
+    {{"XDG_SESSION_TYPE=wayland"}, "wayland", true},
+    {{"XDG_SESSION_TYPE=wayland", "DISPLAY="}, "wayland", true},
+    {{"WAYLAND_DISPLAY=", "XDG_SESSION_TYPE=tty"}, "", false},
+    // The user's own choice always holds.
+    {{"QT_QPA_PLATFORM=wayland", "WAYLAND_DISPLAY=w", "DISPLAY=:0"}, "", false},
+    {{"QT_QPA_PLATFORM=offscreen", "XDG_SESSION_TYPE=wayland"}, "", false},
+    {{"QT_QPA_PLATFORM=xcb"}, "", false},
+};
+
+TEST(PlatformChoice, FollowsTheSessionAndTheUsersOwnChoice) {
+    for (const Row& row : Rows) {
+        QProcessEnvironment environment;
+        for (const QString& variable : row.variables)
+            environment.insert(variable.section('=', 0, 0), variable.section('=', 1));
+        const app::PlatformChoice choice = app::choosePlatform(environment);
+        const std::string trace = row.variables.join(' ').toStdString();
+        EXPECT_EQ(choice.platform, row.platform) << trace;
+        EXPECT_EQ(!choice.notice.isEmpty(), row.notice) << trace;
+        if (row.notice) EXPECT_TRUE(choice.notice.contains("window placement")) << trace;
+    }
+}
+
+} // namespace

@@ -1,0 +1,147 @@
+// The keyboard: every shortcut, pressed in the main window and in the tools window, does
+// exactly what its button does.
+
+#include "EditorFixture.h"
+
+#include "core/LevelFile.h"
+
+#include <QKeySequence>
+
+using namespace testing_ui;
+
+namespace {
+
+// Everything a command may change.
+struct Outcome {
+    qorv::LevelGrid map, backup;
+    qorv::Selection sel;
+    ToolKind tool;
+    QString caption;
+    QImage raster;
+    QByteArray saved;
+    int dialogs;
+    bool browserShown;
+    QStringList checkedTools;
+    QStringList errors;
+};
+
+using Button = QToolButton* TToolsForm::*;
+
+struct Row {
+    const char* key;
+    Button button;
+};
+
+// The desktop's standard keys on Linux, and one letter per tool.
+const Row Rows[] = {
+    {"Ctrl+N", &TToolsForm::ToolButton1}, {"Ctrl+O", &TToolsForm::ToolButton2},
+    {"Ctrl+S", &TToolsForm::ToolButton3}, {"Ctrl+Z", &TToolsForm::ToolButton5},
+    {"Ctrl+Y", &TToolsForm::ToolButton6}, {"Ctrl+Shift+Z", &TToolsForm::ToolButton6},
+    {"F", &TToolsForm::ToolButton10},     {"S", &TToolsForm::ToolButton11},
+    {"B", &TToolsForm::ToolButton12},     {"L", &TToolsForm::ToolButton14},
+    {"E", &TToolsForm::ToolButton15},
+};
+
+class KeyboardTest : public EditorFixture {
+  protected:
+    // A level, a different backup, a shown selection and the Line tool, so that every
+    // command has something to change; a file to open and a name to save under.
+    void prepare() {
+        qorv::saveQRE(path("castle.qre").toStdString(), patternedLevel(5));
+        MainForm->Map = patternedLevel(3);
+        MainForm->BackupMap = patternedLevel(4);
+        clickButton(ToolsForm->ToolButton14);
+        MainForm->Sel = {5, 5, 20, 12, true};
+        MainForm->drawall();
+        platform::setNextFileName(path("castle.qre"));
+    }
+    void prepareSave() { platform::setNextFileName(path("saved.qre")); }
+
+    Outcome outcome() const {
+        QStringList checked;
+        for (QToolButton* b : {ToolsForm->ToolButton11, ToolsForm->ToolButton12,
+                               ToolsForm->ToolButton14, ToolsForm->ToolButton15})
+            if (b->isChecked()) checked << b->toolTip();
+        return {MainForm->Map,
+                MainForm->BackupMap,
+                MainForm->Sel,
+                MainForm->CurrentTool,
+                MainForm->windowTitle(),
+                raster(),
+                readFile("saved.qre"),
+                platform::fileDialogCount() - dialogsBefore_,
+                ViewForm->isVisible(),
+                checked,
+                errors_};
+    }
+
+    Outcome byButton(const Row& row) {
+        begin(row);
+        clickButton(ToolsForm->*row.button);
+        return outcome();
+    }
+
+    Outcome byKey(const Row& row, bool inTools) {
+        begin(row); // a fresh editor: the windows are new ones
+        QWidget* window = inTools ? static_cast<QWidget*>(ToolsForm) : MainForm;
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+        const QKeySequence key = QKeySequence::fromString(QString::fromLatin1(row.key));
+        // Keys go where a user's keys go: to the control with the focus, if any.
+        QWidget* target = QApplication::focusWidget();
+        if (!target || target->window() != window) target = window;
+        QTest::keyClick(target, key[0].key(), key[0].keyboardModifiers());
+        return outcome();
+    }
+
+  private:
+    void begin(const Row& row) {
+        startEditor(Sheet::Good);
+        prepare();
+        if (row.button == &TToolsForm::ToolButton3) prepareSave();
+        dialogsBefore_ = platform::fileDialogCount();
+    }
+    int dialogsBefore_ = 0;
+};
+
+} // namespace
+
+TEST_F(KeyboardTest, EveryShortcutDoesWhatItsButtonDoesInBothWindows) {
+    for (const Row& row : Rows) {
+        const Outcome expected = byButton(row);
+        for (const bool inTools : {false, true}) {
+            const Outcome got = byKey(row, inTools);
+            SCOPED_TRACE(std::string(row.key) +
+                         (inTools ? " in the tools window" : " in the main window"));
+            EXPECT_EQ(got.map, expected.map);
+            EXPECT_EQ(got.backup, expected.backup);
+            EXPECT_EQ(got.sel, expected.sel);
+            EXPECT_EQ(got.tool, expected.tool);
+            EXPECT_EQ(got.caption, expected.caption);
+            EXPECT_TRUE(sameImage(got.raster, expected.raster));
+            EXPECT_EQ(got.saved, expected.saved);
+            EXPECT_EQ(got.dialogs, expected.dialogs);
+            EXPECT_EQ(got.browserShown, expected.browserShown);
+            EXPECT_EQ(got.checkedTools, expected.checkedTools);
+            EXPECT_EQ(got.errors, expected.errors);
+        }
+    }
+}
+
+// The outcomes above must differ from doing nothing, or the comparison proves little.
+TEST_F(KeyboardTest, EveryShortcutChangesSomething) {
+    for (const Row& row : Rows) {
+        startEditor(Sheet::Good);
+        prepare();
+        if (row.button == &TToolsForm::ToolButton3) prepareSave();
+        const qorv::LevelGrid map = MainForm->Map;
+        const ToolKind tool = MainForm->CurrentTool;
+        MainForm->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(MainForm));
+        const QKeySequence key = QKeySequence::fromString(QString::fromLatin1(row.key));
+        QTest::keyClick(MainForm, key[0].key(), key[0].keyboardModifiers());
+        const bool changed = MainForm->Map != map || MainForm->CurrentTool != tool ||
+                             !readFile("saved.qre").isEmpty();
+        EXPECT_TRUE(changed || row.button == &TToolsForm::ToolButton14) << row.key;
+    }
+}
