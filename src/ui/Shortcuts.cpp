@@ -26,7 +26,12 @@ QAction* action(TMainForm& main, TToolsForm& tools, const QString& text,
     auto* act = new QAction(text, &tools);
     act->setShortcuts(shortcuts);
     act->setShortcutContext(Qt::WindowShortcut);
-    QObject::connect(act, &QAction::triggered, &tools, guarded(run));
+    // While a button is held in the editing window a stroke or a selection drag is under
+    // way, and no button of the tools window can be reached either: a key then must not
+    // change the tool, the level or the selection under the drag.
+    QObject::connect(act, &QAction::triggered, &tools, guarded([&main, run] {
+                         if (!main.Dragging) run();
+                     }));
     main.addAction(act);
     tools.addAction(act);
     return act;

@@ -145,3 +145,24 @@ TEST_F(KeyboardTest, EveryShortcutChangesSomething) {
         EXPECT_TRUE(changed || row.button == &TToolsForm::ToolButton14) << row.key;
     }
 }
+
+// A key pressed while a button is held in the editing window waits for the release: the
+// drag under way keeps its tool, and the stroke its level and undo step.
+TEST_F(KeyboardTest, NoShortcutActsDuringADrag) {
+    for (const char* key : {"B", "Ctrl+Z", "F", "Ctrl+N"}) {
+        startEditor(Sheet::Good);
+        clickButton(ToolsForm->ToolButton11);
+        MainForm->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(MainForm));
+        press(MainForm->Image, Qt::LeftButton, 55, 55);
+        move(MainForm->Image, 155, 125, Qt::LeftButton);
+        const qorv::LevelGrid map = MainForm->Map, backup = MainForm->BackupMap;
+        const QKeySequence sequence = QKeySequence::fromString(QString::fromLatin1(key));
+        QTest::keyClick(MainForm, sequence[0].key(), sequence[0].keyboardModifiers());
+        EXPECT_EQ(MainForm->CurrentTool, toolSelect) << key;
+        EXPECT_EQ(MainForm->Map, map) << key;
+        EXPECT_EQ(MainForm->BackupMap, backup) << key;
+        release(MainForm->Image, Qt::LeftButton, 155, 125);
+        EXPECT_EQ(MainForm->Sel, (qorv::Selection{6, 6, 16, 12, true})) << key;
+    }
+}
