@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# Runs a command on a private virtual desktop and takes the desktop down when it ends:
+#   scripts/desktop.sh [--vnc] command [arguments...]
+# The desktop is an X server (Xvfb, 1024x768, no TCP) with a window manager (openbox), so
+# windows get frames, title bars and close boxes as on a user's desktop. It is private to
+# the user who starts it: the X server admits only clients that show its random cookie,
+# kept in an Xauthority file only that user can read. With --vnc an x11vnc server shows the
+# desktop on 127.0.0.1, asking for a one-time password kept in a file of the same kind.
+# The command runs with DISPLAY and XAUTHORITY set, and QORV_DESKTOP_DIR naming the private
+# folder (Xauthority, vnc-password, logs); with --vnc also QORV_VNC_PORT.
+set -euo pipefail
+
+with_vnc=0
+if [ "${1:-}" = "--vnc" ]; then
+    with_vnc=1
+    shift
+fi
+[ $# -gt 0 ] || { echo "usage: $0 [--vnc] command [arguments...]" >&2; exit 2; }
+
+umask 077 # every file below is the user's alone
+desktop_dir=$(mktemp -d "${TMPDIR:-/tmp}/qorv-desktop.XXXXXX")
+touch "$desktop_dir/server-auth" "$desktop_dir/Xauthority" # else xauth warns it makes them
+server_pid="" wm_pid="" vnc_pid=""
+stop_desktop() {
+    local pid
+    for pid in "$vnc_pid" "$wm_pid" "$server_pid"; do
+        if [ -n "$pid" ]; then kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null || true; fi
+    done
+    rm -rf "$desktop_dir"
+}
+trap stop_desktop EXIT
+trap 'exit 130' INT TERM HUP
+
+fail() {
+    echo "error: $1" >&2
+    for log in "$desktop_dir"/*.log; do [ -s "$log" ] && sed 's/^/  /' "$log" >&2; done
+    exit 1
+}
+
+random_hex() { od -An -N"$1" -tx1 /dev/urandom | tr -d ' \n'; }
+
+# The server reads its cookie from this file; it serves whatever display number it is given.
+export XAUTHORITY="$desktop_dir/Xauthority"
+cookie=$(random_hex 16)
+xauth -q -f "$desktop_dir/server-auth" add :0 MIT-MAGIC-COOKIE-1 "$cookie"
+
+# -displayfd: the server picks a free display number itself and writes it once it accepts
+# connections, so two desktops never collide. -noreset: no reset when the last client goes.
+Xvfb -displayfd 1 -auth "$desktop_dir/server-auth" -screen 0 1024x768x24 -nolisten tcp \
+    -noreset >"$desktop_dir/display-number" 2>"$desktop_dir/xvfb.log" &
+server_pid=$!
+display_number=""
+for _ in $(seq 200); do
+    display_number=$(sed -n '1s/^\([0-9][0-9]*\)$/\1/p' "$desktop_dir/display-number")
+    [ -n "$display_number" ] && break
+    kill -0 "$server_pid" 2>/dev/null || fail "the X server did not start"
+    sleep 0.05
+done
+[ -n "$display_number" ] || fail "the X server did not report its display number"
+export DISPLAY=":$display_number"
+xauth -q add "$DISPLAY" MIT-MAGIC-COOKIE-1 "$cookie"
+xdpyinfo >/dev/null 2>&1 || fail "the X server on $DISPLAY does not answer"
+
+# The window manager is ready once it has claimed the screen (_NET_SUPPORTING_WM_CHECK).
+openbox >"$desktop_dir/openbox.log" 2>&1 &
+wm_pid=$!
+for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+    kill -0 "$wm_pid" 2>/dev/null || fail "the window manager did not start"
+    sleep 0.05
+done
+
+export QORV_DESKTOP_DIR="$desktop_dir"
+if [ "$with_vnc" = 1 ]; then
+    # VNC passwords are 8 characters at most; these are drawn from 62, about 48 bits.
+    password=$(set +o pipefail; tr -dc 'A-Za-z0-9' </dev/urandom | head -c 8)
+    printf '%s\n' "$password" >"$desktop_dir/vnc-password"
+    # x11vnc takes the first free port from 5900 on and prints it as PORT=n.
+    x11vnc -display "$DISPLAY" -auth "$XAUTHORITY" -localhost -passwdfile "$desktop_dir/vnc-password" \
+        -forever -shared -nossl -quiet >"$desktop_dir/vnc.out" 2>"$desktop_dir/vnc.log" &
+    vnc_pid=$!
+    QORV_VNC_PORT=""
+    for _ in $(seq 200); do
+        QORV_VNC_PORT=$(sed -n 's/^PORT=\([0-9]*\)$/\1/p' "$desktop_dir/vnc.out")
+        [ -n "$QORV_VNC_PORT" ] && break
+        kill -0 "$vnc_pid" 2>/dev/null || fail "the VNC server did not start"
+        sleep 0.05
+    done
+    [ -n "$QORV_VNC_PORT" ] || fail "the VNC server did not report its port"
+    export QORV_VNC_PORT
+fi
+
+"$@"
