@@ -20,10 +20,10 @@ fi
 umask 077 # every file below is the user's alone
 desktop_dir=$(mktemp -d "${TMPDIR:-/tmp}/qorv-desktop.XXXXXX")
 touch "$desktop_dir/server-auth" "$desktop_dir/Xauthority" # else xauth warns it makes them
-server_pid="" wm_pid="" vnc_pid=""
+command_pid="" server_pid="" wm_pid="" vnc_pid=""
 stop_desktop() {
     local pid
-    for pid in "$vnc_pid" "$wm_pid" "$server_pid"; do
+    for pid in "$command_pid" "$vnc_pid" "$wm_pid" "$server_pid"; do
         if [ -n "$pid" ]; then kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null || true; fi
     done
     rm -rf "$desktop_dir"
@@ -71,6 +71,7 @@ for _ in $(seq 100); do
 done
 
 export QORV_DESKTOP_DIR="$desktop_dir"
+export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$desktop_dir}" # Qt wants one, private
 if [ "$with_vnc" = 1 ]; then
     # VNC passwords are 8 characters at most; these are drawn from 62, about 48 bits.
     password=$(set +o pipefail; tr -dc 'A-Za-z0-9' </dev/urandom | head -c 8)
@@ -90,4 +91,8 @@ if [ "$with_vnc" = 1 ]; then
     export QORV_VNC_PORT
 fi
 
-"$@"
+# In the background, keeping the terminal as input, so that a signal to this script (which
+# waits in `wait`) takes the desktop and the command down at once.
+"$@" <&0 &
+command_pid=$!
+wait "$command_pid"
