@@ -27,7 +27,7 @@ QApplication& application() {
     static char* argv[] = {name, nullptr};
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     // Never destroyed: Qt's own statics may already be gone when exit handlers run.
-    static QApplication* app = new QApplication(argc, argv);
+    static QApplication* app = ui::makeApplication(argc, argv).release();
     return *app;
 }
 

@@ -12,11 +12,7 @@ int main(int argc, char** argv) {
     // A file-size limit must make a save fail with an error, not kill the editor and the
     // level with it.
     std::signal(SIGXFSZ, SIG_IGN);
-    // Whole scale factors only, so the raster is enlarged without smoothing on high-DPI
-    // screens and every screen pixel maps back to one raster pixel.
-    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
-        Qt::HighDpiScaleFactorRoundingPolicy::Round);
-    QApplication app(argc, argv);
+    const auto app = ui::makeApplication(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QorvEdit"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/qorvedit.xpm")));
     // Only closing the main window ends the program; the tool windows merely hide.

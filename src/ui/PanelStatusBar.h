@@ -1,25 +1,27 @@
 #pragma once
-// A status bar of fixed-width text panels: panel 0 shows the cell under the pointer,
-// panel 1 the size of the selection.
+// The tools window's status bar: Qt's own status bar with two text panels, plain labels
+// that accessibility tools read like any other text. Panel 0 shows the cell under the
+// pointer in a fixed 50 pixels; panel 1, the size of the selection, takes the rest of the
+// width up to the window's right edge, as a native status bar's last panel does.
 
-#include <QStringList>
-#include <QWidget>
+#include <QStatusBar>
 
-class PanelStatusBar : public QWidget {
+#include <array>
+
+class QLabel;
+
+class PanelStatusBar : public QStatusBar {
     Q_OBJECT
   public:
     static constexpr int PanelCount = 2;
-    static constexpr int PanelWidth = 50;
+    static constexpr int FirstPanelWidth = 50;
 
     explicit PanelStatusBar(QWidget* parent = nullptr);
 
-    QString panelText(int panel) const { return texts_.value(panel); }
-    void setPanelText(int panel, const QString& text);
-
-  protected:
-    void paintEvent(QPaintEvent* event) override;
+    QLabel* panel(int index) const { return panels_.at(index); }
+    QString panelText(int index) const;
+    void setPanelText(int index, const QString& text);
 
   private:
-    QRect panelRect(int panel) const;
-    QStringList texts_;
+    std::array<QLabel*, PanelCount> panels_{};
 };

@@ -2,6 +2,8 @@
 
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QStyle>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -52,4 +54,34 @@ void SpinEdit::focusOutEvent(QFocusEvent* event) {
         if (clamped != current) setValue(clamped);
     }
     QAbstractSpinBox::focusOutEvent(event);
+}
+
+Qt::KeyboardModifiers SpinEdit::withoutTenfoldStep(Qt::KeyboardModifiers modifiers) const {
+    // The style names the modifier that makes Qt's spin boxes step by ten (Control).
+    const auto tenfold =
+        Qt::KeyboardModifier(style()->styleHint(QStyle::SH_SpinBox_StepModifier, nullptr, this));
+    return modifiers & ~tenfold;
+}
+
+void SpinEdit::keyPressEvent(QKeyEvent* event) {
+    int key = event->key();
+    if (key == Qt::Key_PageUp) key = Qt::Key_Up;
+    if (key == Qt::Key_PageDown) key = Qt::Key_Down;
+    if (key != Qt::Key_Up && key != Qt::Key_Down) {
+        QAbstractSpinBox::keyPressEvent(event);
+        return;
+    }
+    QKeyEvent oneStep(event->type(), key, withoutTenfoldStep(event->modifiers()), event->text(),
+                      event->isAutoRepeat(), ushort(event->count()));
+    QAbstractSpinBox::keyPressEvent(&oneStep);
+    event->setAccepted(oneStep.isAccepted());
+}
+
+void SpinEdit::wheelEvent(QWheelEvent* event) {
+    QWheelEvent oneStep(event->position(), event->globalPosition(), event->pixelDelta(),
+                        event->angleDelta(), event->buttons(),
+                        withoutTenfoldStep(event->modifiers()), event->phase(), event->inverted(),
+                        event->source(), event->pointingDevice());
+    QAbstractSpinBox::wheelEvent(&oneStep);
+    event->setAccepted(oneStep.isAccepted());
 }

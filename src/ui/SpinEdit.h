@@ -1,7 +1,8 @@
 #pragma once
 // The brush-size field. Unlike QSpinBox it does not hold typed text to its range while
 // the user types: "30" reports 3 and then 30. Only leaving the field for another control
-// brings the text into range, and the spin buttons step within it.
+// brings the text into range, and the spin buttons step within it. Every step is one:
+// Page Up, Page Down and the step modifier (Control) do not step by ten here.
 
 #include <QAbstractSpinBox>
 
@@ -26,9 +27,12 @@ class SpinEdit : public QAbstractSpinBox {
     QValidator::State validate(QString& input, int& pos) const override;
     StepEnabled stepEnabled() const override;
     void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
   private:
     int steppedValue(int steps) const;
+    Qt::KeyboardModifiers withoutTenfoldStep(Qt::KeyboardModifiers modifiers) const;
 
     int minimum_ = 1;
     int maximum_ = 25;

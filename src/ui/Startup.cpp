@@ -5,7 +5,23 @@
 #include "ui/view.h"
 #include "ui/view1form.h"
 
+#include <QApplication>
+
 namespace ui {
+
+std::unique_ptr<QApplication> makeApplication(int& argc, char** argv) {
+    // Whole scale factors only, so the raster is enlarged without smoothing on high-DPI
+    // screens and every screen pixel maps back to one raster pixel.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::Round);
+    auto app = std::make_unique<QApplication>(argc, argv);
+    // Every motion event the window system delivers reaches the editor: Qt would merge
+    // the moves queued while a stamp is drawn, and a fast brush stroke would skip cells.
+    // Set once the application exists, since X11's platform plugin turns merging on as
+    // it loads.
+    QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
+    return app;
+}
 
 WindowSet::WindowSet() : main_(std::make_unique<TMainForm>()) {
     new TToolsForm(main_.get());

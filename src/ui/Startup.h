@@ -5,9 +5,13 @@
 
 #include <memory>
 
+class QApplication;
 class TMainForm;
 
 namespace ui {
+
+// The application, with the settings the editor relies on. `argc` must outlive it.
+std::unique_ptr<QApplication> makeApplication(int& argc, char** argv);
 
 class WindowSet {
   public:

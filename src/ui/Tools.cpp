@@ -30,6 +30,14 @@ namespace {
 const QString LevelFilter = QStringLiteral("Qorv Levels (*.qre *.qrl);;All files (*)");
 constexpr int SwatchSize = 14;
 constexpr int SwatchDrawn = 13; // the tile is stretched over 13 x 13; the last row stays
+
+// The layout's font is a Windows one: where it is missing, the texts fall back on a sans
+// family that Linux desktops have, at the layout's size, instead of Qt's wider default.
+QFont withLinuxFallbacks(QFont font) {
+    font.setFamilies({font.family(), QStringLiteral("DejaVu Sans"), QStringLiteral("Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
 } // namespace
 
 TToolsForm::TToolsForm(QWidget* parent)
@@ -41,6 +49,7 @@ TToolsForm::TToolsForm(QWidget* parent)
     ToolsForm = this;
     registerIcons();
     ui_->setupUi(this);
+    setFont(withLinuxFallbacks(font()));
     setFixedSize(163, 176);
     move(196, 110); // the layout's place, until the window is placed
     ToolButton1 = ui_->ToolButton1;

@@ -13,7 +13,12 @@ QApplication& application() {
     static char name[] = "qorv_ui_tests";
     static char* argv[] = {name, nullptr};
     // Never destroyed: Qt's own statics may already be gone when exit handlers run.
-    static QApplication* app = new QApplication(argc, argv);
+    static QApplication* app = [] {
+        // As X11's platform plugin does: the editor must turn the merging of queued moves
+        // off again, whatever the platform chose.
+        QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, true);
+        return ui::makeApplication(argc, argv).release();
+    }();
     return *app;
 }
 

@@ -6,6 +6,8 @@
 #include "core/Brush.h"
 #include "ui/SpinEdit.h"
 
+#include <QMouseEvent>
+
 using namespace testing_ui;
 
 namespace {
@@ -99,6 +101,24 @@ TEST_F(MouseEditingTest, ASecondButtonDuringAStrokeTakesAnotherBackupAndItsTile)
     move(image(), 160, 100, Qt::RightButton);
     EXPECT_EQ(MainForm->Map.at(16, 10), 0) << "the first release ended the stroke";
     release(image(), Qt::RightButton, 160, 100);
+}
+
+TEST_F(MouseEditingTest, EveryMoveOfAQueuedBurstStamps) {
+    EXPECT_FALSE(QCoreApplication::testAttribute(Qt::AA_CompressHighFrequencyEvents))
+        << "the window system would merge queued moves";
+    press(image(), Qt::LeftButton, 5, 205);
+    std::vector<QPoint> centres{{0, 20}};
+    for (int cell = 1; cell <= 52; ++cell) {
+        const QPointF at(cell * 10 + 5, 205);
+        QCoreApplication::postEvent(image(),
+                                    new QMouseEvent(QEvent::MouseMove, at, image()->mapToGlobal(at),
+                                                    Qt::NoButton, Qt::LeftButton, Qt::NoModifier));
+        centres.emplace_back(cell, 20);
+    }
+    QCoreApplication::processEvents();
+    release(image(), Qt::LeftButton, 525, 205);
+    EXPECT_EQ(MainForm->Map, stamped(newLevel(), centres, 1, 2));
+    EXPECT_TRUE(sameImage(raster(), expectedRaster(MainForm->Map)));
 }
 
 TEST_F(MouseEditingTest, MovingWithoutAButtonOnlyChangesTheCursorText) {

@@ -8,6 +8,9 @@
 #include <QButtonGroup>
 #include <QLineEdit>
 #include <QMenu>
+#include <QWheelEvent>
+
+#include <functional>
 
 using namespace testing_ui;
 
@@ -309,5 +312,34 @@ TEST_F(SpinEditTest, SpinButtonsStayWithinOneTo25) {
         ToolsForm->SpinEdit1->setValue(30);
         QTest::keyClick(ToolsForm->SpinEdit1, key);
         EXPECT_EQ(MainForm->BrushSize, 25);
+    }
+}
+
+TEST_F(SpinEditTest, EveryKeyAndTheWheelStepByOne) {
+    const auto wheel = [](int delta, Qt::KeyboardModifiers modifiers) {
+        const QPointF at(5, 5);
+        QWheelEvent event(at, ToolsForm->SpinEdit1->mapToGlobal(at), {}, {0, delta}, Qt::NoButton,
+                          modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(ToolsForm->SpinEdit1, &event);
+    };
+    const auto key = [](Qt::Key k, Qt::KeyboardModifiers modifiers) {
+        return [=] { QTest::keyClick(ToolsForm->SpinEdit1, k, modifiers); };
+    };
+    const std::tuple<const char*, std::function<void()>, int> rows[] = {
+        {"Page Up", key(Qt::Key_PageUp, {}), 6},
+        {"Page Down", key(Qt::Key_PageDown, {}), 4},
+        {"Control+Up", key(Qt::Key_Up, Qt::ControlModifier), 6},
+        {"Control+Down", key(Qt::Key_Down, Qt::ControlModifier), 4},
+        {"Control+Page Up", key(Qt::Key_PageUp, Qt::ControlModifier), 6},
+        {"wheel up", [&] { wheel(120, {}); }, 6},
+        {"wheel down", [&] { wheel(-120, {}); }, 4},
+        {"Control+wheel up", [&] { wheel(120, Qt::ControlModifier); }, 6},
+        {"Control+wheel down", [&] { wheel(-120, Qt::ControlModifier); }, 4},
+    };
+    for (const auto& [name, step, size] : rows) {
+        ToolsForm->SpinEdit1->setValue(5);
+        step();
+        EXPECT_EQ(MainForm->BrushSize, size) << name;
+        EXPECT_EQ(ToolsForm->SpinEdit1->text(), QString::number(size)) << name;
     }
 }
