@@ -1,21 +1,22 @@
 #!/usr/bin/env bash
 # Runs a command on a private virtual desktop and takes the desktop down when it ends:
-#   scripts/desktop.sh [--vnc] command [arguments...]
+#   scripts/desktop.sh [--vnc | --bare] command [arguments...]
 # The desktop is an X server (Xvfb, 1024x768, no TCP) with a window manager (openbox), so
 # windows get frames, title bars and close boxes as on a user's desktop. It is private to
 # the user who starts it: the X server admits only clients that show its random cookie,
 # kept in an Xauthority file only that user can read. With --vnc an x11vnc server shows the
 # desktop on 127.0.0.1, asking for a one-time password kept in a file of the same kind.
 # The command runs with DISPLAY and XAUTHORITY set, and QORV_DESKTOP_DIR naming the private
-# folder (Xauthority, vnc-password, logs); with --vnc also QORV_VNC_PORT.
+# folder (Xauthority, vnc-password, logs); with --vnc also QORV_VNC_PORT. --bare leaves the
+# window manager out (for measurements that watch top-level windows being mapped).
 set -euo pipefail
 
-with_vnc=0
-if [ "${1:-}" = "--vnc" ]; then
-    with_vnc=1
-    shift
-fi
-[ $# -gt 0 ] || { echo "usage: $0 [--vnc] command [arguments...]" >&2; exit 2; }
+with_vnc=0 with_wm=1
+case "${1:-}" in
+--vnc) with_vnc=1 && shift ;;
+--bare) with_wm=0 && shift ;;
+esac
+[ $# -gt 0 ] || { echo "usage: $0 [--vnc | --bare] command [arguments...]" >&2; exit 2; }
 
 umask 077 # every file below is the user's alone
 desktop_dir=$(mktemp -d "${TMPDIR:-/tmp}/qorv-desktop.XXXXXX")
@@ -62,13 +63,15 @@ xauth -q add "$DISPLAY" MIT-MAGIC-COOKIE-1 "$cookie"
 xdpyinfo >/dev/null 2>&1 || fail "the X server on $DISPLAY does not answer"
 
 # The window manager is ready once it has claimed the screen (_NET_SUPPORTING_WM_CHECK).
-openbox >"$desktop_dir/openbox.log" 2>&1 &
-wm_pid=$!
-for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
-    kill -0 "$wm_pid" 2>/dev/null || fail "the window manager did not start"
-    sleep 0.05
-done
+if [ "$with_wm" = 1 ]; then
+    openbox >"$desktop_dir/openbox.log" 2>&1 &
+    wm_pid=$!
+    for _ in $(seq 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+        kill -0 "$wm_pid" 2>/dev/null || fail "the window manager did not start"
+        sleep 0.05
+    done
+fi
 
 export QORV_DESKTOP_DIR="$desktop_dir"
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$desktop_dir}" # Qt wants one, private

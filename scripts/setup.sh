@@ -6,7 +6,7 @@ qorv_packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libgtest-dev libbenchmark-dev
-    xvfb xauth xdotool x11-utils x11vnc openbox openssl
+    xvfb xauth xdotool x11-utils x11vnc openbox openssl libxcb1-dev
     clang libclang-rt-14-dev
     valgrind
 )
