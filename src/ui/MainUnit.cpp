@@ -153,7 +153,9 @@ void TMainForm::FormMouseDown(int button, int x, int y) {
     const int cy = qorv::cellOf(y);
     switch (CurrentTool) {
     case toolSelect:
-        if (Sel.SelectionShown) DrawSelected();
+        // The outline on screen, of a finished selection or of a drag that this press
+        // (a second button) starts afresh, is erased before the new one is drawn.
+        if (Sel.SelectionShown || Dragging) DrawSelected();
         Sel.SelectionShown = false;
         Dragging = true;
         DragButton = std::uint8_t(button);

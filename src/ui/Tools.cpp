@@ -14,6 +14,7 @@
 #include "render/TileSheet.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMenu>
@@ -114,7 +115,13 @@ void TToolsForm::FormCreate() {
         swatch->setPicture(bitmap);
     }
     drawSwatches();
-    OpenDialog1.initialDir = QCoreApplication::applicationDirPath();
+    OpenDialog1.initialDir =
+        openDialogStartFolder(QCoreApplication::applicationDirPath(), QDir::currentPath());
+}
+
+QString openDialogStartFolder(const QString& programFolder, const QString& workingFolder) {
+    const bool amongGameFiles = QFileInfo(QDir(programFolder), QStringLiteral("all.bmp")).isFile();
+    return amongGameFiles ? programFolder : workingFolder;
 }
 
 void TToolsForm::drawSwatches() {

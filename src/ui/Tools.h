@@ -67,5 +67,10 @@ class TToolsForm : public QWidget {
     std::unique_ptr<Ui::TToolsForm> ui_;
 };
 
+// Where the open dialog starts: the program's own folder where it holds the tile sheet
+// "all.bmp", as when the program lives among the game's files; otherwise the working
+// directory, where the tile sheet and the browser's levels are.
+QString openDialogStartFolder(const QString& programFolder, const QString& workingFolder);
+
 // The one tools window of the program.
 extern TToolsForm* ToolsForm;

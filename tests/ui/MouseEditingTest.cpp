@@ -211,6 +211,27 @@ TEST_F(SelectionDragTest, DragsInEveryDirectionAndBeyondEveryEdge) {
     }
 }
 
+TEST_F(SelectionDragTest, ASecondButtonStartsAfreshAndLeavesExactlyOneOutline) {
+    for (const bool finishedBefore : {false, true}) {
+        if (finishedBefore) drag(300, 300, 400, 350);
+        press(image(), Qt::LeftButton, 31, 42);
+        move(image(), 98, 87, Qt::LeftButton);
+        press(image(), Qt::RightButton, 205, 155);
+        const qorv::Selection started{20, 16, 20, 16, false};
+        EXPECT_EQ(MainForm->Sel, started);
+        EXPECT_TRUE(sameImage(raster(), withOutline(expectedRaster(MainForm->Map), started)))
+            << "the first drag's outline is erased";
+        move(image(), 302, 248, Qt::LeftButton | Qt::RightButton);
+        release(image(), Qt::LeftButton, 302, 248);
+        const qorv::Selection finished{20, 16, 30, 25, true};
+        EXPECT_EQ(MainForm->Sel, finished);
+        EXPECT_EQ(panel(1), "(10 x 9)");
+        EXPECT_TRUE(sameImage(raster(), withOutline(expectedRaster(MainForm->Map), finished)));
+        release(image(), Qt::RightButton, 302, 248);
+        EXPECT_EQ(MainForm->Sel, finished) << "the second release does nothing";
+    }
+}
+
 TEST_F(SelectionDragTest, AClickWithoutMovingDropsTheSelection) {
     drag(31, 42, 98, 87);
     press(image(), Qt::LeftButton, 200, 200);

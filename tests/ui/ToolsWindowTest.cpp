@@ -64,11 +64,33 @@ TEST_F(ToolsWindowTest, OpenLoadsTheLevelAndUndoBringsBackThePreviousOne) {
     EXPECT_TRUE(sameImage(raster(), expectedRaster(patternedLevel(5))));
     EXPECT_EQ(platform::lastFileDialogOptions().defaultSuffix, "qre");
     EXPECT_EQ(platform::lastFileDialogOptions().filter, "Qorv Levels (*.qre *.qrl);;All files (*)");
-    EXPECT_EQ(platform::lastFileDialogOptions().initialDir, QCoreApplication::applicationDirPath());
+    EXPECT_EQ(platform::lastFileDialogOptions().initialDir, QDir::currentPath())
+        << "the test program's folder holds no tile sheet";
 
     clickButton(ToolsForm->ToolButton5);
     EXPECT_EQ(MainForm->Map, newLevel());
     EXPECT_EQ(MainForm->windowTitle(), "QorvEdit - castle.qre") << "the caption stays";
+}
+
+TEST(OpenDialogStartFolder, IsTheProgramsFolderOnlyWhereItHoldsTheTileSheet) {
+    const QString working = QStringLiteral("/working/dir");
+    const std::tuple<const char*, bool, bool> rows[] = {
+        // what the program's folder holds, a file?, start in the program's folder?
+        {"nothing", false, false}, {"all.bmp", true, true},
+        {"all.bmp", false, false}, // a folder of that name
+        {"ALL.BMP", true, false},  {"all.bmp.txt", true, false},
+    };
+    for (const auto& [name, isFile, inProgram] : rows) {
+        QTemporaryDir folder;
+        QDir dir(folder.path());
+        if (isFile)
+            QFile(dir.filePath(name)).open(QIODevice::WriteOnly);
+        else if (std::string_view(name) != "nothing")
+            dir.mkdir(name);
+        EXPECT_EQ(openDialogStartFolder(folder.path(), working),
+                  inProgram ? folder.path() : working)
+            << name << (isFile ? " file" : " folder");
+    }
 }
 
 TEST_F(ToolsWindowTest, AFailedOpenLeavesLevelUndoStepAndCaption) {
