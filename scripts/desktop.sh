@@ -40,6 +40,19 @@ fail() {
 
 random_hex() { od -An -N"$1" -tx1 /dev/urandom | tr -d ' \n'; }
 
+# printed_number <file> <prefix> <pid> <what>: the number that the program <pid> prints on
+# a line of its own after <prefix> into <file>, once it is there (within 20 seconds).
+printed_number() {
+    local number
+    for _ in $(seq 400); do
+        number=$(sed -n "s/^$2\([0-9][0-9]*\)\$/\1/p" "$1" | head -n 1)
+        [ -n "$number" ] && { echo "$number"; return; }
+        kill -0 "$3" 2>/dev/null || fail "$4 did not start"
+        sleep 0.05
+    done
+    fail "$4 did not report its number"
+}
+
 # The server reads its cookie from this file; it serves whatever display number it is given.
 export XAUTHORITY="$desktop_dir/Xauthority"
 cookie=$(random_hex 16)
@@ -50,14 +63,7 @@ xauth -q -f "$desktop_dir/server-auth" add :0 MIT-MAGIC-COOKIE-1 "$cookie"
 Xvfb -displayfd 1 -auth "$desktop_dir/server-auth" -screen 0 1024x768x24 -nolisten tcp \
     -noreset >"$desktop_dir/display-number" 2>"$desktop_dir/xvfb.log" &
 server_pid=$!
-display_number=""
-for _ in $(seq 200); do
-    display_number=$(sed -n '1s/^\([0-9][0-9]*\)$/\1/p' "$desktop_dir/display-number")
-    [ -n "$display_number" ] && break
-    kill -0 "$server_pid" 2>/dev/null || fail "the X server did not start"
-    sleep 0.05
-done
-[ -n "$display_number" ] || fail "the X server did not report its display number"
+display_number=$(printed_number "$desktop_dir/display-number" "" "$server_pid" "the X server")
 export DISPLAY=":$display_number"
 xauth -q add "$DISPLAY" MIT-MAGIC-COOKIE-1 "$cookie"
 xdpyinfo >/dev/null 2>&1 || fail "the X server on $DISPLAY does not answer"
@@ -83,14 +89,7 @@ if [ "$with_vnc" = 1 ]; then
     x11vnc -display "$DISPLAY" -auth "$XAUTHORITY" -localhost -passwdfile "$desktop_dir/vnc-password" \
         -forever -shared -nossl -quiet >"$desktop_dir/vnc.out" 2>"$desktop_dir/vnc.log" &
     vnc_pid=$!
-    QORV_VNC_PORT=""
-    for _ in $(seq 200); do
-        QORV_VNC_PORT=$(sed -n 's/^PORT=\([0-9]*\)$/\1/p' "$desktop_dir/vnc.out")
-        [ -n "$QORV_VNC_PORT" ] && break
-        kill -0 "$vnc_pid" 2>/dev/null || fail "the VNC server did not start"
-        sleep 0.05
-    done
-    [ -n "$QORV_VNC_PORT" ] || fail "the VNC server did not report its port"
+    QORV_VNC_PORT=$(printed_number "$desktop_dir/vnc.out" "PORT=" "$vnc_pid" "the VNC server")
     export QORV_VNC_PORT
 fi
 
