@@ -19,6 +19,10 @@ std::string desktopName(const ::testing::TestParamInfo<Desktop>& info) {
     return info.param == Desktop::Bare ? "BareX" : "Openbox";
 }
 
+void PrintTo(Desktop desktop, std::ostream* out) {
+    *out << (desktop == Desktop::Bare ? "a bare X server" : "X with openbox");
+}
+
 namespace {
 
 // QProcess wants an application object; the test program itself shows no window.

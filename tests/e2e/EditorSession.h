@@ -17,6 +17,7 @@
 #include <initializer_list>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,7 @@ QPoint paletteTile(int tile);
 // which puts frames around the windows and tells Qt their sizes only after mapping them.
 enum class Desktop { Bare, WindowManager };
 std::string desktopName(const ::testing::TestParamInfo<Desktop>& info);
+void PrintTo(Desktop desktop, std::ostream* out); // for GoogleTest's messages
 
 enum Button { Left = 1, Right = 3 };
 

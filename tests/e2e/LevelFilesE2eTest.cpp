@@ -29,7 +29,7 @@ TEST_P(LevelFiles, OpenShowsTheFileChosenAndUndoBringsBackTheLevelBefore) {
     writeWorkFile(QStringLiteral("other.qre"), levelFile(other));
 
     click(onTools(tools::Open));
-    // The open dialog starts in the program's folder: the full path finds the file.
+    // Wherever the open dialog starts, the full path finds the file.
     ASSERT_NO_FATAL_FAILURE(
         answerFileDialog(QStringLiteral("Open"), workPath(QStringLiteral("other.qre"))));
     EXPECT_TRUE(rasterShows(other));
