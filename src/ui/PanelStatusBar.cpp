@@ -33,4 +33,14 @@ QString PanelStatusBar::panelText(int index) const {
 void PanelStatusBar::setPanelText(int index, const QString& text) {
     if (index < 0 || index >= PanelCount) return;
     panels_[index]->setText(text);
+    if (index == 0) widenToFit(panels_[0]);
+}
+
+void PanelStatusBar::widenToFit(QLabel* panel) {
+    // 50 pixels hold every cursor text on a screen up to 1024 pixels wide at the layout's
+    // font size. A wider screen (three-digit cells) or a larger font widens the panel for
+    // good rather than cut a text off; the last panel gives up the room.
+    const int margins = 2 * panel->frameWidth() + 2 * panel->indent();
+    const int needed = panel->fontMetrics().horizontalAdvance(panel->text()) + margins;
+    if (needed > panel->width()) panel->setFixedWidth(needed);
 }

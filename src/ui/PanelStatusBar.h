@@ -1,8 +1,9 @@
 #pragma once
 // The tools window's status bar: Qt's own status bar with two text panels, plain labels
 // that accessibility tools read like any other text. Panel 0 shows the cell under the
-// pointer in a fixed 50 pixels; panel 1, the size of the selection, takes the rest of the
-// width up to the window's right edge, as a native status bar's last panel does.
+// pointer in 50 pixels, more only where a text would not fit; panel 1, the size of the
+// selection, takes the rest of the width up to the window's right edge, as a native
+// status bar's last panel does.
 
 #include <QStatusBar>
 
@@ -23,5 +24,6 @@ class PanelStatusBar : public QStatusBar {
     void setPanelText(int index, const QString& text);
 
   private:
+    static void widenToFit(QLabel* panel);
     std::array<QLabel*, PanelCount> panels_{};
 };

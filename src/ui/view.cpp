@@ -12,6 +12,7 @@
 
 #include <QCloseEvent>
 #include <QListWidget>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -41,22 +42,42 @@ int browserHeight(int screenHeight, int top) {
     return std::max(screenHeight - top - 30, MinimumBrowserHeight);
 }
 
+int browserTop(int screenHeight, int toolsBottom) {
+    return std::min(toolsBottom, screenHeight - 30 - browserHeight(screenHeight, toolsBottom));
+}
+
 void TViewForm::placeUnderTools() {
     const QRect tools = ToolsForm->frameGeometry();
-    const int top = tools.y() + tools.height();
+    const int screenHeight = platform::screenSize().height();
+    const int top = browserTop(screenHeight, tools.y() + tools.height());
     move(tools.x(), top);
     const int frameHeight = frameGeometry().height() - height();
-    resize(width(), browserHeight(platform::screenSize().height(), top) - frameHeight);
+    resize(width(), browserHeight(screenHeight, top) - frameHeight);
 }
 
 void TViewForm::openBrowser() {
+    // A window manager frames a window only once it is shown; until then its frame counts
+    // as nothing, and the browser would reach below the rule. A browser not yet on screen
+    // is therefore placed again when it first appears, with its frame.
+    const bool onScreen = isVisible() && windowHandle() && windowHandle()->isExposed();
     placeUnderTools();
     fillList();
     show();
-    // The frame's size is known only once the window is shown: place it again with it.
-    placeUnderTools();
+    if (!onScreen) {
+        placeWhenExposed_ = true;
+        windowHandle()->installEventFilter(this);
+    }
     raise();
     activateWindow();
+}
+
+bool TViewForm::eventFilter(QObject* watched, QEvent* event) {
+    if (placeWhenExposed_ && watched == windowHandle() && event->type() == QEvent::Expose &&
+        windowHandle()->isExposed()) {
+        placeWhenExposed_ = false;
+        placeUnderTools();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TViewForm::fillList() {

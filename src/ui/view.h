@@ -27,15 +27,22 @@ class TViewForm : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void placeUnderTools();
     void fillList();
     std::unique_ptr<Ui::TViewForm> ui_;
+    bool placeWhenExposed_ = false; // opened, but not yet framed by the window manager
 };
 
 // The browser's outer height for its top edge at `top` on a screen `screenHeight` high:
 // down to 30 pixels above the screen's bottom, but never less than a usable minimum.
 int browserHeight(int screenHeight, int top);
+
+// The browser's outer top under a tools window whose frame ends at `toolsBottom`: right
+// below it, or, where the minimum height does not fit there, moved up so that the browser
+// still ends 30 pixels above the screen's bottom.
+int browserTop(int screenHeight, int toolsBottom);
 
 extern TViewForm* ViewForm;

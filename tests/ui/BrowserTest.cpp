@@ -44,8 +44,19 @@ TEST_F(BrowserTest, OpensUnderTheToolsWindowDownTo30PixelsAboveTheScreensBottom)
 
     ToolsForm->move(30, 40);
     ViewForm->move(500, 10);
+    ViewForm->resize(260, 90);
     openBrowser();
     EXPECT_EQ(ViewForm->frameGeometry().topLeft(), QPoint(30, 40 + tools.height()));
+    EXPECT_EQ(ViewForm->frameGeometry().height(),
+              platform::screenSize().height() - (40 + tools.height()) - 30);
+    EXPECT_EQ(ViewForm->width(), 260);
+
+    // Where the user then puts it, it stays, also when it is shown again.
+    ViewForm->move(500, 10);
+    ViewForm->hide();
+    ViewForm->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ViewForm));
+    EXPECT_EQ(ViewForm->pos(), QPoint(500, 10));
 }
 
 TEST(BrowserHeight, FillsTheScreenBelowTheToolsWindowWithAFloor) {
@@ -53,6 +64,17 @@ TEST(BrowserHeight, FillsTheScreenBelowTheToolsWindowWithAFloor) {
         {768, 200, 538}, {600, 176, 394}, {768, 700, 120}, {768, 768, 120}, {480, 2000, 120}};
     for (const auto& [screen, top, height] : rows)
         EXPECT_EQ(browserHeight(screen, top), height);
+}
+
+TEST(BrowserTop, RightBelowTheToolsWindowOrUpWhereTheMinimumWouldNotFit) {
+    const std::tuple<int, int, int> rows[] = {
+        // screen height, bottom of the tools window's frame, top of the browser's frame
+        {768, 200, 200},  {768, 618, 618}, {768, 619, 618}, {768, 827, 618},
+        {768, 2000, 618}, {600, 176, 176}, {480, 830, 330}, {480, -50, -50}};
+    for (const auto& [screen, toolsBottom, top] : rows) {
+        EXPECT_EQ(browserTop(screen, toolsBottom), top) << screen << ", " << toolsBottom;
+        EXPECT_LE(top + browserHeight(screen, top), screen - 30) << "ends above the bottom";
+    }
 }
 
 TEST_F(BrowserTest, ListsEveryLevelEntryInSortedOrder) {

@@ -64,7 +64,10 @@ class EditorFixture : public ::testing::Test {
     static QString panel(int i) { return ToolsForm->StatusBar1->panelText(i); }
 
     // The level browser, opened by Control-click on Open, its list, and a click on a name.
-    static void openBrowser() { clickButton(ToolsForm->ToolButton2, Qt::ControlModifier); }
+    static void openBrowser() {
+        clickButton(ToolsForm->ToolButton2, Qt::ControlModifier);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(ViewForm));
+    }
     static QStringList listed();
     static void select(const QString& name);
 

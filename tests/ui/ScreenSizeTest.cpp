@@ -33,3 +33,14 @@ TEST_F(ScreenSizeTest, MainWindowAndBrowserArePlacedForTheScreen) {
     EXPECT_EQ(ViewForm->frameGeometry().topLeft(), QPoint(0, top));
     EXPECT_EQ(ViewForm->frameGeometry().height(), std::max(screen_.height() - top - 30, 120));
 }
+
+TEST_F(ScreenSizeTest, UnderALowToolsWindowTheBrowserEnds30PixelsAboveTheBottom) {
+    for (const int toolsTop : {screen_.height() - 118, 650}) {
+        ToolsForm->move(0, toolsTop);
+        openBrowser();
+        const QRect browser = ViewForm->frameGeometry();
+        EXPECT_EQ(browser.height(), 120) << toolsTop;
+        EXPECT_EQ(browser.bottom() + 1, screen_.height() - 30) << toolsTop;
+        EXPECT_EQ(browser.left(), 0) << toolsTop;
+    }
+}

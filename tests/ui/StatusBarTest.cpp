@@ -104,26 +104,32 @@ TEST_F(StatusBarTest, PanelZeroIs50PixelsAndTheLastReachesTheWindowsRightEdge) {
     EXPECT_GT(last.left(), statusPanel(0)->mapTo(ToolsForm, QPoint(49, 0)).x());
 }
 
-// Cells a drag can reach on a 1024 x 768 screen, with the main window at (160, 0): the
-// examples, and those whose texts are widest in the panel's font.
+// Cells a drag can reach with the main window at (160, 0): the examples, and on screens of
+// 1024 x 768 and 1920 x 1080 those whose texts are widest in the panel's font.
 TEST_F(StatusBarTest, EveryCursorTextADragCanReachIsDrawnWhole) {
     auto text = [](QPoint cell) { return QStringLiteral("%1 : %2").arg(cell.x()).arg(cell.y()); };
-    QList<QPoint> reachable;
-    QStringList texts;
-    for (int x = -16; x <= 86; ++x)
-        for (int y = -5; y <= 76; ++y) {
-            reachable.append({x, y});
-            texts.append(text({x, y}));
-        }
     QList<QPoint> cells{{-16, -5}, {-15, 44}, {79, 49}};
-    for (const QString& wide : widest(statusPanel(0)->font(), texts).mid(0, 10))
-        cells.append(reachable.at(texts.indexOf(wide)));
+    for (const QPoint lastCell : {QPoint(86, 76), QPoint(175, 105)}) {
+        QList<QPoint> reachable;
+        QStringList texts;
+        for (int x = -16; x <= lastCell.x(); ++x)
+            for (int y = -5; y <= lastCell.y(); ++y) {
+                reachable.append({x, y});
+                texts.append(text({x, y}));
+            }
+        for (const QString& wide : widest(statusPanel(0)->font(), texts).mid(0, 10))
+            cells.append(reachable.at(texts.indexOf(wide)));
+    }
     for (const QPoint& cell : cells) {
         press(MainForm->Image, Qt::LeftButton, 320, 220);
         move(MainForm->Image, pixelIn(cell.x()), pixelIn(cell.y()), Qt::LeftButton);
         release(MainForm->Image, Qt::LeftButton, pixelIn(cell.x()), pixelIn(cell.y()));
         expectDrawnWhole(0, text(cell));
     }
+    QCoreApplication::processEvents(); // the bar's layout
+    EXPECT_GT(statusPanel(1)->x(), statusPanel(0)->geometry().right()) << "panels overlap";
+    const QRect last(statusPanel(1)->mapTo(ToolsForm, QPoint(0, 0)), statusPanel(1)->size());
+    EXPECT_EQ(last.right(), ToolsForm->width() - 1) << "the last panel still reaches the edge";
 }
 
 TEST_F(StatusBarTest, EverySelectionSizeIsDrawnWhole) {
