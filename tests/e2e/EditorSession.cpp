@@ -297,6 +297,20 @@ QRect EditorSession::frameGeometry(const QString& window) const {
                            extents[1].trimmed().toInt(), extents[3].trimmed().toInt());
 }
 
+::testing::AssertionResult EditorSession::moveToolsWindow(QPoint topLeft) {
+    const auto tools = visibleWindow(QStringLiteral("Tools"));
+    if (!tools) return ::testing::AssertionFailure() << "no tools window";
+    // A move request names the frame's place (the window's gravity is north-west).
+    xdo({QStringLiteral("windowmove"), *tools, QString::number(topLeft.x()),
+         QString::number(topLeft.y())});
+    QRect frame;
+    if (!pollUntil([&] { return (frame = frameGeometry(*tools)).topLeft() == topLeft; }))
+        return ::testing::AssertionFailure()
+               << "the tools window stands at (" << frame.x() << ", " << frame.y() << ")";
+    toolsClient_ = geometry(*tools);
+    return ::testing::AssertionSuccess();
+}
+
 // --- The screen --------------------------------------------------------------------------
 
 ::testing::AssertionResult EditorSession::screenShows(const QRect& area,

@@ -104,6 +104,9 @@ class EditorSession : public ::testing::TestWithParam<Desktop> {
     // The window's outer frame on the screen, as the window manager reports it; the client
     // area where there is no window manager.
     QRect frameGeometry(const QString& window) const;
+    // Moves the tools window's frame to `topLeft`, as a user dragging it would, and waits
+    // until it stands there; later clicks on the tools window aim at its new place.
+    ::testing::AssertionResult moveToolsWindow(QPoint topLeft);
 
     // --- The screen ------------------------------------------------------------------------
     // Waits until `area` of the screen equals `expected`; on a timeout names the first

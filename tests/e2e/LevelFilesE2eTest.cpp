@@ -89,6 +89,24 @@ TEST_P(LevelFiles, TheBrowserListsTheLevelsAndPreviewsTheOneSelected) {
     EXPECT_TRUE(visibleWindow(QStringLiteral("QorvEdit")));
 }
 
+TEST_P(LevelFiles, UnderALowToolsWindowTheBrowserMovesUpToEnd30PixelsAboveTheBottom) {
+    // Below the tools window there is no room for the browser's least height of 120 pixels:
+    // it keeps that height and moves up to end 30 pixels above the screen's bottom edge.
+    ASSERT_TRUE(moveToolsWindow({0, 650}));
+    controlClick(onTools(tools::Open));
+    const auto browser = waitForWindow(QStringLiteral("View"));
+    ASSERT_TRUE(browser);
+    QRect placed;
+    pollUntil([&] {
+        placed = frameGeometry(*browser);
+        return placed.left() == 0 && placed.height() == 120 &&
+               placed.bottom() + 1 == ScreenHeight - 30;
+    });
+    EXPECT_EQ(placed.left(), 0);
+    EXPECT_EQ(placed.height(), 120);
+    EXPECT_EQ(placed.bottom() + 1, ScreenHeight - 30);
+}
+
 INSTANTIATE_TEST_SUITE_P(Desktops, LevelFiles,
                          ::testing::Values(Desktop::Bare, Desktop::WindowManager), desktopName);
 
