@@ -18,6 +18,7 @@ case "${1:-}" in
 esac
 [ $# -gt 0 ] || { echo "usage: $0 [--vnc | --bare] command [arguments...]" >&2; exit 2; }
 
+caller_umask=$(umask)
 umask 077 # every file below is the user's alone
 desktop_dir=$(mktemp -d "${TMPDIR:-/tmp}/qorv-desktop.XXXXXX")
 touch "$desktop_dir/server-auth" "$desktop_dir/Xauthority" # else xauth warns it makes them
@@ -94,7 +95,8 @@ if [ "$with_vnc" = 1 ]; then
 fi
 
 # In the background, keeping the terminal as input, so that a signal to this script (which
-# waits in `wait`) takes the desktop and the command down at once.
-"$@" <&0 &
+# waits in `wait`) takes the desktop and the command down at once. The command creates its
+# files (levels saved in the editor) with the caller's own umask.
+(umask "$caller_umask" && exec "$@") <&0 &
 command_pid=$!
 wait "$command_pid"
