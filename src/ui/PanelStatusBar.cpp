@@ -1,5 +1,6 @@
 #include "ui/PanelStatusBar.h"
 
+#include <QEvent>
 #include <QLabel>
 
 namespace {
@@ -13,17 +14,27 @@ PanelStatusBar::PanelStatusBar(QWidget* parent) : QStatusBar(parent) {
         label->setObjectName(QString::fromLatin1(PanelNames[i]));
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setIndent(2);
-        // One line of text, at a height fixed by the font: a label whose size could still
-        // change would have the bar laid out again at every new text, and the cursor text
-        // changes at every mouse move (measured: a tenth of a brush move's cost).
-        label->setFixedHeight(label->sizeHint().height());
         panels_[i] = label;
     }
+    fixHeights();
     panels_[0]->setFixedWidth(FirstPanelWidth);
     // The last panel's width follows the window, never its text.
     panels_[1]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     addWidget(panels_[0]);
     addWidget(panels_[1], 1);
+}
+
+void PanelStatusBar::fixHeights() {
+    // One line of text, at a height fixed by the font: a label whose size could still
+    // change would have the bar laid out again at every new text, and the cursor text
+    // changes at every mouse move (measured: a tenth of a brush move's cost).
+    for (QLabel* panel : panels_)
+        panel->setFixedHeight(panel->sizeHint().height());
+}
+
+void PanelStatusBar::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) fixHeights();
+    QStatusBar::changeEvent(event);
 }
 
 QString PanelStatusBar::panelText(int index) const {

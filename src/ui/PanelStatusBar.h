@@ -23,7 +23,11 @@ class PanelStatusBar : public QStatusBar {
     QString panelText(int index) const;
     void setPanelText(int index, const QString& text);
 
+  protected:
+    void changeEvent(QEvent* event) override;
+
   private:
+    void fixHeights();
     static void widenToFit(QLabel* panel);
     std::array<QLabel*, PanelCount> panels_{};
 };
