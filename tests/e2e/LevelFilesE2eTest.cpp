@@ -39,6 +39,17 @@ TEST_P(LevelFiles, OpenShowsTheFileChosenAndUndoBringsBackTheLevelBefore) {
     EXPECT_TRUE(rasterShows(Level::fresh()));
 }
 
+TEST_P(LevelFiles, TheOpenDialogStartsInTheWorkingDirectory) {
+    // The program's folder (the build folder) holds no tile sheet, so the dialog starts
+    // where the levels are: the bare name finds the file.
+    const Level other = Level::patterned(4);
+    writeWorkFile(QStringLiteral("other.qre"), levelFile(other));
+    click(onTools(tools::Open));
+    ASSERT_NO_FATAL_FAILURE(answerFileDialog(QStringLiteral("Open"), QStringLiteral("other.qre")));
+    EXPECT_TRUE(rasterShows(other));
+    EXPECT_TRUE(waitForWindow(QStringLiteral("QorvEdit - other.qre")));
+}
+
 TEST_P(LevelFiles, TheBrowserListsTheLevelsAndPreviewsTheOneSelected) {
     const Level alpha = Level::patterned(1);
     const Level beta = Level::patterned(2);

@@ -103,6 +103,25 @@ TEST_P(MouseEditing, ADraggedSelectionIsOutlinedAndBoundsFillAndBrush) {
     release(Right);
 }
 
+TEST_P(MouseEditing, ASecondButtonDuringASelectDragLeavesExactlyOneOutline) {
+    click(onTools(tools::Select));
+    const QImage fresh = levelPicture(Level::fresh());
+    press(raster({31, 42}), Left);
+    moveTo(raster({98, 87}));
+    ASSERT_TRUE(rasterShows(withOutline(fresh, 3, 4, 10, 9)));
+    moveTo(raster({205, 155}));
+    ASSERT_TRUE(rasterShows(withOutline(fresh, 3, 4, 20, 16)));
+    // The right button, pressed while the left is held, starts a new selection there: the
+    // outline of the drag in progress goes.
+    xdo({QStringLiteral("mousedown"), QString::number(Right)});
+    ASSERT_TRUE(rasterShows(withOutline(fresh, 20, 16, 20, 16)));
+    moveTo(raster({302, 248}));
+    release(Left);
+    EXPECT_TRUE(rasterShows(withOutline(fresh, 20, 16, 30, 25)));
+    release(Right);
+    EXPECT_TRUE(rasterShows(withOutline(fresh, 20, 16, 30, 25)));
+}
+
 TEST_P(MouseEditing, TheEyeDropperPicksTheCellUnderThePointer) {
     click(onTools(tools::paletteTile(45)), Left);
     click(onTools(tools::Fill)); // the whole interior becomes tile 45
