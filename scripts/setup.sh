@@ -6,7 +6,7 @@ qorv_packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libgtest-dev libbenchmark-dev
-    xvfb xauth xdotool x11-utils x11vnc
+    xvfb xauth xdotool x11-utils x11vnc openbox openssl libxcb1-dev
     clang libclang-rt-14-dev
     valgrind
     acl
@@ -36,10 +36,22 @@ qorv_install_packages() {
         DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 
-# configure_and_build <build dir> [cmake options...]
+# qorv_build <build dir> [cmake options...]: configures and builds every target.
 qorv_build() {
     local dir=$1
     shift
     cmake -S "$QORV_ROOT" -B "$dir" -G Ninja "$@" >/dev/null &&
         cmake --build "$dir" -j "$(nproc)"
+}
+
+# qorv_build_editor <build dir> [cmake options...]: builds the editor program alone. A
+# build folder that is already configured (by ./test, say) keeps its options, so the two
+# commands share the editor's objects and neither undoes the other's configuration.
+qorv_build_editor() {
+    local dir=$1
+    shift
+    if [ ! -f "$dir/CMakeCache.txt" ]; then
+        cmake -S "$QORV_ROOT" -B "$dir" -G Ninja "$@" >/dev/null || return
+    fi
+    cmake --build "$dir" -j "$(nproc)" --target qorvedit
 }

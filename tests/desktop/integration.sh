@@ -59,7 +59,7 @@ handler=$(xdg-mime query default application/x-qorvedit-level)
 [ "$handler" = org.qorvedit.QorvEdit.desktop ] || fail "default handler is '$handler'"
 
 echo "== the entry opens a level"
-QORV_INSTALL_PREFIX=$prefix "$e2e" --gtest_filter='DesktopEntry.*' || fail "DesktopEntry e2e"
+QORV_INSTALL_PREFIX=$prefix "$e2e" --gtest_filter='*/DesktopEntry.*' || fail "DesktopEntry e2e"
 
 [ "$failures" -eq 0 ] && echo "desktop integration: all checks passed"
 exit $((failures > 0))

@@ -51,7 +51,7 @@ class DesktopEntry : public EditorSession {
     QString prefix_;
 };
 
-TEST_F(DesktopEntry, OpensTheLevelWithItsCaptionAndItsNeighbouringTileSheet) {
+TEST_P(DesktopEntry, OpensTheLevelWithItsCaptionAndItsNeighbouringTileSheet) {
     // Started, the windows are in place and the level is shown (checked while starting).
     EXPECT_TRUE(rasterShows(Level::patterned(7)));
     EXPECT_TRUE(visibleWindow(QStringLiteral("QorvEdit - maze.qre")));
@@ -59,6 +59,10 @@ TEST_F(DesktopEntry, OpensTheLevelWithItsCaptionAndItsNeighbouringTileSheet) {
     click(screen::Undo);
     EXPECT_TRUE(rasterShows(Level::fresh()));
 }
+
+// A file manager runs the entry on a desktop with a window manager.
+INSTANTIATE_TEST_SUITE_P(Desktops, DesktopEntry, ::testing::Values(Desktop::WindowManager),
+                         desktopName);
 
 } // namespace
 } // namespace e2e

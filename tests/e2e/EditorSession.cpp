@@ -9,17 +9,19 @@
 
 namespace e2e {
 
-namespace screen {
+namespace tools {
 QPoint paletteTile(int tile) {
     return {2 + (tile % 16) * Cell + Cell / 2, 86 + (tile / 16) * Cell + Cell / 2};
 }
-QPoint raster(QPoint pixel) {
-    return MainWindow.topLeft() + pixel;
+} // namespace tools
+
+std::string desktopName(const ::testing::TestParamInfo<Desktop>& info) {
+    return info.param == Desktop::Bare ? "BareX" : "Openbox";
 }
-QPoint cell(int x, int y) {
-    return raster({x * Cell + Cell / 2, y * Cell + Cell / 2});
+
+void PrintTo(Desktop desktop, std::ostream* out) {
+    *out << (desktop == Desktop::Bare ? "a bare X server" : "X with openbox");
 }
-} // namespace screen
 
 namespace {
 
@@ -53,8 +55,11 @@ void EditorSession::SetUp() {
     ensureApplication();
     xdotool_ = findProgram(QStringLiteral("xdotool"));
     if (xdotool_.isEmpty()) GTEST_SKIP() << "xdotool is not installed; no end-to-end tests";
+    for (const char* tool : {"xwininfo", "xprop"})
+        if (findProgram(QString::fromLatin1(tool)).isEmpty())
+            GTEST_SKIP() << tool << " (x11-utils) is not installed; no end-to-end tests";
     display_ = std::make_unique<VirtualDisplay>();
-    if (const QString why = display_->start(); !why.isEmpty())
+    if (const QString why = display_->start(GetParam() == Desktop::WindowManager); !why.isEmpty())
         GTEST_SKIP() << "no virtual X display (" << why.toStdString() << "); no end-to-end tests";
 
     work_ = std::make_unique<QTemporaryDir>();
@@ -93,13 +98,39 @@ QString EditorSession::startEditor() {
     if (!editor_->waitForStarted(WaitLimitMs))
         return QStringLiteral("the editor did not start: ") + editor_->errorString();
 
-    const auto main = waitForWindow(how.caption);
-    const auto tools = waitForWindow(QStringLiteral("Tools"));
-    if (!main || !tools) return QStringLiteral("the editor's windows did not appear");
-    if (geometry(*main) != screen::MainWindow || geometry(*tools) != screen::ToolsWindow)
-        return QStringLiteral("the editor's windows are not where the tests expect them");
+    if (QString why = findPlaces(how.caption); !why.isEmpty()) return why;
     if (!rasterShows(how.shown)) return QStringLiteral("the expected level is not shown");
     return {};
+}
+
+QString EditorSession::findPlaces(const QString& caption) {
+    const auto main = waitForWindow(caption);
+    const auto tools = waitForWindow(QStringLiteral("Tools"));
+    if (!main || !tools) return QStringLiteral("the editor's windows did not appear");
+    // The outer frames stand where the editor put them: the tools window in the screen's
+    // corner, the main window at (160, 0). A window manager frames the windows a moment
+    // after they appear.
+    QRect mainFrame, toolsFrame;
+    const bool placed = pollUntil([&] {
+        rasterArea_ = geometry(*main);
+        toolsClient_ = geometry(*tools);
+        mainFrame = frameGeometry(*main);
+        toolsFrame = frameGeometry(*tools);
+        return mainFrame.topLeft() == QPoint(160, 0) && toolsFrame.topLeft() == QPoint(0, 0) &&
+               rasterArea_.size() == QSize(Columns * Cell, Rows * Cell) &&
+               toolsClient_.size() == tools::ClientSize;
+    });
+    if (placed) return {};
+    const auto text = [](const QRect& r) {
+        return QStringLiteral("%1x%2 at (%3, %4)")
+            .arg(r.width())
+            .arg(r.height())
+            .arg(r.x())
+            .arg(r.y());
+    };
+    return QStringLiteral("the editor's windows are not where they belong: main window frame %1, "
+                          "client %2; tools window frame %3, client %4")
+        .arg(text(mainFrame), text(rasterArea_), text(toolsFrame), text(toolsClient_));
 }
 
 void EditorSession::TearDown() {
@@ -186,9 +217,10 @@ void EditorSession::pressKey(const QString& key) const {
 }
 
 void EditorSession::moveAndWaitForStatus(QPoint at) const {
-    const QImage before = display_->grab(screen::CursorPanel);
+    const QRect statusBar = onTools(tools::StatusBar);
+    const QImage before = grab(statusBar);
     moveTo(at);
-    EXPECT_TRUE(pollUntil([&] { return display_->grab(screen::CursorPanel) != before; }))
+    EXPECT_TRUE(pollUntil([&] { return grab(statusBar) != before; }))
         << "the status bar did not follow the pointer to (" << at.x() << ", " << at.y() << ")";
 }
 
@@ -196,9 +228,9 @@ void EditorSession::moveAndWaitForStatus(QPoint at) const {
                                                  Button button, std::uint8_t tile) const {
     for (const QPoint& at : cells) {
         if (at == *cells.begin())
-            press(screen::cell(at.x(), at.y()), button);
+            press(cell(at.x(), at.y()), button);
         else
-            moveTo(screen::cell(at.x(), at.y()));
+            moveTo(cell(at.x(), at.y()));
         level.at(at.x(), at.y()) = tile;
         if (::testing::AssertionResult shown = rasterShows(level); !shown) {
             release(button);
@@ -249,18 +281,44 @@ std::optional<QString> EditorSession::waitForWindow(const QString& title) const 
 
 QRect EditorSession::geometry(const QString& window) const {
     const RunResult result =
-        run(xdotool_, {QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window},
-            display_->environment());
+        run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), window}, display_->environment());
     QRect rect;
     for (const QString& line : QString::fromLatin1(result.output).split('\n')) {
-        const QString key = line.section('=', 0, 0);
-        const int value = line.section('=', 1).toInt();
-        if (key == "X") rect.moveLeft(value);
-        if (key == "Y") rect.moveTop(value);
-        if (key == "WIDTH") rect.setWidth(value);
-        if (key == "HEIGHT") rect.setHeight(value);
+        const QString key = line.section(':', 0, 0).trimmed();
+        const int value = line.section(':', 1).trimmed().toInt();
+        if (key == "Absolute upper-left X") rect.moveLeft(value);
+        if (key == "Absolute upper-left Y") rect.moveTop(value);
+        if (key == "Width") rect.setWidth(value);
+        if (key == "Height") rect.setHeight(value);
     }
     return rect;
+}
+
+QRect EditorSession::frameGeometry(const QString& window) const {
+    // _NET_FRAME_EXTENTS(CARDINAL) = left, right, top, bottom
+    const RunResult result =
+        run(QStringLiteral("xprop"),
+            {QStringLiteral("-id"), window, QStringLiteral("_NET_FRAME_EXTENTS")},
+            display_->environment());
+    const QStringList extents = QString::fromLatin1(result.output).section('=', 1).split(',');
+    const QRect client = geometry(window);
+    if (extents.size() != 4) return client;
+    return client.adjusted(-extents[0].trimmed().toInt(), -extents[2].trimmed().toInt(),
+                           extents[1].trimmed().toInt(), extents[3].trimmed().toInt());
+}
+
+::testing::AssertionResult EditorSession::moveToolsWindow(QPoint topLeft) {
+    const auto tools = visibleWindow(QStringLiteral("Tools"));
+    if (!tools) return ::testing::AssertionFailure() << "no tools window";
+    // A move request names the frame's place (the window's gravity is north-west).
+    xdo({QStringLiteral("windowmove"), *tools, QString::number(topLeft.x()),
+         QString::number(topLeft.y())});
+    QRect frame;
+    if (!pollUntil([&] { return (frame = frameGeometry(*tools)).topLeft() == topLeft; }))
+        return ::testing::AssertionFailure()
+               << "the tools window stands at (" << frame.x() << ", " << frame.y() << ")";
+    toolsClient_ = geometry(*tools);
+    return ::testing::AssertionSuccess();
 }
 
 // --- The screen --------------------------------------------------------------------------
@@ -288,16 +346,20 @@ std::vector<QRect> EditorSession::windowsOnTop(const QRect& area) const {
     std::vector<QRect> hidden;
     for (const QString& title : {QStringLiteral("Tools"), QStringLiteral("View")})
         if (const auto window = visibleWindow(title))
-            hidden.push_back(geometry(*window).intersected(area).translated(-area.topLeft()));
+            hidden.push_back(frameGeometry(*window).intersected(area).translated(-area.topLeft()));
     return hidden;
+}
+
+QImage EditorSession::grab(const QRect& area) const {
+    return display_->grab(area);
 }
 
 ::testing::AssertionResult EditorSession::swatchesShow(int foreTile, int backTile) const {
     ::testing::AssertionResult fore = ::testing::AssertionFailure();
     ::testing::AssertionResult back = ::testing::AssertionFailure();
     pollUntil([&] {
-        fore = showsTileEnlarged(display_->grab(screen::ForeSwatch), foreTile, 13);
-        back = showsTileEnlarged(display_->grab(screen::BackSwatch), backTile, 13);
+        fore = showsTileEnlarged(grab(onTools(tools::ForeSwatch)), foreTile, 13);
+        back = showsTileEnlarged(grab(onTools(tools::BackSwatch)), backTile, 13);
         return (fore && back) || !editorRunning();
     });
     if (!fore) return fore << " (foreground)";

@@ -17,13 +17,16 @@
 #include <initializer_list>
 #include <memory>
 #include <optional>
+#include <ostream>
+#include <string>
 #include <vector>
 
 namespace e2e {
 
-// Screen positions of the editor's controls. With no window manager the tools window's
-// client area lies at the screen's origin and the main window's at (160, 0).
-namespace screen {
+// Places in the tools window's client area. The screen positions follow from where the
+// window stands: at the screen's origin on a bare X server, inside its frame under a
+// window manager.
+namespace tools {
 inline constexpr QPoint New{20, 13};
 inline constexpr QPoint Open{43, 13};
 inline constexpr QPoint Save{66, 13};
@@ -32,24 +35,28 @@ inline constexpr QPoint Undo{120, 39};
 inline constexpr QPoint Redo{143, 39};
 inline constexpr QPoint Select{20, 66};
 inline constexpr QPoint Brush{43, 66};
+inline constexpr QPoint Line{66, 66};
 inline constexpr QPoint EyeDropper{89, 66};
 inline constexpr QRect ForeSwatch{115, 6, 13, 13};
 inline constexpr QRect BackSwatch{134, 6, 13, 13};
-inline constexpr QRect CursorPanel{0, 157, 50, 19};
-inline constexpr QRect ToolsWindow{0, 0, 163, 176};
-inline constexpr QRect MainWindow{160, 0, Columns* Cell, Rows* Cell};
+// The status bar, and the first pixel column of its second panel.
+inline constexpr QRect StatusBar{0, 157, 163, 19};
+inline constexpr int SecondPanelLeft = 55;
+inline constexpr QSize ClientSize{163, 176};
 
 // The middle of tile `tile`'s square in the palette at (2, 86).
 QPoint paletteTile(int tile);
-// Raster pixel `pixel` of the main window on the screen.
-QPoint raster(QPoint pixel);
-// The middle of cell (x, y) of the raster on the screen.
-QPoint cell(int x, int y);
-} // namespace screen
+} // namespace tools
+
+// The desktops the tests run on: a bare X server, and one with a window manager (openbox),
+// which puts frames around the windows and tells Qt their sizes only after mapping them.
+enum class Desktop { Bare, WindowManager };
+std::string desktopName(const ::testing::TestParamInfo<Desktop>& info);
+void PrintTo(Desktop desktop, std::ostream* out); // for GoogleTest's messages
 
 enum Button { Left = 1, Right = 3 };
 
-class EditorSession : public ::testing::Test {
+class EditorSession : public ::testing::TestWithParam<Desktop> {
   protected:
     void SetUp() override;
     void TearDown() override;
@@ -91,18 +98,34 @@ class EditorSession : public ::testing::Test {
     // once the dialog has gone.
     void answerFileDialog(const QString& title, const QString& text) const;
 
+    // --- Places on the screen ----------------------------------------------------------------
+    QPoint onTools(QPoint inClient) const { return toolsClient_.topLeft() + inClient; }
+    QRect onTools(QRect inClient) const { return inClient.translated(toolsClient_.topLeft()); }
+    // Raster pixel `pixel` of the main window on the screen.
+    QPoint raster(QPoint pixel) const { return rasterArea_.topLeft() + pixel; }
+    // The middle of cell (x, y) of the raster on the screen.
+    QPoint cell(int x, int y) const { return raster({x * Cell + Cell / 2, y * Cell + Cell / 2}); }
+    QRect rasterArea() const { return rasterArea_; }
+
     // --- Windows ---------------------------------------------------------------------------
     // The X window id of the mapped window whose title is exactly `title`.
     std::optional<QString> visibleWindow(const QString& title) const;
     std::optional<QString> waitForWindow(const QString& title) const;
+    // The window's client area on the screen.
     QRect geometry(const QString& window) const;
+    // The window's outer frame on the screen, as the window manager reports it; the client
+    // area where there is no window manager.
+    QRect frameGeometry(const QString& window) const;
+    // Moves the tools window's frame to `topLeft`, as a user dragging it would, and waits
+    // until it stands there; later clicks on the tools window aim at its new place.
+    ::testing::AssertionResult moveToolsWindow(QPoint topLeft);
 
     // --- The screen ------------------------------------------------------------------------
     // Waits until `area` of the screen equals `expected`; on a timeout names the first
     // difference and keeps both pictures for a look.
     ::testing::AssertionResult screenShows(const QRect& area, const QImage& expected) const;
     ::testing::AssertionResult rasterShows(const QImage& expected) const {
-        return screenShows(screen::MainWindow, expected);
+        return screenShows(rasterArea_, expected);
     }
     ::testing::AssertionResult rasterShows(const Level& level) const {
         return rasterShows(levelPicture(level));
@@ -112,9 +135,12 @@ class EditorSession : public ::testing::Test {
     bool editorRunning() const;
     // The parts of `area` (in its own coordinates) that the windows kept in front cover.
     std::vector<QRect> windowsOnTop(const QRect& area) const;
+    // The screen's pixels in `area`, as they are now.
+    QImage grab(const QRect& area) const;
 
   private:
     QString startEditor();
+    QString findPlaces(const QString& caption);
     void stopEditor();
     QString editorLog() const;
     void keepPictures(const QImage& actual, const QImage& expected) const;
@@ -123,6 +149,8 @@ class EditorSession : public ::testing::Test {
     std::unique_ptr<QTemporaryDir> work_;
     std::unique_ptr<QProcess> editor_;
     QString xdotool_;
+    QRect toolsClient_;
+    QRect rasterArea_;
 };
 
 } // namespace e2e

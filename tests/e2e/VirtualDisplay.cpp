@@ -42,21 +42,27 @@ quint32 field(const uchar* header, XwdField which) {
 
 VirtualDisplay::VirtualDisplay() : dir_(std::make_unique<QTemporaryDir>()) {}
 
+namespace {
+void stop(QProcess& process) {
+    if (process.state() == QProcess::NotRunning) return;
+    process.terminate(); // lets it end cleanly: the server removes its socket and lock file
+    if (!process.waitForFinished(WaitLimitMs)) {
+        process.kill();
+        process.waitForFinished(WaitLimitMs);
+    }
+}
+} // namespace
+
 VirtualDisplay::~VirtualDisplay() {
+    stop(windowManager_);
     if (frameFile_) {
         frameFile_->close(); // unmaps
         delete frameFile_;
     }
-    if (server_.state() != QProcess::NotRunning) {
-        server_.terminate(); // lets the server remove its socket and lock file
-        if (!server_.waitForFinished(WaitLimitMs)) {
-            server_.kill();
-            server_.waitForFinished(WaitLimitMs);
-        }
-    }
+    stop(server_);
 }
 
-QString VirtualDisplay::start() {
+QString VirtualDisplay::start(bool windowManager) {
     const QString xvfb = findProgram(QStringLiteral("Xvfb"));
     if (xvfb.isEmpty()) return QStringLiteral("Xvfb is not installed");
     if (findProgram(QStringLiteral("xdpyinfo")).isEmpty())
@@ -80,7 +86,29 @@ QString VirtualDisplay::start() {
     const bool answers = pollUntil(
         [this] { return run(QStringLiteral("xdpyinfo"), {}, environment()).exitCode == 0; });
     if (!answers) return QStringLiteral("the X server on %1 does not answer").arg(name_);
-    return mapFrameBuffer();
+    if (QString why = mapFrameBuffer(); !why.isEmpty()) return why;
+    return windowManager ? startWindowManager() : QString();
+}
+
+QString VirtualDisplay::startWindowManager() {
+    const QString openbox = findProgram(QStringLiteral("openbox"));
+    if (openbox.isEmpty()) return QStringLiteral("openbox is not installed");
+    windowManager_.setProcessEnvironment(environment());
+    windowManager_.setStandardOutputFile(dir_->filePath(QStringLiteral("openbox.log")));
+    windowManager_.setStandardErrorFile(dir_->filePath(QStringLiteral("openbox.log")),
+                                        QIODevice::Append);
+    windowManager_.start(openbox, {});
+    if (!windowManager_.waitForStarted(WaitLimitMs))
+        return QStringLiteral("openbox cannot be started: ") + windowManager_.errorString();
+    // A window manager announces itself with _NET_SUPPORTING_WM_CHECK on the root window.
+    const bool managing = pollUntil([this] {
+        return run(QStringLiteral("xprop"),
+                   {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")},
+                   environment())
+            .output.contains("window id");
+    });
+    if (!managing) return QStringLiteral("openbox did not take over the screen");
+    return {};
 }
 
 QString VirtualDisplay::waitForDisplayNumber() {

@@ -25,9 +25,10 @@ class VirtualDisplay {
     VirtualDisplay(const VirtualDisplay&) = delete;
     VirtualDisplay& operator=(const VirtualDisplay&) = delete;
 
-    // Starts the server and waits until it answers. On failure returns the reason, which
-    // tells a missing or unusable X server apart from a fault of the editor.
-    QString start();
+    // Starts the server and waits until it answers; with `windowManager`, starts openbox on
+    // it and waits until it manages the screen. On failure returns the reason, which tells a
+    // missing or unusable X server apart from a fault of the editor.
+    QString start(bool windowManager);
 
     // ":N", for DISPLAY.
     QString name() const { return name_; }
@@ -41,11 +42,13 @@ class VirtualDisplay {
 
   private:
     QString waitForDisplayNumber();
+    QString startWindowManager();
     QString mapFrameBuffer();
     QString serverLog() const;
 
     std::unique_ptr<QTemporaryDir> dir_;
     QProcess server_;
+    QProcess windowManager_;
     QString name_;
     QFile* frameFile_ = nullptr;
     const uchar* pixels_ = nullptr; // first pixel of the mapped frame buffer

@@ -1,16 +1,21 @@
 // Window placement on screens of given sizes. ctest runs these once per screen file in
-// tests/ui/screens/, giving Qt's offscreen platform that screen and naming it in QORV_SCREEN.
+// tests/ui/screens/, giving Qt's offscreen platform that screen through QT_QPA_PLATFORM's
+// configfile option; the file is named after the screen's size.
 
 #include "EditorFixture.h"
+
+#include <QRegularExpression>
 
 using namespace testing_ui;
 
 class ScreenSizeTest : public EditorFixture {
   protected:
     void SetUp() override {
-        const QStringList size = QString::fromLocal8Bit(qgetenv("QORV_SCREEN")).split('x');
-        if (size.size() != 2) GTEST_SKIP() << "run by ctest with a screen file (QORV_SCREEN)";
-        screen_ = QSize(size[0].toInt(), size[1].toInt());
+        static const QRegularExpression screenFile(
+            QStringLiteral("configfile=.*/(\\d+)x(\\d+)\\.json"));
+        const auto size = screenFile.match(QString::fromLocal8Bit(qgetenv("QT_QPA_PLATFORM")));
+        if (!size.hasMatch()) GTEST_SKIP() << "run by ctest with a screen file";
+        screen_ = QSize(size.captured(1).toInt(), size.captured(2).toInt());
         EditorFixture::SetUp();
     }
     QSize screen_;
