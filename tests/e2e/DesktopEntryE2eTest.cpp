@@ -56,7 +56,7 @@ TEST_P(DesktopEntry, OpensTheLevelWithItsCaptionAndItsNeighbouringTileSheet) {
     EXPECT_TRUE(rasterShows(Level::patterned(7)));
     EXPECT_TRUE(visibleWindow(QStringLiteral("QorvEdit - maze.qre")));
     // Undo brings back the new level the editor started with.
-    click(screen::Undo);
+    click(onTools(tools::Undo));
     EXPECT_TRUE(rasterShows(Level::fresh()));
 }
 
