@@ -17,6 +17,7 @@ std::string ioMessage(int code) {
     case iocode::ReadBeyondEnd: return "Read beyond end of file";
     case iocode::DiskFull: return "Disk full";
     case iocode::InvalidNumericInput: return "Invalid numeric input";
+    case iocode::NotALevel: return "Not a level: no 45 lines in its first 4 MiB";
     default: return "I/O error " + std::to_string(code);
     }
 }

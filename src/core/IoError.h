@@ -31,6 +31,8 @@ inline constexpr int AccessDenied = 5;
 inline constexpr int ReadBeyondEnd = 100;
 inline constexpr int DiskFull = 101;
 inline constexpr int InvalidNumericInput = 106;
+// Our own: a file that has not given a level by the reader's limit of bytes.
+inline constexpr int NotALevel = 1000;
 } // namespace iocode
 
 // "File not found", "Invalid filename", ... or "I/O error N" for any other code.

@@ -138,9 +138,8 @@ void requireOpenedRegularFile(const FileDescriptor& file, const std::string& nam
 
 void readLevel(const FileDescriptor& file, const std::string& name, LevelLineParser& parser) {
     // A level is 2,970 bytes; the buffer bounds the memory a huge file can take and
-    // MaxLevelFileRead the time. Bytes beyond that limit are never looked at, as if
-    // the file ended there: a sparse file of exabytes or /proc/self/pagemap (regular
-    // files without a line end) then read as a level with its lines missing.
+    // MaxLevelFileRead the time: a sparse file of exabytes or /proc/self/pagemap
+    // (regular files without a line end) are refused once that much gave no level.
     std::array<char, 64 * 1024> buffer;
     std::size_t total = 0;
     while (total < MaxLevelFileRead) {
@@ -154,6 +153,7 @@ void readLevel(const FileDescriptor& file, const std::string& name, LevelLinePar
         total += static_cast<std::size_t>(got);
         if (!parser.feed(buffer.data(), static_cast<std::size_t>(got))) return;
     }
+    if (total == MaxLevelFileRead) throw IoError(iocode::NotALevel);
     parser.endInput();
 }
 

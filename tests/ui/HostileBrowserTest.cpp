@@ -97,9 +97,12 @@ TEST_F(HostileBrowserTest, EntriesThatAreNoLevelFileShowTheirErrorWithoutHanging
     ASSERT_EQ(::symlink("/dev/zero", path("swapped.qre").toLocal8Bit().constData()), 0);
     select("good.qre");
     const std::pair<const char*, const char*> rows[] = {
-        {"zero.qre", "File access denied."},         {"random.qre", "File access denied."},
-        {"dangling.qre", "File not found."},         {"self.qre", "Invalid filename."},
-        {"pagemap.qre", "Read beyond end of file."}, {"hole.qre", "Read beyond end of file."},
+        {"zero.qre", "File access denied."},
+        {"random.qre", "File access denied."},
+        {"dangling.qre", "File not found."},
+        {"self.qre", "Invalid filename."},
+        {"pagemap.qre", "Not a level: no 45 lines in its first 4 MiB."},
+        {"hole.qre", "Not a level: no 45 lines in its first 4 MiB."},
         {"swapped.qre", "File access denied."}};
     for (const auto& [name, message] : rows) {
         errors_.clear();
