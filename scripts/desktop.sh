@@ -73,11 +73,13 @@ xdpyinfo >/dev/null 2>&1 || fail "the X server on $DISPLAY does not answer"
 if [ "$with_wm" = 1 ]; then
     openbox >"$desktop_dir/openbox.log" 2>&1 &
     wm_pid=$!
+    wm_ready=0
     for _ in $(seq 100); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && break
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && wm_ready=1 && break
         kill -0 "$wm_pid" 2>/dev/null || fail "the window manager did not start"
         sleep 0.05
     done
+    [ "$wm_ready" = 1 ] || fail "the window manager did not take the screen within 5 seconds"
 fi
 
 export QORV_DESKTOP_DIR="$desktop_dir"

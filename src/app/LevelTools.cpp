@@ -9,6 +9,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
+#include <QSaveFile>
+
+#include <filesystem>
 
 namespace app {
 
@@ -52,10 +55,22 @@ QImage renderLevel(const QString& level, const QString& sheet) {
 
 void renderLevelToPng(const QString& level, const QString& sheet, const QString& png) {
     const QImage raster = renderLevel(level, sheet);
-    QImageWriter writer(png, "png");
-    if (!writer.write(raster))
-        throw qorv::EditorError("Cannot write " + png.toStdString() + ": " +
-                                writer.errorString().toStdString());
+    // A slip of the arguments ("--render maze.qre maze.qre") must not turn a level or the
+    // tile sheet into a picture: compared by file, so another name or link of it counts.
+    for (const QString& input : {level, sheet}) {
+        std::error_code unknown;
+        if (std::filesystem::equivalent(fileName(input), fileName(png), unknown))
+            throw qorv::EditorError("Cannot write " + png.toStdString() + ": it is the input " +
+                                    input.toStdString());
+    }
+    // Written whole under another name and renamed: a failure keeps an earlier picture.
+    QSaveFile file(png);
+    QImageWriter writer(&file, "png");
+    if (!file.open(QIODevice::WriteOnly) || !writer.write(raster) || !file.commit()) {
+        const QString why = writer.error() != QImageWriter::UnknownError ? writer.errorString()
+                                                                         : file.errorString();
+        throw qorv::EditorError("Cannot write " + png.toStdString() + ": " + why.toStdString());
+    }
 }
 
 } // namespace app

@@ -12,7 +12,7 @@ namespace qorv {
 inline constexpr int LevelFileSize = GridHeight * (GridWidth + 2); // 2,970 bytes
 
 // The reader looks at no more than this many bytes of a file: lines may be long, but
-// a file that has not given 45 lines by then is no level ("Read beyond end of file").
+// a file that has not given 45 lines by then is no level ("Not a level: ...").
 inline constexpr std::size_t MaxLevelFileRead = std::size_t{4} << 20;
 
 // Reads the level file `name` into `grid`. The whole level is read before `grid` is

@@ -8,7 +8,6 @@
 #include "ui/view.h"
 #include "ui/view1form.h"
 
-#include <QLabel>
 #include <QListWidget>
 #include <QToolButton>
 
@@ -37,11 +36,7 @@ void nameControls() {
     name(ToolsForm->Image1, QStringLiteral("Tile palette"));
     ToolsForm->Image1->setAccessibleDescription(ToolsForm->Image1->toolTip());
     name(ToolsForm->StatusBar1, QStringLiteral("Status bar"));
-    // Text panels of the status bar, in order: the cursor cell, the selection's size.
-    const QString panels[] = {QStringLiteral("Cursor cell"), QStringLiteral("Selection size")};
-    const auto labels = ToolsForm->StatusBar1->findChildren<QLabel*>();
-    for (qsizetype i = 0; i < labels.size() && i < 2; ++i)
-        name(labels[i], panels[i]);
+    // The status bar's text panels name themselves, with their texts.
     name(ViewForm->LBox, QStringLiteral("Levels"));
     name(View1->Image, QStringLiteral("Level preview"));
 }

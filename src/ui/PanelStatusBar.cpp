@@ -5,7 +5,16 @@
 
 namespace {
 const char* const PanelNames[PanelStatusBar::PanelCount] = {"CursorPanel", "SelectionSizePanel"};
+const char* const PanelRoles[PanelStatusBar::PanelCount] = {"Cursor cell", "Selection size"};
+
+// A label's accessible name is its text only while no name is set; the panels' names say
+// what the text is and carry the text itself, so a screen reader reads "Cursor cell:
+// -15 : 44", and an empty panel still has a name.
+QString accessibleNameOf(int index, const QString& text) {
+    const QString role = QString::fromLatin1(PanelRoles[index]);
+    return text.isEmpty() ? role : role + QStringLiteral(": ") + text;
 }
+} // namespace
 
 PanelStatusBar::PanelStatusBar(QWidget* parent) : QStatusBar(parent) {
     setSizeGripEnabled(false); // the tools window cannot be resized
@@ -14,6 +23,7 @@ PanelStatusBar::PanelStatusBar(QWidget* parent) : QStatusBar(parent) {
         label->setObjectName(QString::fromLatin1(PanelNames[i]));
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setIndent(2);
+        label->setAccessibleName(accessibleNameOf(i, {}));
         panels_[i] = label;
     }
     fixHeights();
@@ -44,6 +54,7 @@ QString PanelStatusBar::panelText(int index) const {
 void PanelStatusBar::setPanelText(int index, const QString& text) {
     if (index < 0 || index >= PanelCount) return;
     panels_[index]->setText(text);
+    panels_[index]->setAccessibleName(accessibleNameOf(index, text));
     if (index == 0) widenToFit(panels_[0]);
 }
 

@@ -21,8 +21,8 @@ QList<QKeySequence> keys(QKeySequence::StandardKey standard, QList<QKeySequence>
 }
 
 template <class Run>
-QAction* action(TMainForm& main, TToolsForm& tools, const QString& text,
-                const QList<QKeySequence>& shortcuts, Run run) {
+void action(TMainForm& main, TToolsForm& tools, const QString& text,
+            const QList<QKeySequence>& shortcuts, Run run) {
     auto* act = new QAction(text, &tools);
     act->setShortcuts(shortcuts);
     act->setShortcutContext(Qt::WindowShortcut);
@@ -34,7 +34,6 @@ QAction* action(TMainForm& main, TToolsForm& tools, const QString& text,
                      }));
     main.addAction(act);
     tools.addAction(act);
-    return act;
 }
 
 // A button's own click: its handler, and for a tool button the group's check state too.
@@ -44,30 +43,25 @@ auto clickOf(QToolButton* button) {
 
 } // namespace
 
-Shortcuts addShortcuts(TMainForm& main, TToolsForm& tools) {
+void addShortcuts(TMainForm& main, TToolsForm& tools) {
     auto add = [&](const QString& text, const QList<QKeySequence>& shortcuts, auto run) {
-        return action(main, tools, text, shortcuts, run);
+        action(main, tools, text, shortcuts, run);
     };
-    Shortcuts s{};
-    s.New = add(QStringLiteral("New"), keys(QKeySequence::New), clickOf(tools.ToolButton1));
+    add(QStringLiteral("New"), keys(QKeySequence::New), clickOf(tools.ToolButton1));
     // Open's key holds Control, which on the button means the level browser: the key goes
     // straight to the open dialog.
-    s.Open =
-        add(QStringLiteral("Open"), keys(QKeySequence::Open), [&tools] { tools.openWithDialog(); });
-    s.Save = add(QStringLiteral("Save"), keys(QKeySequence::Save), clickOf(tools.ToolButton3));
-    s.Undo = add(QStringLiteral("Undo"), keys(QKeySequence::Undo), clickOf(tools.ToolButton5));
-    s.Redo = add(QStringLiteral("Redo"),
-                 keys(QKeySequence::Redo, {QKeySequence(Qt::CTRL | Qt::Key_Y),
-                                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}),
-                 clickOf(tools.ToolButton6));
-    s.Fill = add(QStringLiteral("Fill"), {QKeySequence(Qt::Key_F)}, clickOf(tools.ToolButton10));
-    s.Select =
-        add(QStringLiteral("Select"), {QKeySequence(Qt::Key_S)}, clickOf(tools.ToolButton11));
-    s.Brush = add(QStringLiteral("Brush"), {QKeySequence(Qt::Key_B)}, clickOf(tools.ToolButton12));
-    s.Line = add(QStringLiteral("Line"), {QKeySequence(Qt::Key_L)}, clickOf(tools.ToolButton14));
-    s.EyeDropper =
-        add(QStringLiteral("Eye dropper"), {QKeySequence(Qt::Key_E)}, clickOf(tools.ToolButton15));
-    return s;
+    add(QStringLiteral("Open"), keys(QKeySequence::Open), [&tools] { tools.openWithDialog(); });
+    add(QStringLiteral("Save"), keys(QKeySequence::Save), clickOf(tools.ToolButton3));
+    add(QStringLiteral("Undo"), keys(QKeySequence::Undo), clickOf(tools.ToolButton5));
+    add(QStringLiteral("Redo"),
+        keys(QKeySequence::Redo,
+             {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}),
+        clickOf(tools.ToolButton6));
+    add(QStringLiteral("Fill"), {QKeySequence(Qt::Key_F)}, clickOf(tools.ToolButton10));
+    add(QStringLiteral("Select"), {QKeySequence(Qt::Key_S)}, clickOf(tools.ToolButton11));
+    add(QStringLiteral("Brush"), {QKeySequence(Qt::Key_B)}, clickOf(tools.ToolButton12));
+    add(QStringLiteral("Line"), {QKeySequence(Qt::Key_L)}, clickOf(tools.ToolButton14));
+    add(QStringLiteral("Eye dropper"), {QKeySequence(Qt::Key_E)}, clickOf(tools.ToolButton15));
 }
 
 } // namespace ui

@@ -5,24 +5,10 @@
 
 class TMainForm;
 class TToolsForm;
-class QAction;
 
 namespace ui {
 
-struct Shortcuts {
-    QAction* New;
-    QAction* Open;
-    QAction* Save;
-    QAction* Undo;
-    QAction* Redo;
-    QAction* Fill;
-    QAction* Select;
-    QAction* Brush;
-    QAction* Line;
-    QAction* EyeDropper;
-};
-
 // Creates the actions, owned by the tools window, and adds them to both windows.
-Shortcuts addShortcuts(TMainForm& main, TToolsForm& tools);
+void addShortcuts(TMainForm& main, TToolsForm& tools);
 
 } // namespace ui

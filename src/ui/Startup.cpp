@@ -30,7 +30,7 @@ WindowSet::WindowSet() : main_(std::make_unique<TMainForm>()) {
     new TToolsForm(main_.get());
     new TViewForm(main_.get());
     new TView1(main_.get());
-    shortcuts_ = addShortcuts(*main_, *ToolsForm);
+    addShortcuts(*main_, *ToolsForm);
     nameControls();
 }
 

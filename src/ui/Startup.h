@@ -28,11 +28,8 @@ class WindowSet {
     // the error box and leaves the level as it was.
     void open(const QString& path);
 
-    const Shortcuts& shortcuts() const { return shortcuts_; }
-
   private:
     std::unique_ptr<TMainForm> main_; // owns the other three as its child windows
-    Shortcuts shortcuts_{};
 };
 
 } // namespace ui

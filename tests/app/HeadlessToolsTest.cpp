@@ -153,6 +153,21 @@ TEST_F(HeadlessTools, RenderFailuresSayWhatFailedAndWriteNothing) {
     }
 }
 
+// An OUT that is one of the inputs, by any name, is refused and left as it was.
+TEST_F(HeadlessTools, RenderNeverWritesOverItsInputs) {
+    qorv::saveQRE(path("ok.qre").toStdString(), qorv::LevelGrid{});
+    ASSERT_TRUE(QImage(160, 160, QImage::Format_RGB888).save(path("all.bmp"), "BMP"));
+    ASSERT_TRUE(QFile::link(path("ok.qre"), path("link.qre")));
+    const QByteArray level = bytesOf(path("ok.qre")), sheet = bytesOf(path("all.bmp"));
+    for (const char* out : {"ok.qre", "link.qre", "./all.bmp"}) {
+        const Result result = runEditor({"--render", "ok.qre", out}, work_.path());
+        EXPECT_EQ(result.exitCode, 1) << out;
+        EXPECT_TRUE(result.err.contains("it is the input")) << result.err.toStdString();
+        EXPECT_EQ(bytesOf(path("ok.qre")), level) << out;
+        EXPECT_EQ(bytesOf(path("all.bmp")), sheet) << out;
+    }
+}
+
 TEST_F(HeadlessTools, HelpAndVersionNeedNoDisplay) {
     const Result help = runEditor({"--help"}, work_.path());
     EXPECT_EQ(help.exitCode, 0);

@@ -202,7 +202,8 @@ TEST_F(SaveFaultTest, KilledSaveLeavesAWholeLevelAndNoStrayFile) {
         ::kill(child, SIGKILL);
         int status = 0;
         ::waitpid(child, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "the saving child ended by itself";
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
+            << "the saving child ended by itself";
         SCOPED_TRACE("after kill " + std::to_string(kills));
         ASSERT_STRNE(whichLevel(readWholeFile(level)), "torn");
         std::vector<std::string> entries = dir.entries();

@@ -52,6 +52,15 @@ TEST_F(EditorFixture, EveryControlHasAnAccessibleName) {
     EXPECT_GE(controls, 21);
 }
 
+// A screen reader reads the status texts themselves, not only what the panels are for.
+TEST_F(EditorFixture, StatusPanelsAreReadWithTheirTexts) {
+    move(MainForm->Image, 155, 125);
+    ASSERT_EQ(panel(0), QStringLiteral("15 : 12"));
+    EXPECT_EQ(accessibleName(ToolsForm->StatusBar1->panel(0)),
+              QStringLiteral("Cursor cell: 15 : 12"));
+    EXPECT_EQ(accessibleName(ToolsForm->StatusBar1->panel(1)), QStringLiteral("Selection size"));
+}
+
 TEST_F(EditorFixture, IconButtonsAreNamedByTheirHints) {
     for (QToolButton* button : ToolsForm->findChildren<QToolButton*>())
         EXPECT_EQ(button->accessibleName(), button->toolTip())
