@@ -13,10 +13,10 @@
 #include <csignal>
 
 namespace {
-QStringList argumentsOf(int argc, char** argv) {
-    QStringList arguments;
+QList<QByteArray> argumentsOf(int argc, char** argv) {
+    QList<QByteArray> arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << QByteArray(argv[i]);
     return arguments;
 }
 } // namespace

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 
 namespace app {
 
@@ -81,6 +82,18 @@ Invocation parseCommandLine(const QStringList& arguments) {
         return usage(QStringLiteral("The editor opens one LEVEL at a time."));
     }
     return invocation;
+}
+
+Invocation parseCommandLine(const QList<QByteArray>& arguments) {
+    QStringList decoded;
+    for (const QByteArray& argument : arguments) {
+        decoded << QFile::decodeName(argument);
+        if (QFile::encodeName(decoded.last()) != argument)
+            return usage(QStringLiteral("\"%1\" is not a name this system can spell in text; "
+                                        "rename the file.")
+                             .arg(decoded.last()));
+    }
+    return parseCommandLine(decoded);
 }
 
 QString helpText() {

@@ -2,6 +2,8 @@
 // What the program was asked to do, read from its arguments before any window or display
 // is touched: edit (optionally one level), check levels, render one, or print a text.
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -18,6 +20,11 @@ struct Invocation {
 
 // Reads the arguments, the program's name first, as the user gave them.
 Invocation parseCommandLine(const QStringList& arguments);
+
+// The same, from the bytes the program was given. File names are bytes, and the program
+// works with them as text: a name whose bytes are not text in the system's encoding would
+// turn into another name and fail as "File not found", so it is refused, and said so.
+Invocation parseCommandLine(const QList<QByteArray>& arguments);
 
 // The text of --help.
 QString helpText();

@@ -58,6 +58,18 @@ TEST(CommandLine, ModesFilesAndRefusals) {
     }
 }
 
+// Names are taken as the bytes they are; bytes that are no text would become another name.
+TEST(CommandLine, NamesThatAreNoTextAreRefused) {
+    const QByteArray program("qorvedit");
+    EXPECT_EQ(app::parseCommandLine(QList<QByteArray>{program, "caf\xc3\xa9.qre"}).levels,
+              QStringList{QString::fromUtf8("caf\xc3\xa9.qre")});
+    for (const QByteArray& name : {QByteArray("caf\xe9.qre"), QByteArray("\xff\xfe.qre")}) {
+        const Invocation got = app::parseCommandLine(QList<QByteArray>{program, "--check", name});
+        EXPECT_EQ(got.mode, Mode::Usage) << name.toHex().toStdString();
+        EXPECT_TRUE(got.error.contains("rename the file")) << got.error.toStdString();
+    }
+}
+
 TEST(CommandLine, HelpNamesTheProgramAndEveryOption) {
     const QString help = app::helpText();
     for (const char* part : {"Usage: qorvedit", "--check", "--render", "--tiles", "--version"})
