@@ -1,7 +1,11 @@
 #pragma once
 // An open file descriptor that is closed on every path out of a reader or writer.
 
+#include "core/IoError.h"
+
 #include <cerrno>
+#include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace qorv {
@@ -32,5 +36,13 @@ class FileDescriptor {
   private:
     int fd_;
 };
+
+// What the descriptor refers to decides, not what its name was when it was looked at: a
+// link to /dev/zero or a FIFO swapped in before the open is refused ("File access denied").
+inline void requireOpenedRegularFile(const FileDescriptor& file, const std::string& name) {
+    struct stat st {};
+    if (::fstat(file.get(), &st) != 0) throw ioErrorFromErrno(errno, name);
+    if (!S_ISREG(st.st_mode)) throw IoError(iocode::AccessDenied);
+}
 
 } // namespace qorv

@@ -128,14 +128,6 @@ int openForReading(const std::string& name) {
     return fd;
 }
 
-// What the descriptor refers to decides, not what the name was when it was checked:
-// a link to /dev/zero swapped in before the open would otherwise be read for ever.
-void requireOpenedRegularFile(const FileDescriptor& file, const std::string& name) {
-    struct stat st {};
-    if (::fstat(file.get(), &st) != 0) throw ioErrorFromErrno(errno, name);
-    if (!S_ISREG(st.st_mode)) throw IoError(iocode::AccessDenied);
-}
-
 // Whether the file has no byte left: a file of exactly the reader's limit may still
 // end in a last line without a line end. A file that cannot even be read on (the page
 // map takes no one-byte reads) counts as going on.

@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <chrono>
 #include <csignal>
 #include <dirent.h>
 #include <fcntl.h>
@@ -141,7 +140,7 @@ class NewFile {
 
     void createNamed() {
         for (int attempt = 0; attempt < 100; ++attempt) {
-            const std::string name = uniqueName(attempt);
+            const std::string name = uniqueName(target_);
             const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (fd >= 0) {
                 file_.reset(fd);
@@ -158,7 +157,7 @@ class NewFile {
     void linkUnnamed() {
         const std::string self = "/proc/self/fd/" + std::to_string(file_.get());
         for (int attempt = 0; attempt < 100; ++attempt) {
-            const std::string name = uniqueName(attempt);
+            const std::string name = uniqueName(target_);
             if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0 ||
                 (errno == ENOENT &&
                  ::linkat(file_.get(), "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0)) {
@@ -170,14 +169,13 @@ class NewFile {
         fail(EEXIST);
     }
 
-    // A hidden name beside the target, within NAME_MAX however long the target's is.
-    std::string uniqueName(int attempt) const {
+    // A hidden name beside the target, within NAME_MAX however long the target's is. The
+    // process id and a counter make it unique among live saves; a name still taken (left
+    // by a dead process of the same id) is passed over by the callers' retries.
+    static std::string uniqueName(const std::string& target) {
         static unsigned long long counter = 0;
-        const auto clock = static_cast<unsigned long long>(
-            std::chrono::steady_clock::now().time_since_epoch().count());
-        const unsigned long long unique = (clock + ++counter * 7919 + attempt) % 1000000007ULL;
-        return folderPrefix(target_) + "." + baseName(target_).substr(0, 200) + "." +
-               std::to_string(::getpid()) + "-" + std::to_string(unique) + ".tmp";
+        return folderPrefix(target) + "." + baseName(target).substr(0, 200) + "." +
+               std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".tmp";
     }
 
     [[noreturn]] void fail(int err) const { throw ioErrorFromErrno(err, target_); }
@@ -251,9 +249,7 @@ void overwriteInPlace(const std::string& target, std::string_view bytes) {
     const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) throw ioErrorFromErrno(errno, target);
     FileDescriptor file(fd);
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) throw ioErrorFromErrno(errno, target);
-    if (!S_ISREG(st.st_mode)) throw IoError(iocode::AccessDenied);
+    requireOpenedRegularFile(file, target);
     writeAll(fd, bytes, target);
     if (::ftruncate(fd, static_cast<off_t>(bytes.size())) != 0)
         throw ioErrorFromErrno(errno, target);
