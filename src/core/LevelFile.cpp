@@ -3,6 +3,7 @@
 #include "core/CharTable.h"
 #include "core/FileDescriptor.h"
 #include "core/IoError.h"
+#include "core/SafeReplace.h"
 
 #include <algorithm>
 #include <array>
@@ -201,6 +202,11 @@ std::string formatLevel(const LevelGrid& grid) {
         *out++ = LineEndLF;
     }
     return bytes;
+}
+
+// A tile without a character is refused before any file is touched.
+void saveQRE(const std::string& name, const LevelGrid& grid) {
+    replaceFileContent(name, formatLevel(grid));
 }
 
 } // namespace qorv

@@ -1,14 +1,14 @@
-// Saving a level. A new file, or one whose identity a replacement can keep, is replaced
-// by rename: the new level is written to an unnamed file beside it, synced, named and
+// Replacing a file's content safely. A new file, or one whose identity a replacement can keep, is
+// replaced by rename: the new level is written to an unnamed file beside it, synced, named and
 // renamed over the old one, so the old level stays whole until the new one is on disk.
 // Any other file (hard-linked, in a folder we may not write, owned by someone else, or
 // with attributes we cannot copy) is overwritten in place, as a plain editor would:
 // its inode, links, owner, mode, ACL and attributes stay as they are.
 
+#include "core/SafeReplace.h"
 #include "core/FileAttributes.h"
 #include "core/FileDescriptor.h"
 #include "core/IoError.h"
-#include "core/LevelFile.h"
 
 #include <algorithm>
 #include <array>
@@ -266,17 +266,19 @@ bool renameCanKeepIdentity(const std::string& target, const struct stat& st) {
 
 } // namespace
 
-void saveQRE(const std::string& name, const LevelGrid& grid) {
+Replaced replaceFileContent(const std::string& name, std::string_view bytes) {
     if (name.empty()) throw IoError(iocode::PathNotFound);
-    // A tile without a character is refused before any file is touched.
-    const std::string bytes = formatLevel(grid);
     const std::string target = resolveLinks(name);
     const std::optional<struct stat> existing = inspectTarget(target);
     if (existing && !renameCanKeepIdentity(target, *existing)) {
         overwriteInPlace(target, bytes);
-        return;
+        return Replaced::OverwrittenInPlace;
     }
-    if (!saveByRename(target, existing, bytes)) overwriteInPlace(target, bytes);
+    if (!saveByRename(target, existing, bytes)) {
+        overwriteInPlace(target, bytes);
+        return Replaced::OverwrittenInPlace;
+    }
+    return existing ? Replaced::RenamedOver : Replaced::Created;
 }
 
 } // namespace qorv

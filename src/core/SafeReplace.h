@@ -1,0 +1,22 @@
+#pragma once
+// Replacing the whole content of a file without ever leaving it torn, and without
+// changing what the file is (its inode where others share it, owner, mode, attributes).
+// Every writer of the program goes through here: level saves, pictures, exports.
+
+#include <string>
+#include <string_view>
+
+namespace qorv {
+
+// Which way a replacement went.
+enum class Replaced {
+    Created,            // there was no file of that name
+    RenamedOver,        // a complete new file took the old one's place atomically
+    OverwrittenInPlace, // the old file was written over (its identity could not be copied)
+};
+
+// Makes `bytes` the content of the file `name` (following symbolic links to the file
+// they name). Throws IoError on failure; the old content is then still whole.
+Replaced replaceFileContent(const std::string& name, std::string_view bytes);
+
+} // namespace qorv
