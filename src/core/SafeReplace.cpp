@@ -96,7 +96,7 @@ void writeAll(int fd, std::string_view bytes, const std::string& target) {
 // files it has a unique hidden name, removed again unless the save gets that far.
 class NewFile {
   public:
-    explicit NewFile(const std::string& target) : target_(target) {
+    NewFile(const std::string& target, mode_t mode) : target_(target), mode_(mode) {
         if (!createUnnamed()) createNamed();
     }
     NewFile(const NewFile&) = delete;
@@ -125,10 +125,10 @@ class NewFile {
     }
 
   private:
-    // Created with mode 0666 like any new file, so the umask and the folder's default
-    // ACL apply to a new level.
+    // Created with the caller's mode (0666 like any new file, by default), so the umask and the
+    // folder's default ACL apply to a new level.
     bool createUnnamed() {
-        const int fd = ::open(folderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        const int fd = ::open(folderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode_);
         if (fd >= 0) {
             file_.reset(fd);
             return true;
@@ -141,7 +141,7 @@ class NewFile {
     void createNamed() {
         for (int attempt = 0; attempt < 100; ++attempt) {
             const std::string name = uniqueName(target_);
-            const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode_);
             if (fd >= 0) {
                 file_.reset(fd);
                 tempName_ = name;
@@ -181,6 +181,7 @@ class NewFile {
     [[noreturn]] void fail(int err) const { throw ioErrorFromErrno(err, target_); }
 
     std::string target_;
+    mode_t mode_;
     FileDescriptor file_;
     std::string tempName_; // the name to remove again; empty once renamed or unnamed
 };
@@ -230,9 +231,9 @@ void removeLeftovers(const std::string& target) {
 // Replaces the target by rename. False, with nothing changed, when the new file
 // cannot take over the identity of the existing one.
 bool saveByRename(const std::string& target, const std::optional<struct stat>& existing,
-                  std::string_view bytes) {
+                  std::string_view bytes, mode_t newFileMode) {
     removeLeftovers(target);
-    NewFile file(target);
+    NewFile file(target, newFileMode);
     if (existing && !takeOverIdentity(file.fd(), target, *existing)) return false;
     file.write(bytes);
     file.sync();
@@ -266,7 +267,7 @@ bool renameCanKeepIdentity(const std::string& target, const struct stat& st) {
 
 } // namespace
 
-Replaced replaceFileContent(const std::string& name, std::string_view bytes) {
+Replaced replaceFileContent(const std::string& name, std::string_view bytes, mode_t newFileMode) {
     if (name.empty()) throw IoError(iocode::PathNotFound);
     const std::string target = resolveLinks(name);
     const std::optional<struct stat> existing = inspectTarget(target);
@@ -274,7 +275,7 @@ Replaced replaceFileContent(const std::string& name, std::string_view bytes) {
         overwriteInPlace(target, bytes);
         return Replaced::OverwrittenInPlace;
     }
-    if (!saveByRename(target, existing, bytes)) {
+    if (!saveByRename(target, existing, bytes, newFileMode)) {
         overwriteInPlace(target, bytes);
         return Replaced::OverwrittenInPlace;
     }

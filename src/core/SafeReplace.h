@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 
 namespace qorv {
 
@@ -16,7 +17,10 @@ enum class Replaced {
 };
 
 // Makes `bytes` the content of the file `name` (following symbolic links to the file
-// they name). Throws IoError on failure; the old content is then still whole.
-Replaced replaceFileContent(const std::string& name, std::string_view bytes);
+// they name). A file that does not exist yet is created with `newFileMode` (less the
+// umask); an existing one keeps its own. Throws IoError on failure; the old content is
+// then still whole.
+Replaced replaceFileContent(const std::string& name, std::string_view bytes,
+                            mode_t newFileMode = 0666);
 
 } // namespace qorv
