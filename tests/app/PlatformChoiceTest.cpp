@@ -40,8 +40,26 @@ TEST(PlatformChoice, FollowsTheSessionAndTheUsersOwnChoice) {
         const std::string trace = row.variables.join(' ').toStdString();
         EXPECT_EQ(choice.platform, row.platform) << trace;
         EXPECT_EQ(!choice.notice.isEmpty(), row.notice) << trace;
-        if (row.notice) EXPECT_TRUE(choice.notice.contains("window placement")) << trace;
+        if (row.notice) {
+            EXPECT_TRUE(choice.notice.contains("window placement")) << trace;
+        }
     }
+}
+
+// Qt's application object reads its platform from QT_QPA_PLATFORM: the choice is applied
+// there, and no choice leaves what is set as it is.
+TEST(PlatformChoice, IsAppliedThroughQtsVariable) {
+    const char* name = "QT_QPA_PLATFORM";
+    const bool wasSet = qEnvironmentVariableIsSet(name);
+    const QByteArray before = qgetenv(name);
+    app::applyPlatformChoice({QStringLiteral("xcb"), QString()});
+    EXPECT_EQ(qgetenv(name), "xcb");
+    app::applyPlatformChoice({});
+    EXPECT_EQ(qgetenv(name), "xcb");
+    if (wasSet)
+        qputenv(name, before);
+    else
+        qunsetenv(name);
 }
 
 } // namespace
