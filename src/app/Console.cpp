@@ -24,15 +24,14 @@ void Console::complain(const QString& message) {
 }
 
 int Console::finish(int status) {
-    errno = 0;
-    if (std::fflush(out_) != 0 || std::ferror(out_)) note(outError_);
+    // Closing flushes what is buffered: a full disk shows here at the latest.
     errno = 0;
     if (std::fclose(out_) != 0) note(outError_);
     if (outError_ != 0)
         complain(QStringLiteral("cannot write the output: %1")
                      .arg(QString::fromLocal8Bit(std::strerror(outError_))));
     errno = 0;
-    if (std::fflush(err_) != 0 || std::ferror(err_)) note(errError_);
+    if (std::fflush(err_) != 0) note(errError_);
     const bool arrived = outError_ == 0 && errError_ == 0;
     return arrived || status != 0 ? status : 1;
 }

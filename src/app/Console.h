@@ -19,8 +19,8 @@ class Console {
     // A line about a failure, as "qorvedit: <message>".
     void complain(const QString& message);
 
-    // Flushes and closes the output (a buffered write fails only now, a close on some file
-    // systems only then) and returns `status`, or 1 when any text did not arrive.
+    // Closes the output (a buffered write fails only now, a close on some file systems only
+    // then) and returns `status`, or 1 when any text did not arrive.
     int finish(int status);
 
   private:
