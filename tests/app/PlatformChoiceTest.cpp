@@ -47,19 +47,25 @@ TEST(PlatformChoice, FollowsTheSessionAndTheUsersOwnChoice) {
 }
 
 // Qt's application object reads its platform from QT_QPA_PLATFORM: the choice is applied
-// there, and no choice leaves what is set as it is.
+// there, and no choice leaves what is set as it is. The notice is printed.
 TEST(PlatformChoice, IsAppliedThroughQtsVariable) {
     const char* name = "QT_QPA_PLATFORM";
     const bool wasSet = qEnvironmentVariableIsSet(name);
     const QByteArray before = qgetenv(name);
-    app::applyPlatformChoice({QStringLiteral("xcb"), QString()});
+    std::FILE* notices = std::tmpfile();
+    ASSERT_NE(notices, nullptr);
+    app::applyPlatformChoice({QStringLiteral("xcb"), QString()}, notices);
     EXPECT_EQ(qgetenv(name), "xcb");
-    app::applyPlatformChoice({});
+    app::applyPlatformChoice({QString(), QStringLiteral("Said once.")}, notices);
     EXPECT_EQ(qgetenv(name), "xcb");
+    std::rewind(notices);
+    char said[32] = {};
+    EXPECT_EQ(std::fread(said, 1, sizeof said - 1, notices), 11u);
+    EXPECT_STREQ(said, "Said once.\n");
+    std::fclose(notices);
     if (wasSet)
         qputenv(name, before);
     else
         qunsetenv(name);
 }
-
 } // namespace
