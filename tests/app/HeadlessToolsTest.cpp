@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -191,6 +192,34 @@ TEST_F(HeadlessTools, HelpAndVersionNeedNoDisplay) {
     const Result version = runEditor({"--version"}, work_.path());
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out, "QorvEdit 1.0\n");
+}
+
+// A write that fails part way (here the file size limit) keeps the earlier picture whole and
+// leaves no other file behind.
+TEST_F(HeadlessTools, RenderThatFailsToWriteKeepsTheEarlierPicture) {
+    qorv::saveQRE(path("ok.qre").toStdString(), qorv::LevelGrid{});
+    QImage sheet(160, 160, QImage::Format_RGB888);
+    for (int y = 0; y < 160; ++y)
+        for (int x = 0; x < 160; ++x)
+            sheet.setPixel(x, y, qRgb(x * 7, y * 13, x * y));
+    ASSERT_TRUE(sheet.save(path("all.bmp"), "BMP"));
+    QFile earlier(path("out.png"));
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier picture") == 15);
+    earlier.close();
+    const QStringList files = QDir(work_.path()).entryList(QDir::Files | QDir::Hidden);
+
+    QProcess editor;
+    editor.setWorkingDirectory(work_.path());
+    editor.setChildProcessModifier([] {
+        const rlimit small{512, 512};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    });
+    editor.start(QStringLiteral(QORV_EDITOR_PATH), {"--render", "ok.qre", "out.png"});
+    ASSERT_TRUE(editor.waitForFinished(60000));
+    EXPECT_EQ(editor.exitCode(), 1);
+    EXPECT_TRUE(editor.readAllStandardError().startsWith("qorvedit: Cannot write out.png: "));
+    EXPECT_EQ(bytesOf(path("out.png")), "earlier picture");
+    EXPECT_EQ(QDir(work_.path()).entryList(QDir::Files | QDir::Hidden), files);
 }
 
 // Output that never arrives is a failure, said on standard error.
