@@ -108,6 +108,9 @@ TEST(CommandLine, NamesInMessagesAreQuotedWhenTheyHoldControlCharacters) {
     };
     for (const auto& row : rows)
         EXPECT_EQ(app::quotedName(row.name).toUtf8(), QByteArray(row.shown)) << row.shown;
+    // The parser's own messages repeat what was given.
+    EXPECT_EQ(app::parseCommandLine(QStringList{"qorvedit", "--\033x"}).error,
+              R"('Unknown option '\'''$'\033''x'\''.')");
 }
 
 TEST(CommandLine, HelpNamesTheProgramAndEveryOption) {
