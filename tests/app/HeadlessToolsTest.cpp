@@ -161,6 +161,9 @@ TEST_F(HeadlessTools, RenderFailuresSayWhatFailedAndWriteNothing) {
         {{"--render", "ok.qre", "out.png"}, "Cannot open file"},
         {{"--render", "ok.qre", "out.png", "--tiles", "ok.qre"}, "Bitmap image is not valid"},
         {{"--render"}, "--render needs a LEVEL and an OUT.png"},
+        {{"--render", "x\ny.qre", "out.png"}, R"(qorvedit: 'x'$'\n''y.qre': File not found)"},
+        {{"--render", "ok.qre", "out.png", "--tiles", "\033.bmp"},
+         R"(qorvedit: Cannot open file ''$'\033''.bmp')"},
     };
     for (const auto& row : rows) {
         const Result result = runEditor(row.arguments, work_.path());
