@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "app/Quoting.h"
+
 #include <QCommandLineParser>
 #include <QFile>
 
@@ -49,7 +51,8 @@ Invocation usage(const QString& error) {
 Invocation parseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     describe(parser);
-    if (!parser.parse(arguments)) return usage(parser.errorText());
+    // The parser's message repeats what was given, which may hold escape sequences.
+    if (!parser.parse(arguments)) return usage(quotedName(parser.errorText()));
 
     Invocation invocation;
     if (parser.isSet(HelpOption)) {
@@ -89,9 +92,9 @@ Invocation parseCommandLine(const QList<QByteArray>& arguments) {
     for (const QByteArray& argument : arguments) {
         decoded << QFile::decodeName(argument);
         if (QFile::encodeName(decoded.last()) != argument)
-            return usage(QStringLiteral("\"%1\" is not a name this system can spell in text; "
+            return usage(QStringLiteral("%1 is not a name this system can spell in text; "
                                         "rename the file.")
-                             .arg(decoded.last()));
+                             .arg(quotedName(argument)));
     }
     return parseCommandLine(decoded);
 }

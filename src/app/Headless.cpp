@@ -1,36 +1,27 @@
 #include "app/Headless.h"
 
+#include "app/Console.h"
 #include "app/LevelTools.h"
 #include "core/IoError.h"
-
-#include <cstdio>
 
 namespace app {
 
 namespace {
-void print(std::FILE* to, const QString& text) {
-    std::fputs(text.toLocal8Bit().constData(), to);
-}
-} // namespace
 
-bool runsHeadless(const Invocation& invocation) {
-    return invocation.mode != Invocation::Mode::Edit;
-}
-
-int runHeadless(const Invocation& invocation) {
+int run(const Invocation& invocation, Console& console) {
     using Mode = Invocation::Mode;
     switch (invocation.mode) {
     case Mode::Help:
-        print(stdout, helpText());
+        console.print(helpText());
         return 0;
     case Mode::Version:
-        print(stdout, versionText());
+        console.print(versionText());
         return 0;
     case Mode::Usage:
-        print(stderr, QStringLiteral("qorvedit: %1\nTry qorvedit --help.\n").arg(invocation.error));
+        console.complain(invocation.error + QStringLiteral("\nTry qorvedit --help."));
         return 1;
     case Mode::Check:
-        return checkLevels(invocation.levels, stdout) ? 0 : 1;
+        return checkLevels(invocation.levels, console) ? 0 : 1;
     case Mode::Render: {
         const QString& level = invocation.levels.first();
         const QString sheet =
@@ -39,7 +30,7 @@ int runHeadless(const Invocation& invocation) {
             renderLevelToPng(level, sheet, invocation.output);
             return 0;
         } catch (const qorv::EditorError& error) {
-            print(stderr, QStringLiteral("qorvedit: %1\n").arg(QString::fromUtf8(error.what())));
+            console.complain(QString::fromUtf8(error.what()));
             return 1;
         }
     }
@@ -47,6 +38,17 @@ int runHeadless(const Invocation& invocation) {
         break;
     }
     return 1;
+}
+
+} // namespace
+
+bool runsHeadless(const Invocation& invocation) {
+    return invocation.mode != Invocation::Mode::Edit;
+}
+
+int runHeadless(const Invocation& invocation) {
+    Console console;
+    return console.finish(run(invocation, console));
 }
 
 } // namespace app

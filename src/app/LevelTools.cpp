@@ -1,27 +1,37 @@
 #include "app/LevelTools.h"
 
+#include "app/OutputFile.h"
+#include "app/Quoting.h"
 #include "core/IoError.h"
 #include "core/LevelFile.h"
 #include "render/Raster.h"
 #include "render/TileSheet.h"
 
+#include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
-#include <QSaveFile>
-
-#include <filesystem>
 
 namespace app {
 
 namespace {
-std::string fileName(const QString& name) {
-    return QFile::encodeName(name).toStdString();
+[[noreturn]] void fail(const QString& message) {
+    throw qorv::EditorError(message.toStdString());
+}
+
+// The sheet loader names the sheet as given, in the editor's own message; here the name
+// is quoted like every other.
+QImage loadSheet(const QString& sheet) {
+    try {
+        return qorv::loadBitmap(sheet);
+    } catch (const qorv::EditorError& error) {
+        if (error.what() != "Cannot open file " + sheet.toStdString()) throw;
+        fail(QStringLiteral("Cannot open file %1").arg(quotedName(sheet)));
+    }
 }
 } // namespace
 
-bool checkLevels(const QStringList& levels, std::FILE* out) {
+bool checkLevels(const QStringList& levels, Console& console) {
     bool allRead = true;
     qorv::LevelGrid grid{};
     for (const QString& level : levels) {
@@ -29,7 +39,8 @@ bool checkLevels(const QStringList& levels, std::FILE* out) {
             qorv::loadQRE(fileName(level), grid);
         } catch (const qorv::EditorError& error) {
             allRead = false;
-            std::fprintf(out, "%s: %s\n", level.toLocal8Bit().constData(), error.what());
+            console.print(
+                QStringLiteral("%1: %2\n").arg(quotedName(level), QString::fromUtf8(error.what())));
         }
     }
     return allRead;
@@ -45,9 +56,9 @@ QImage renderLevel(const QString& level, const QString& sheet) {
         qorv::loadQRE(fileName(level), grid);
     } catch (const qorv::EditorError& error) {
         // The reader's messages do not name the file; with several files about, say which.
-        throw qorv::EditorError(level.toStdString() + ": " + error.what());
+        fail(QStringLiteral("%1: %2").arg(quotedName(level), QString::fromUtf8(error.what())));
     }
-    const QImage tiles = qorv::loadBitmap(sheet);
+    const QImage tiles = loadSheet(sheet);
     QImage raster = qorv::makeRaster();
     qorv::drawAllCells(grid, tiles, raster);
     return raster;
@@ -55,22 +66,13 @@ QImage renderLevel(const QString& level, const QString& sheet) {
 
 void renderLevelToPng(const QString& level, const QString& sheet, const QString& png) {
     const QImage raster = renderLevel(level, sheet);
-    // A slip of the arguments ("--render maze.qre maze.qre") must not turn a level or the
-    // tile sheet into a picture: compared by file, so another name or link of it counts.
-    for (const QString& input : {level, sheet}) {
-        std::error_code unknown;
-        if (std::filesystem::equivalent(fileName(input), fileName(png), unknown))
-            throw qorv::EditorError("Cannot write " + png.toStdString() + ": it is the input " +
-                                    input.toStdString());
-    }
-    // Written whole under another name and renamed: a failure keeps an earlier picture.
-    QSaveFile file(png);
-    QImageWriter writer(&file, "png");
-    if (!file.open(QIODevice::WriteOnly) || !writer.write(raster) || !file.commit()) {
-        const QString why = writer.error() != QImageWriter::UnknownError ? writer.errorString()
-                                                                         : file.errorString();
-        throw qorv::EditorError("Cannot write " + png.toStdString() + ": " + why.toStdString());
-    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(raster))
+        fail(QStringLiteral("Cannot write %1: %2").arg(quotedName(png), writer.errorString()));
+    writeOutputFile(png, std::string_view(bytes.constData(), bytes.size()), {level, sheet});
 }
 
 } // namespace app

@@ -1,7 +1,5 @@
 #include "app/PlatformChoice.h"
 
-#include <cstdio>
-
 namespace app {
 
 PlatformChoice choosePlatform(const QProcessEnvironment& environment) {
@@ -18,10 +16,10 @@ PlatformChoice choosePlatform(const QProcessEnvironment& environment) {
                            "up to the compositor.")};
 }
 
-void applyPlatformChoice(const PlatformChoice& choice) {
+void applyPlatformChoice(const PlatformChoice& choice, std::FILE* notices) {
     if (!choice.platform.isEmpty()) qputenv("QT_QPA_PLATFORM", choice.platform.toLatin1());
     if (!choice.notice.isEmpty())
-        std::fprintf(stderr, "%s\n", choice.notice.toLocal8Bit().constData());
+        std::fprintf(notices, "%s\n", choice.notice.toLocal8Bit().constData());
 }
 
 } // namespace app

@@ -6,6 +6,8 @@
 #include <QProcessEnvironment>
 #include <QString>
 
+#include <cstdio>
+
 namespace app {
 
 struct PlatformChoice {
@@ -16,7 +18,8 @@ struct PlatformChoice {
 // A pure function of the environment the program was started in.
 PlatformChoice choosePlatform(const QProcessEnvironment& environment);
 
-// Sets QT_QPA_PLATFORM for the coming QApplication and prints the notice, if any.
-void applyPlatformChoice(const PlatformChoice& choice);
+// Sets QT_QPA_PLATFORM for the coming QApplication and prints the notice, if any, to
+// `notices`.
+void applyPlatformChoice(const PlatformChoice& choice, std::FILE* notices = stderr);
 
 } // namespace app

@@ -1,6 +1,7 @@
 // Reading the command line: which mode, which files, and what is refused.
 
 #include "app/CommandLine.h"
+#include "app/Quoting.h"
 
 #include <gtest/gtest.h>
 
@@ -39,6 +40,8 @@ const Row Rows[] = {
     {{"--render", "--check", "a.qre", "a.png"}, Mode::Usage, {}},
     {{"--tiles", "s.bmp", "a.qre"}, Mode::Usage, {}},
     {{"--render", "a.qre", "a.png", "--tiles"}, Mode::Usage, {}},
+    {{"--render", "a.qre", "a.png", "--tiles="}, Mode::Usage, {}},
+    {{"--render", "a.qre", "a.png", "--tiles", ""}, Mode::Usage, {}},
     {{"--bogus"}, Mode::Usage, {}},
     {{"-platform", "xcb"}, Mode::Usage, {}},
 };
@@ -63,11 +66,51 @@ TEST(CommandLine, NamesThatAreNoTextAreRefused) {
     const QByteArray program("qorvedit");
     EXPECT_EQ(app::parseCommandLine(QList<QByteArray>{program, "caf\xc3\xa9.qre"}).levels,
               QStringList{QString::fromUtf8("caf\xc3\xa9.qre")});
-    for (const QByteArray& name : {QByteArray("caf\xe9.qre"), QByteArray("\xff\xfe.qre")}) {
-        const Invocation got = app::parseCommandLine(QList<QByteArray>{program, "--check", name});
-        EXPECT_EQ(got.mode, Mode::Usage) << name.toHex().toStdString();
-        EXPECT_TRUE(got.error.contains("rename the file")) << got.error.toStdString();
+    const struct {
+        QByteArray name;
+        const char* shown;
+    } rows[] = {{"caf\351.qre", R"('caf'$'\351''.qre')"},
+                {"\377\376.qre", R"(''$'\377\376''.qre')"}};
+    for (const auto& row : rows) {
+        const Invocation got =
+            app::parseCommandLine(QList<QByteArray>{program, "--check", row.name});
+        EXPECT_EQ(got.mode, Mode::Usage) << row.shown;
+        EXPECT_EQ(got.error, QString(row.shown) + " is not a name this system can spell in text; "
+                                                  "rename the file.");
     }
+}
+
+// Names with control characters or bytes that are no UTF-8 are quoted as GNU ls
+// --quoting-style=shell-escape quotes them (the expectations are its output); others not.
+TEST(CommandLine, NamesInMessagesAreQuotedWhenTheyHoldControlCharacters) {
+    const struct {
+        QByteArray name;
+        const char* shown;
+    } rows[] = {
+        {"plain.qre", "plain.qre"},
+        {"sp ace, it's", "sp ace, it's"},
+        {"caf\303\251 \360\237\230\200\302\240", "caf\303\251 \360\237\230\200\302\240"},
+        {"bad.qre: File access denied\ngood.qre",
+         R"('bad.qre: File access denied'$'\n''good.qre')"},
+        {"esc\033[31mred", R"('esc'$'\033''[31mred')"},
+        {"tab\there\r", R"('tab'$'\t''here'$'\r')"},
+        {"a\001\177b", R"('a'$'\001\177''b')"},
+        {"\177", R"(''$'\177')"},
+        {"\302\2331", R"(''$'\302\233''1')"},             // C1 control: CSI
+        {"\377\376.qre", R"(''$'\377\376''.qre')"},       // no UTF-8
+        {"\300\2572", R"(''$'\300\257''2')"},             // overlong '/'
+        {"\355\240\2003", R"(''$'\355\240\200''3')"},     // surrogate
+        {"\364\220\200\200", R"(''$'\364\220\200\200')"}, // past U+10FFFF
+        {"x\342\202", R"('x'$'\342\202')"},               // cut short
+        {"ab'c\001d", R"('ab'\''c'$'\001''d')"},
+        {"\n'", R"(''$'\n'\''')"},
+        {"'\n", R"(''\'''$'\n')"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(app::quotedName(row.name).toUtf8(), QByteArray(row.shown)) << row.shown;
+    // The parser's own messages repeat what was given.
+    EXPECT_EQ(app::parseCommandLine(QStringList{"qorvedit", "--\033x"}).error,
+              R"('Unknown option '\'''$'\033''x'\''.')");
 }
 
 TEST(CommandLine, HelpNamesTheProgramAndEveryOption) {

@@ -2,7 +2,9 @@
 // QT_QPA_PLATFORM, no X server or Wayland compositor to find.
 
 #include "app/LevelTools.h"
+#include "core/IoError.h"
 #include "core/LevelFile.h"
+#include "core/SafeReplace.h"
 #include "render/Raster.h"
 
 #include <QCoreApplication>
@@ -14,6 +16,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 namespace {
 
 struct Result {
@@ -22,13 +30,16 @@ struct Result {
     QString err;
 };
 
-Result runEditor(const QStringList& arguments, const QString& workDir) {
+// `output`: the file standard output goes to; empty: a pipe the test reads.
+Result runEditor(const QStringList& arguments, const QString& workDir,
+                 const QString& output = QString()) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE"})
         environment.remove(QString::fromLatin1(name));
     QProcess editor;
     editor.setProcessEnvironment(environment);
     editor.setWorkingDirectory(workDir);
+    if (!output.isEmpty()) editor.setStandardOutputFile(output);
     editor.start(QStringLiteral(QORV_EDITOR_PATH), arguments);
     EXPECT_TRUE(editor.waitForFinished(60000));
     return {editor.exitStatus() == QProcess::NormalExit ? editor.exitCode() : -1,
@@ -44,7 +55,8 @@ QByteArray bytesOf(const QString& path) {
 // The crafted files of the level corpus, with what the reader says about each.
 struct CorpusRow {
     const char* file;
-    const char* message; // nullptr: reads
+    const char* message;         // nullptr: reads
+    const char* shown = nullptr; // the name in the report; nullptr: as it is
 };
 const CorpusRow Corpus[] = {
     {"cr-only.qre", nullptr},
@@ -65,6 +77,9 @@ const CorpusRow Corpus[] = {
     {"zeros.qre", nullptr},
     {"no-such-level.qre", "File not found"},
     {"no-such-folder/level.qre", "Invalid filename"},
+    // A name cannot forge a line of the report.
+    {"no-such: File not found\nsample.qre", "File not found",
+     R"('no-such: File not found'$'\n''sample.qre')"},
 };
 
 class HeadlessTools : public ::testing::Test {
@@ -86,7 +101,9 @@ TEST_F(HeadlessTools, CheckReportsEveryFailingFileWithTheReadersMessage) {
     QString expected;
     for (const CorpusRow& row : Corpus) {
         files << row.file;
-        if (row.message) expected += QStringLiteral("%1: %2\n").arg(row.file, row.message);
+        if (row.message)
+            expected +=
+                QStringLiteral("%1: %2\n").arg(row.shown ? row.shown : row.file, row.message);
     }
     const QByteArray before = bytesOf(corpus + "/sample.qre");
     const Result all = runEditor(QStringList{"--check"} + files, corpus);
@@ -144,6 +161,9 @@ TEST_F(HeadlessTools, RenderFailuresSayWhatFailedAndWriteNothing) {
         {{"--render", "ok.qre", "out.png"}, "Cannot open file"},
         {{"--render", "ok.qre", "out.png", "--tiles", "ok.qre"}, "Bitmap image is not valid"},
         {{"--render"}, "--render needs a LEVEL and an OUT.png"},
+        {{"--render", "x\ny.qre", "out.png"}, R"(qorvedit: 'x'$'\n''y.qre': File not found)"},
+        {{"--render", "ok.qre", "out.png", "--tiles", "\033.bmp"},
+         R"(qorvedit: Cannot open file ''$'\033''.bmp')"},
     };
     for (const auto& row : rows) {
         const Result result = runEditor(row.arguments, work_.path());
@@ -175,6 +195,80 @@ TEST_F(HeadlessTools, HelpAndVersionNeedNoDisplay) {
     const Result version = runEditor({"--version"}, work_.path());
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out, "QorvEdit 1.0\n");
+}
+
+// A write that fails part way (here the file size limit) keeps the earlier picture whole and
+// leaves no other file behind.
+TEST_F(HeadlessTools, RenderThatFailsToWriteKeepsTheEarlierPicture) {
+    qorv::saveQRE(path("ok.qre").toStdString(), qorv::LevelGrid{});
+    QImage sheet(160, 160, QImage::Format_RGB888);
+    for (int y = 0; y < 160; ++y)
+        for (int x = 0; x < 160; ++x)
+            sheet.setPixel(x, y, qRgb(x * 7, y * 13, x * y));
+    ASSERT_TRUE(sheet.save(path("all.bmp"), "BMP"));
+    QFile earlier(path("out.png"));
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly) && earlier.write("earlier picture") == 15);
+    earlier.close();
+    const QStringList files = QDir(work_.path()).entryList(QDir::Files | QDir::Hidden);
+
+    QProcess editor;
+    editor.setWorkingDirectory(work_.path());
+    editor.setChildProcessModifier([] {
+        const rlimit small{512, 512};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+    });
+    editor.start(QStringLiteral(QORV_EDITOR_PATH), {"--render", "ok.qre", "out.png"});
+    ASSERT_TRUE(editor.waitForFinished(60000));
+    EXPECT_EQ(editor.exitCode(), 1);
+    EXPECT_TRUE(editor.readAllStandardError().startsWith("qorvedit: Cannot write out.png: "));
+    EXPECT_EQ(bytesOf(path("out.png")), "earlier picture");
+    EXPECT_EQ(QDir(work_.path()).entryList(QDir::Files | QDir::Hidden), files);
+}
+
+// Output that never arrives is a failure, said on standard error.
+TEST_F(HeadlessTools, OutputThatCannotBeWrittenFails) {
+    for (const QStringList& arguments :
+         {QStringList{"--help"}, QStringList{"--version"}, QStringList{"--check", "none.qre"}}) {
+        const Result result = runEditor(arguments, work_.path(), "/dev/full");
+        EXPECT_EQ(result.exitCode, 1) << arguments.join(' ').toStdString();
+        EXPECT_EQ(result.err, "qorvedit: cannot write the output: No space left on device\n");
+    }
+}
+
+// A FIFO, a socket or a device given as OUT stays what it is and receives nothing; the
+// safe replacement itself refuses them too, through a link as well.
+TEST_F(HeadlessTools, RenderWritesOnlyIntoRegularFiles) {
+    qorv::saveQRE(path("ok.qre").toStdString(), qorv::LevelGrid{});
+    ASSERT_TRUE(QImage(160, 160, QImage::Format_RGB888).save(path("all.bmp"), "BMP"));
+    ASSERT_EQ(::mkfifo(path("fifo").toLocal8Bit(), 0600), 0);
+    ASSERT_EQ(::mknod(path("socket").toLocal8Bit(), S_IFSOCK | 0600, 0), 0);
+    ASSERT_TRUE(QDir(work_.path()).mkdir("folder"));
+    QStringList outputs = {"fifo", "socket", "folder"};
+    // A null device of our own (as root): /dev/null itself must not be at stake here.
+    if (::mknod(path("null").toLocal8Bit(), S_IFCHR | 0600, makedev(1, 3)) == 0) {
+        ASSERT_TRUE(QFile::link(path("null"), path("to-null")));
+        outputs << "null"
+                << "to-null";
+    }
+    // Opened before the editor runs and without waiting, so that a faulty editor writing
+    // into the FIFO cannot block, and what it wrote can be seen.
+    const int reader = ::open(path("fifo").toLocal8Bit(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    for (const QString& out : outputs) {
+        struct stat before {
+        }, after{};
+        ASSERT_EQ(::lstat(path(out).toLocal8Bit(), &before), 0);
+        const Result result = runEditor({"--render", "ok.qre", out}, work_.path());
+        EXPECT_EQ(result.exitCode, 1) << out.toStdString();
+        EXPECT_EQ(result.err, "qorvedit: Cannot write " + out + ": it is not a regular file\n");
+        EXPECT_THROW(qorv::replaceFileContent(path(out).toStdString(), "x"), qorv::IoError);
+        ASSERT_EQ(::lstat(path(out).toLocal8Bit(), &after), 0);
+        EXPECT_EQ(after.st_mode, before.st_mode) << out.toStdString();
+        EXPECT_EQ(after.st_ino, before.st_ino) << out.toStdString();
+    }
+    char byte;
+    EXPECT_LE(::read(reader, &byte, 1), 0) << "the FIFO received nothing";
+    ::close(reader);
 }
 
 } // namespace

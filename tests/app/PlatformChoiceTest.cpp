@@ -40,8 +40,32 @@ TEST(PlatformChoice, FollowsTheSessionAndTheUsersOwnChoice) {
         const std::string trace = row.variables.join(' ').toStdString();
         EXPECT_EQ(choice.platform, row.platform) << trace;
         EXPECT_EQ(!choice.notice.isEmpty(), row.notice) << trace;
-        if (row.notice) EXPECT_TRUE(choice.notice.contains("window placement")) << trace;
+        if (row.notice) {
+            EXPECT_TRUE(choice.notice.contains("window placement")) << trace;
+        }
     }
 }
 
+// Qt's application object reads its platform from QT_QPA_PLATFORM: the choice is applied
+// there, and no choice leaves what is set as it is. The notice is printed.
+TEST(PlatformChoice, IsAppliedThroughQtsVariable) {
+    const char* name = "QT_QPA_PLATFORM";
+    const bool wasSet = qEnvironmentVariableIsSet(name);
+    const QByteArray before = qgetenv(name);
+    std::FILE* notices = std::tmpfile();
+    ASSERT_NE(notices, nullptr);
+    app::applyPlatformChoice({QStringLiteral("xcb"), QString()}, notices);
+    EXPECT_EQ(qgetenv(name), "xcb");
+    app::applyPlatformChoice({QString(), QStringLiteral("Said once.")}, notices);
+    EXPECT_EQ(qgetenv(name), "xcb");
+    std::rewind(notices);
+    char said[32] = {};
+    EXPECT_EQ(std::fread(said, 1, sizeof said - 1, notices), 11u);
+    EXPECT_STREQ(said, "Said once.\n");
+    std::fclose(notices);
+    if (wasSet)
+        qputenv(name, before);
+    else
+        qunsetenv(name);
+}
 } // namespace

@@ -1,0 +1,35 @@
+#pragma once
+// Standard output and standard error of the headless tools. A text that never arrived (a
+// full disk, a closed pipe, /dev/full) is a failure like any other: the console remembers
+// it, and finish() says so and turns the exit status into a failure.
+
+#include <QString>
+
+#include <cstdio>
+
+namespace app {
+
+class Console {
+  public:
+    explicit Console(std::FILE* out = stdout, std::FILE* err = stderr) : out_(out), err_(err) {}
+
+    // The program's result: help, version, --check's report.
+    void print(const QString& text) { put(out_, text, outError_); }
+
+    // A line about a failure, as "qorvedit: <message>".
+    void complain(const QString& message);
+
+    // Closes the output (a buffered write fails only now, a close on some file systems only
+    // then) and returns `status`, or 1 when any text did not arrive.
+    int finish(int status);
+
+  private:
+    static void put(std::FILE* to, const QString& text, int& error);
+
+    std::FILE* out_;
+    std::FILE* err_;
+    int outError_ = 0; // the errno of the first failed write, 0 while all went well
+    int errError_ = 0;
+};
+
+} // namespace app

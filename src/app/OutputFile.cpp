@@ -1,0 +1,49 @@
+#include "app/OutputFile.h"
+
+#include "app/Quoting.h"
+#include "core/IoError.h"
+#include "core/SafeReplace.h"
+
+#include <QFile>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace app {
+
+namespace {
+
+[[noreturn]] void failToWrite(const QString& output, const QString& why) {
+    throw qorv::EditorError(
+        QStringLiteral("Cannot write %1: %2").arg(quotedName(output), why).toStdString());
+}
+
+// Follows links: a link to /dev/null is as much a device as /dev/null itself. Whatever
+// cannot be looked at here is left to the writer, which says why.
+bool existsAsOtherThanFile(const QString& output) {
+    struct stat info {};
+    return ::stat(fileName(output).c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+}
+
+} // namespace
+
+std::string fileName(const QString& name) {
+    return QFile::encodeName(name).toStdString();
+}
+
+void writeOutputFile(const QString& output, std::string_view bytes, const QStringList& inputs) {
+    if (existsAsOtherThanFile(output))
+        failToWrite(output, QStringLiteral("it is not a regular file"));
+    for (const QString& input : inputs) {
+        std::error_code unknown;
+        if (std::filesystem::equivalent(fileName(input), fileName(output), unknown))
+            failToWrite(output, QStringLiteral("it is the input %1").arg(quotedName(input)));
+    }
+    try {
+        qorv::replaceFileContent(fileName(output), bytes);
+    } catch (const qorv::IoError& error) {
+        failToWrite(output, QString::fromUtf8(error.what()));
+    }
+}
+
+} // namespace app

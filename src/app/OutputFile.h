@@ -1,0 +1,23 @@
+#pragma once
+// The one way the headless tools write a file. Other accounts may hand the program a FIFO,
+// a socket or a device where it expects a file (/dev/null as root would become a picture),
+// and a slip of the arguments may name an input as the output: both are refused before
+// anything is written. The content goes through the safe replacement, so a failure keeps
+// the earlier file whole.
+
+#include <QString>
+#include <QStringList>
+
+#include <string_view>
+
+namespace app {
+
+// The bytes of a name as the system spells it.
+std::string fileName(const QString& name);
+
+// Makes `bytes` the content of `output`. Throws EditorError, naming the output, when it
+// exists and is no regular file, when it is one of `inputs` (by any name or link), or
+// when writing fails.
+void writeOutputFile(const QString& output, std::string_view bytes, const QStringList& inputs);
+
+} // namespace app
