@@ -12,9 +12,9 @@ run_pid=""
 trap '[ -z "$run_pid" ] || kill "$run_pid" 2>/dev/null; rm -rf "$scratch"' EXIT
 
 editor_mapped() {
-    local folder=("$scratch"/qorv-desktop.*)
-    [ -s "$folder/display-number" ] &&
-        DISPLAY=":$(cat "$folder/display-number")" XAUTHORITY="$folder/Xauthority" \
+    local folders=("$scratch"/qorv-desktop.*)
+    [ -s "${folders[0]}/display-number" ] &&
+        DISPLAY=":$(cat "${folders[0]}/display-number")" XAUTHORITY="${folders[0]}/Xauthority" \
             xdotool search --onlyvisible --name '^QorvEdit$' >/dev/null 2>&1
 }
 

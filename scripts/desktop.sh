@@ -56,7 +56,10 @@ any_running() {
 stop_desktop() {
     local group
     for group in "${groups[@]}"; do kill -TERM -- "-$group" 2>/dev/null || true; done
-    for _ in $(seq 100); do any_running && sleep 0.05 || break; done
+    for _ in $(seq 100); do
+        any_running || break
+        sleep 0.05
+    done
     for group in "${groups[@]}"; do
         kill -KILL -- "-$group" 2>/dev/null || true
         wait "$group" 2>/dev/null || true

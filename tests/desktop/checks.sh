@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # What the desktop tests share; sourced. check prints one line per check and counts the
 # failures; finish ends the test with them.
 failures=0

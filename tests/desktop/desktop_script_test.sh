@@ -44,6 +44,17 @@ until_within() {
     "$@"
 }
 nothing_marked() { [ -z "$(marked_pids)" ]; }
+names_are() { [ "$(marked_names)" = "$1" ]; }
+# The folder of the desktop that runs (there is one at a time).
+desktop_folder() {
+    local folders=("$scratch"/qorv-desktop.*)
+    echo "${folders[0]}"
+}
+# Whether a desktop has started its command; sets folder to its folder.
+command_started() {
+    folder=$(desktop_folder)
+    grep -qs '^command ' "$folder/pids"
+}
 
 secrets() {
     require_tools strace
@@ -71,8 +82,10 @@ killed() {
         "$scratch/ready" &
     local script=$!
     until_within 20 test -e "$scratch/ready"
-    local folder=("$scratch"/qorv-desktop.*)
-    check "the desktop runs its programs" "Xvfb bash openbox sleep x11vnc" "$(marked_names)"
+    local folder all="Xvfb bash openbox sleep x11vnc"
+    folder=$(desktop_folder)
+    until_within 5 names_are "$all" # the command's child may not be sleep yet
+    check "the desktop runs its programs" "$all" "$(marked_names)"
     run_desktop --bare true
     check "another desktop keeps a live desktop's folder" yes "$([ -d "$folder" ] && echo yes)"
     kill -KILL "$script" && wait "$script" 2>/dev/null
@@ -80,17 +93,16 @@ killed() {
     check "5 seconds after kill -KILL of the script, nothing it started runs" "" "$(marked_names)"
     check "the killed script's folder is gone" no "$([ -e "$folder" ] && echo yes || echo no)"
 
-    # A desktop killed whole, script and supervisor too, as a crash would leave it.
-    rm -f "$scratch/ready"
-    env QORV_TEST_MARKER="$marker" "$desktop" --bare bash -c ': >"$0"; sleep 300' \
-        "$scratch/ready" &
+    # Script and supervisor killed together, as a crash would: the programs still end, and
+    # the folder stays behind.
+    env QORV_TEST_MARKER="$marker" "$desktop" --bare sleep 300 &
     script=$!
-    until_within 20 test -e "$scratch/ready"
-    folder=("$scratch"/qorv-desktop.*)
-    # The supervisor first: it would remove the folder once the script is gone.
-    kill -KILL "$(sed -n 's/^supervisor //p' "$folder/pids")" $(marked_pids)
+    until_within 20 command_started
+    kill -KILL "$(sed -n 's/^supervisor //p' "$folder/pids")" "$script"
     wait "$script" 2>/dev/null
     until_within 5 nothing_marked
+    check "5 seconds after the script and its supervisor were killed, nothing runs" "" \
+        "$(marked_names)"
     check "a desktop killed whole leaves its folder" yes "$([ -d "$folder" ] && echo yes)"
     # Another account's folder that looks abandoned too.
     local foreign=$scratch/qorv-desktop.other
