@@ -72,10 +72,9 @@ trap 'exit 130' INT TERM HUP
 # The supervisor outlives this script by a moment, whatever ends it: it reads the process
 # groups of the desktop's programs from a pipe only this script writes to, and when the pipe
 # closes (this script has ended, however), it kills the groups and removes the folder. It
-# runs in a session of its own and ignores the terminal's signals, so that neither Ctrl-C
-# nor a kill of this script's process group takes it down first.
+# runs in a session of its own, so that neither the terminal's signals (Ctrl-C, hang-up) nor
+# a kill of this script's process group take it down first.
 supervise() { # supervise <folder> <lock fd>
-    trap '' INT TERM HUP
     local group groups=()
     while read -r group; do groups+=("$group"); done
     for group in "${groups[@]}"; do kill -KILL -- "-$group" 2>/dev/null || true; done

@@ -93,6 +93,17 @@ killed() {
     check "5 seconds after kill -KILL of the script, nothing it started runs" "" "$(marked_names)"
     check "the killed script's folder is gone" no "$([ -e "$folder" ] && echo yes || echo no)"
 
+    # The script's whole process group killed (the supervisor has a session of its own).
+    setsid env QORV_TEST_MARKER="$marker" "$desktop" --bare sleep 300 &
+    script=$!
+    until_within 20 command_started
+    kill -KILL -- "-$script" && wait "$script" 2>/dev/null
+    until_within 5 nothing_marked
+    check "5 seconds after kill -KILL of the script's process group, nothing runs" "" \
+        "$(marked_names)"
+    check "the folder of the killed process group is gone" no \
+        "$([ -e "$folder" ] && echo yes || echo no)"
+
     # Script and supervisor killed together, as a crash would: the programs still end, and
     # the folder stays behind.
     env QORV_TEST_MARKER="$marker" "$desktop" --bare sleep 300 &
@@ -105,7 +116,7 @@ killed() {
         "$(marked_names)"
     check "a desktop killed whole leaves its folder" yes "$([ -d "$folder" ] && echo yes)"
     # Another account's folder that looks abandoned too.
-    local foreign=$scratch/qorv-desktop.other
+    local foreign=$scratch/qorv-desktop.nobody
     if [ "$(id -u)" -eq 0 ]; then
         mkdir "$foreign" && cp "$folder/lock" "$foreign/lock" && chown -R nobody "$foreign"
     fi
