@@ -47,20 +47,17 @@ echo "locked while the desktop runs" >&"$lock_fd"
 : >"$desktop_dir/Xauthority" # else xauth warns that it creates them
 
 groups=() # the process groups started, in order
-any_running() {
-    local group
-    for group in "${groups[@]}"; do kill -0 -- "-$group" 2>/dev/null && return 0; done
-    return 1
-}
-# Asks every program to end, and after 5 seconds makes them.
+# Ends the programs in the reverse order of their start, the command first, so that it still
+# has its X server while it closes: each is asked to end, and made to after 5 seconds.
 stop_desktop() {
-    local group
-    for group in "${groups[@]}"; do kill -TERM -- "-$group" 2>/dev/null || true; done
-    for _ in $(seq 100); do
-        any_running || break
-        sleep 0.05
-    done
-    for group in "${groups[@]}"; do
+    local i group
+    for ((i = ${#groups[@]} - 1; i >= 0; i--)); do
+        group=${groups[i]}
+        kill -TERM -- "-$group" 2>/dev/null || continue
+        for _ in $(seq 250); do
+            kill -0 -- "-$group" 2>/dev/null || break
+            sleep 0.02
+        done
         kill -KILL -- "-$group" 2>/dev/null || true
         wait "$group" 2>/dev/null || true
     done
@@ -175,8 +172,8 @@ fi
 
 export QORV_DESKTOP_DIR="$desktop_dir"
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$desktop_dir}" # Qt wants one, private
-# Keeping the terminal as input, so that a signal to this script (which waits in `wait`)
-# takes the desktop and the command down at once. The command creates its files (levels
-# saved in the editor) with the caller's own umask.
+# The command keeps the terminal as its input, and creates its files (levels saved in the
+# editor) with the caller's own umask. This script waits for it in `wait`, where a signal
+# (Ctrl-C in the terminal) runs the traps at once and takes the desktop down.
 start command "$caller_umask" "$@"
 wait "$started_pid"
