@@ -17,7 +17,7 @@ cmake --build "$BUILD" --target qorv_ui_tests qorv_render_tests qorv_fuzz_replay
 export QT_QPA_PLATFORM=offscreen
 memcheck() {
     echo "== valgrind $*"
-    valgrind --error-exitcode=1 --num-callers=30 --suppressions="$ROOT/tests/valgrind.supp" \
+    "$ROOT/tests/gtest_must_run.sh" valgrind --error-exitcode=1 --num-callers=30 --suppressions="$ROOT/tests/valgrind.supp" \
         --track-origins=yes "$@"
 }
 memcheck "$BUILD/tests/qorv_ui_tests" --gtest_filter='MouseEditing*:SelectionDrag*:ToolsWindow*:Browser*:HostileBrowser*'

@@ -7,6 +7,7 @@
 set -euo pipefail
 build=$1
 e2e=$2
+tests=$(cd "$(dirname "$0")/.." && pwd)
 for tool in desktop-file-validate appstreamcli update-mime-database update-desktop-database \
     xdg-mime mimetype; do
     command -v "$tool" >/dev/null || { echo "missing $tool (scripts/setup.sh installs it)"; exit 1; }
@@ -59,7 +60,8 @@ handler=$(xdg-mime query default application/x-qorvedit-level)
 [ "$handler" = org.qorvedit.QorvEdit.desktop ] || fail "default handler is '$handler'"
 
 echo "== the entry opens a level"
-QORV_INSTALL_PREFIX=$prefix "$e2e" --gtest_filter='*/DesktopEntry.*' || fail "DesktopEntry e2e"
+QORV_INSTALL_PREFIX=$prefix "$tests/gtest_must_run.sh" "$e2e" --gtest_filter='*/DesktopEntry.*' ||
+    fail "DesktopEntry e2e"
 
 [ "$failures" -eq 0 ] && echo "desktop integration: all checks passed"
 exit $((failures > 0))

@@ -1,29 +1,19 @@
 #!/usr/bin/env bash
 # ./run's virtual desktop (scripts/desktop.sh --vnc) is private to the user who started it:
 # another local account (nobody) reaches neither its X server nor its VNC server, while the
-# owner does. Run by ctest; exits 77 (skipped) where it cannot switch to another account.
+# owner does, and only the VNC server listens on TCP, on the loopback addresses alone. Run
+# by ctest; skipped (77) where it cannot switch to another account.
 set -uo pipefail
 QORV_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+source "$QORV_ROOT/tests/desktop/checks.sh"
 other=nobody
 
 if [ "${1:-}" != "--inside" ]; then
     [ "$(id -u)" -eq 0 ] || { echo "SKIPPED: needs root to act as another account"; exit 77; }
-    id "$other" >/dev/null 2>&1 || { echo "SKIPPED: no account named $other"; exit 77; }
-    for tool in Xvfb xauth xdpyinfo xprop openbox x11vnc setpriv; do
-        command -v "$tool" >/dev/null || { echo "SKIPPED: $tool is not installed"; exit 77; }
-    done
+    id "$other" >/dev/null 2>&1 || skip "no account named $other"
+    require_tools Xvfb xauth xdpyinfo xprop openbox x11vnc setpriv ss
     exec "$QORV_ROOT/scripts/desktop.sh" --vnc "$0" --inside
 fi
-
-failures=0
-check() { # check <what> <expected> <actual>
-    if [ "$2" = "$3" ]; then
-        echo "ok: $1"
-    else
-        echo "FAILED: $1: expected $2, got $3"
-        failures=$((failures + 1))
-    fi
-}
 
 as_other() {
     setpriv --reuid="$other" --regid="$(id -g "$other")" --clear-groups \
@@ -89,4 +79,17 @@ check "$other is refused without the password" refused \
 check "$other is refused with an empty password" refused \
     "$(as_other timeout 20 bash -c "$login; vnc_login $QORV_VNC_PORT ''")"
 
-[ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
+# --- Listening sockets -----------------------------------------------------------------
+# The TCP addresses that the desktop's program <name> listens on, one a line.
+listening() {
+    local pid
+    pid=$(sed -n "s/^$1 //p" "$QORV_DESKTOP_DIR/pids")
+    ss -Hltnp | awk -v pid="pid=$pid," 'index($0, pid) { print $4 }'
+}
+check "the VNC server listens on 127.0.0.1" yes \
+    "$(listening x11vnc | grep -qx "127\.0\.0\.1:$QORV_VNC_PORT" && echo yes)"
+check "the VNC server listens on no other address than loopback" "" \
+    "$(listening x11vnc | grep -v '^127\.0\.0\.1:\|^\[::1\]:' | xargs)"
+check "the X server listens on no TCP port" "" "$(listening xvfb | xargs)"
+
+finish
