@@ -15,6 +15,7 @@
 #include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -133,6 +134,7 @@ TEST_F(LevelFileTest, OpenErrors) {
 
 TEST_F(LevelFileTest, SaveErrors) {
     ::mkdir(dir.file("folder.qre").c_str(), 0755);
+    const TempDir devices;
     struct Row {
         std::string name;
         IoCode code;
@@ -140,7 +142,7 @@ TEST_F(LevelFileTest, SaveErrors) {
         {dir.file("nofolder/x.qre"), iocode::PathNotFound},
         {"", iocode::PathNotFound},
         {dir.file("folder.qre"), iocode::AccessDenied},
-        {"/dev/null", iocode::AccessDenied},
+        {devices.device("null", makedev(1, 3), "/dev/null"), iocode::AccessDenied},
     };
     for (const Row& row : rows)
         EXPECT_EQ(ioCodeOf([&] { saveQRE(row.name, newLevel()); }), row.code) << row.name;
