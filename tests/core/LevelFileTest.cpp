@@ -312,6 +312,27 @@ TEST_F(LevelFileTest, LoadsAndSavesLeaveNoDescriptorOpen) {
     EXPECT_EQ(openDescriptors(), before);
 }
 
+// A close that fails after a whole level was read fails the load, leaving the grid as
+// it was; one interrupted by a signal has closed the file all the same.
+TEST_F(LevelFileTest, ACloseThatFailsFailsTheLoad) {
+    saveQRE(level, sampleGrid());
+    const struct {
+        int err;
+        const char* message;
+    } rows[] = {{EIO, "I/O error 5"}, {EINTR, ""}};
+    for (const auto& row : rows) {
+        LevelGrid grid = untouchedGrid();
+        std::string message;
+        {
+            test::InjectedFaults faults(
+                test::Fault{test::Sys::Close, 1, test::Fault::Fails, row.err});
+            message = ioMessageOf([&] { loadQRE(level, grid); });
+        }
+        EXPECT_EQ(message, row.message);
+        EXPECT_EQ(grid, *row.message ? untouchedGrid() : sampleGrid()) << row.message;
+    }
+}
+
 // The program's own codes and errno values are apart: EIO is 5 like "access denied"
 // but is no such thing.
 TEST(IoErrorCodes, AnErrnoWithoutACodeOfItsOwnIsNoProgramCode) {
@@ -324,6 +345,7 @@ TEST(IoErrorCodes, AnErrnoWithoutACodeOfItsOwnIsNoProgramCode) {
         {EIO, IoCode::SystemError, EIO, "I/O error 5"},
         {EACCES, IoCode::AccessDenied, 0, "File access denied"},
         {ENOSPC, IoCode::DiskFull, 0, "Disk full"},
+        {EROFS, IoCode::AccessDenied, 0, "File access denied"},
     };
     for (const auto& row : rows) {
         const IoError error = ioErrorFromErrno(row.err, "/");

@@ -275,6 +275,15 @@ TEST_F(SaveFaultTest, NamedTemporaryFileIsPrivateAndLocked) {
     }
     EXPECT_EQ(seen, (std::vector<std::string>{"mode 384", "locked"})) << "mode 384 is 0600";
     EXPECT_EQ(stateOf(level).mode, 0644);
+
+    // A new file ends with the mode open() would have given it.
+    const mode_t umask = ::umask(027);
+    {
+        InjectedFaults faults(Fault{Sys::Open, 1, Fault::Fails, EOPNOTSUPP});
+        saveQRE(dir.file("new.qre"), newLevel());
+    }
+    ::umask(umask);
+    EXPECT_EQ(stateOf(dir.file("new.qre")).mode, 0640);
 }
 
 // The temporary files of dead saves are removed by the next save of the same level:
