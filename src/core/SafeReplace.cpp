@@ -12,11 +12,10 @@
 #include "core/FileDescriptor.h"
 #include "core/IoError.h"
 #include "core/Leftovers.h"
+#include "core/NewFile.h"
 #include "core/OverwriteInPlace.h"
 #include "core/PathParts.h"
 #include "core/SaveTarget.h"
-#include "core/TempName.h"
-#include "core/WriteAll.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -26,130 +25,6 @@
 namespace qorv {
 
 namespace {
-
-mode_t currentUmask() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
-}
-
-// The new content's file beside the target. Where the file system allows, it has no
-// name until it is complete, so a save that dies part way leaves nothing behind;
-// elsewhere it has a random temporary name from the start, and is private (0600) until
-// it gets its final mode. Either way it is locked as a live save's (Leftovers.h) until
-// it has replaced the target, and its temporary name is removed unless the save gets
-// that far.
-class NewFile {
-  public:
-    NewFile(const std::string& target, mode_t newFileMode) : target_(target) {
-        if (!createUnnamed(newFileMode)) createNamed();
-    }
-    NewFile(const NewFile&) = delete;
-    NewFile& operator=(const NewFile&) = delete;
-    ~NewFile() {
-        if (!tempName_.empty()) ::unlink(tempName_.c_str());
-    }
-
-    // The mode a file made by open() with `newFileMode` would have: only the named
-    // file was made private instead.
-    void takeNewFileMode(mode_t newFileMode) {
-        if (!tempName_.empty() && ::fchmod(file_.get(), newFileMode & ~currentUmask()) != 0)
-            fail(errno);
-    }
-
-    // False when the old file's owner, attributes or mode cannot all be given to it.
-    bool takeOverIdentity(const struct stat& old) {
-        return qorv::takeOverIdentity(file_.get(), target_, old);
-    }
-
-    void write(std::string_view bytes) { writeAll(file_.get(), bytes, target_); }
-
-    // The data must be on disk before the rename makes it the file: otherwise a crash
-    // could leave an empty file where the old content was.
-    void sync() {
-        if (::fsync(file_.get()) != 0) fail(errno);
-    }
-
-    // Puts the complete file in the target's place. A new file made unnamed takes the
-    // target's name directly; otherwise it is renamed over the target. False, with the
-    // target untouched, when the folder refuses the rename (EPERM: append-only).
-    bool replaceTarget(bool targetExists) {
-        if (tempName_.empty()) {
-            if (!targetExists && linkUnnamedAs(target_) == 0) {
-                close();
-                return true;
-            }
-            tempName_ = createUnderFreshTempName(
-                target_, [&](const std::string& path) { return linkUnnamedAs(path); });
-        }
-        close();
-        if (::rename(tempName_.c_str(), target_.c_str()) != 0) {
-            if (errno == EPERM) return false;
-            fail(errno);
-        }
-        tempName_.clear();
-        return true;
-    }
-
-  private:
-    // Unnamed, it is created with the caller's mode, so the umask and the folder's
-    // default ACL apply as to any new file; no one else can open it.
-    bool createUnnamed(mode_t newFileMode) {
-        const int fd =
-            ::open(folderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, newFileMode);
-        if (fd < 0) {
-            // Only a file system without unnamed files (or an older kernel) falls back.
-            if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) return false;
-            fail(errno);
-        }
-        file_.reset(fd);
-        // No one else can reach an unnamed file to lock it first.
-        (void)holdAsLiveSave(fd);
-        keepLockUntilTheEnd();
-        return true;
-    }
-
-    void createNamed() {
-        tempName_ = createUnderFreshTempName(target_, [&](const std::string& path) {
-            const int fd =
-                ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                       S_IRUSR | S_IWUSR);
-            if (fd < 0) return errno;
-            file_.reset(fd);
-            if (holdAsLiveSave(fd, path)) return 0;
-            file_.reset(-1); // another save's clean-up took it: try another name
-            return EEXIST;
-        });
-        keepLockUntilTheEnd();
-    }
-
-    // The lock belongs to the open file, not to a descriptor: a second descriptor of it
-    // keeps it held once the written one is closed, until the rename is done.
-    void keepLockUntilTheEnd() { lock_.reset(::dup(file_.get())); }
-
-    // linkat() with the /proc path links an unnamed file without the privilege that
-    // AT_EMPTY_PATH needs; AT_EMPTY_PATH serves where /proc is missing. 0 or the errno.
-    int linkUnnamedAs(const std::string& path) const {
-        const std::string self = "/proc/self/fd/" + std::to_string(file_.get());
-        if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0)
-            return 0;
-        if (errno == ENOENT &&
-            ::linkat(file_.get(), "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0)
-            return 0;
-        return errno;
-    }
-
-    void close() {
-        if (const int err = file_.closeNow()) fail(err);
-    }
-
-    [[noreturn]] void fail(int err) const { throw ioErrorFromErrno(err, target_); }
-
-    std::string target_;
-    FileDescriptor file_;
-    FileDescriptor lock_;  // holds the live save's lock until the end
-    std::string tempName_; // the name to remove again; empty once renamed or unnamed
-};
 
 // The rename is only durable once the folder that holds the name is on disk too. The
 // file has been replaced by then whatever happens here, so a folder that cannot be
