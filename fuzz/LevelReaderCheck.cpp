@@ -14,18 +14,19 @@ namespace qorv::fuzz {
 
 namespace {
 
-// How one read ended: a level, or the code of the IoError it threw.
+// How one read ended: a level, or the message of the IoError it threw (which tells
+// each code apart).
 struct ReadOutcome {
     std::optional<LevelGrid> grid;
-    int errorCode = 0;
+    std::string error;
 };
 
 // Runs a read; an IoError is an outcome, every other exception escapes to the caller.
 ReadOutcome outcomeOf(const std::function<LevelGrid()>& read) {
     try {
-        return {read(), 0};
+        return {read(), ""};
     } catch (const IoError& e) {
-        return {std::nullopt, e.code()};
+        return {std::nullopt, e.what()};
     }
 }
 
@@ -82,8 +83,7 @@ std::string checkReadBack(const LevelGrid& grid) {
     if (written.size() != static_cast<std::size_t>(LevelFileSize))
         return "the level writes as " + std::to_string(written.size()) + " bytes";
     const ReadOutcome again = outcomeOf([&] { return parseLevel(written); });
-    if (!again.grid)
-        return "the written level fails to read: code " + std::to_string(again.errorCode);
+    if (!again.grid) return "the written level fails to read: " + again.error;
     if (*again.grid != grid) return "the written level reads back different";
     if (formatLevel(*again.grid) != written) return "writing the level again gives other bytes";
     return "";
@@ -98,9 +98,9 @@ std::string checkAgainstFile(std::string_view bytes, const ReadOutcome& parsed) 
         loadQRE(scratch.path(), loaded);
         return loaded;
     });
-    if (fromFile.errorCode != parsed.errorCode)
-        return "loadQRE fails with code " + std::to_string(fromFile.errorCode) +
-               ", parseLevel with " + std::to_string(parsed.errorCode);
+    if (fromFile.error != parsed.error)
+        return "loadQRE fails with \"" + fromFile.error + "\", parseLevel with \"" + parsed.error +
+               "\"";
     if (parsed.grid && loaded != *parsed.grid) return "loadQRE reads another level than parseLevel";
     if (!parsed.grid && loaded != marker) return "a failed loadQRE changed the grid";
     return "";
@@ -110,9 +110,9 @@ std::string checkOrThrow(std::string_view bytes, ThroughFile throughFile) {
     const ReadOutcome parsed = outcomeOf([&] { return parseLevel(bytes); });
     if (parsed.grid) {
         if (std::string problem = checkReadBack(*parsed.grid); !problem.empty()) return problem;
-    } else if (parsed.errorCode != iocode::ReadBeyondEnd) {
-        // Bytes in memory can only lack lines or bytes; no other code can occur.
-        return "parseLevel fails with code " + std::to_string(parsed.errorCode);
+    } else if (parsed.error != ioMessage(iocode::ReadBeyondEnd)) {
+        // Bytes in memory can only lack lines or bytes; no other error can occur.
+        return "parseLevel fails with \"" + parsed.error + "\"";
     }
     const bool viaFile = throughFile == ThroughFile::Always ||
                          (throughFile == ThroughFile::Sampled && sampled(bytes));

@@ -2,10 +2,12 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace qorv {
@@ -24,24 +26,30 @@ std::vector<std::string> splitNames(const std::vector<char>& list) {
 }
 
 // Calls `query(buffer, size)` (a listxattr or getxattr) until the buffer is big enough
-// for the answer, which may grow between the calls. Nothing on ENOTSUP: the file
-// system keeps no attributes.
-template <class Query> bool queryAll(Query query, std::vector<char>& out) {
+// for the answer, which may grow between the calls. 0 or the errno of the failure.
+template <class Query> int queryAll(Query query, std::vector<char>& out) {
     for (int attempt = 0; attempt < 8; ++attempt) {
+        out.clear();
         const ssize_t size = query(nullptr, 0);
-        if (size < 0) {
-            out.clear();
-            return errno == ENOTSUP;
-        }
+        if (size < 0) return errno;
         out.resize(static_cast<std::size_t>(size));
         const ssize_t got = query(out.data(), out.size());
         if (got >= 0) {
             out.resize(static_cast<std::size_t>(got));
-            return true;
+            return 0;
         }
-        if (errno != ERANGE) return false;
+        if (errno != ERANGE) return errno;
     }
-    return false;
+    return ERANGE;
+}
+
+// The names of a file's attributes. A file system that keeps no attributes answers "not
+// supported" (ENOTSUP, which is EOPNOTSUPP on Linux): its files have none.
+template <class List> std::optional<std::vector<std::string>> attributeNames(List list) {
+    std::vector<char> names;
+    const int err = queryAll(list, names);
+    if (err != 0 && err != ENOTSUP) return std::nullopt;
+    return splitNames(names);
 }
 
 bool inGroup(gid_t group) {
@@ -53,23 +61,25 @@ bool inGroup(gid_t group) {
     return got > 0 && std::find(groups.begin(), groups.begin() + got, group) != groups.end();
 }
 
+// Every attribute of `from` is set on `fd`, and every other one `fd` has (inherited from
+// the folder) removed. False when any of it cannot be done: an attribute is never dropped.
 bool copyAttributes(int fd, const std::string& from) {
-    std::vector<char> list;
-    if (!queryAll([&](char* b, std::size_t n) { return ::llistxattr(from.c_str(), b, n); }, list))
-        return false;
-    const std::vector<std::string> wanted = splitNames(list);
-    for (const std::string& name : wanted) {
+    const auto wanted =
+        attributeNames([&](char* b, std::size_t n) { return ::llistxattr(from.c_str(), b, n); });
+    if (!wanted) return false;
+    for (const std::string& name : *wanted) {
         std::vector<char> value;
-        if (!queryAll([&](char* b,
-                          std::size_t n) { return ::lgetxattr(from.c_str(), name.c_str(), b, n); },
-                      value))
+        if (queryAll([&](char* b,
+                         std::size_t n) { return ::lgetxattr(from.c_str(), name.c_str(), b, n); },
+                     value) != 0 ||
+            ::fsetxattr(fd, name.c_str(), value.data(), value.size(), 0) != 0)
             return false;
-        if (::fsetxattr(fd, name.c_str(), value.data(), value.size(), 0) != 0) return false;
     }
-    if (!queryAll([&](char* b, std::size_t n) { return ::flistxattr(fd, b, n); }, list))
-        return false;
-    for (const std::string& name : splitNames(list))
-        if (std::find(wanted.begin(), wanted.end(), name) == wanted.end() &&
+    const auto present =
+        attributeNames([&](char* b, std::size_t n) { return ::flistxattr(fd, b, n); });
+    if (!present) return false;
+    for (const std::string& name : *present)
+        if (std::find(wanted->begin(), wanted->end(), name) == wanted->end() &&
             ::fremovexattr(fd, name.c_str()) != 0)
             return false;
     return true;
@@ -84,6 +94,12 @@ bool mayWriteFile(const std::string& path, const struct stat& st) {
 
 bool mayWriteFolder(const std::string& folder) {
     return ::faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+bool isAppendOnly(const std::string& folder) {
+    struct statx st {};
+    return ::statx(AT_FDCWD, folder.c_str(), 0, STATX_BASIC_STATS, &st) == 0 &&
+           (st.stx_attributes & STATX_ATTR_APPEND) != 0;
 }
 
 bool canKeepOwner(const struct stat& st) {

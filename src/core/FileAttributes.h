@@ -16,6 +16,10 @@ bool mayWriteFile(const std::string& path, const struct stat& st);
 // Whether this process may create and remove names in `folder`.
 bool mayWriteFolder(const std::string& folder);
 
+// Whether `folder` is append-only (chattr +a): names can be made in it, but never
+// removed or renamed away.
+bool isAppendOnly(const std::string& folder);
+
 // Whether a new file made by this process can be given the owner and group of `st`.
 bool canKeepOwner(const struct stat& st);
 

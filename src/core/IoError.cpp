@@ -5,21 +5,34 @@
 
 namespace qorv {
 
-IoError::IoError(int code) : EditorError(ioMessage(code)), code_(code) {}
-IoError::IoError(int code, const std::string& message) : EditorError(message), code_(code) {}
+IoError::IoError(IoCode code) : IoError(code, ioMessage(code)) {}
+IoError::IoError(IoCode code, const std::string& message, int systemErrno)
+    : EditorError(message), code_(code), systemErrno_(systemErrno) {}
 
-std::string ioMessage(int code) {
+std::string ioMessage(IoCode code) {
     switch (code) {
-    case iocode::FileNotFound: return "File not found";
-    case iocode::PathNotFound: return "Invalid filename";
-    case iocode::TooManyOpenFiles: return "Too many open files";
-    case iocode::AccessDenied: return "File access denied";
-    case iocode::ReadBeyondEnd: return "Read beyond end of file";
-    case iocode::DiskFull: return "Disk full";
-    case iocode::InvalidNumericInput: return "Invalid numeric input";
-    case iocode::NotALevel: return "Not a level: no 45 lines in its first 4 MiB";
-    default: return "I/O error " + std::to_string(code);
+    case iocode::FileNotFound:
+        return "File not found";
+    case iocode::PathNotFound:
+        return "Invalid filename";
+    case iocode::TooManyOpenFiles:
+        return "Too many open files";
+    case iocode::AccessDenied:
+        return "File access denied";
+    case iocode::ReadBeyondEnd:
+        return "Read beyond end of file";
+    case iocode::DiskFull:
+        return "Disk full";
+    case iocode::InvalidNumericInput:
+        return "Invalid numeric input";
+    case iocode::NotALevel:
+        return "Not a level: no 45 lines in its first 4 MiB";
+    case iocode::NoTemporaryName:
+        return "Cannot make a temporary file beside it: every name tried was taken";
+    case iocode::SystemError:
+        break;
     }
+    return "I/O error";
 }
 
 namespace {
@@ -33,20 +46,26 @@ bool folderExists(const std::string& path) {
 
 IoError ioErrorFromErrno(int err, const std::string& path) {
     switch (err) {
-    case ENOENT: return IoError(folderExists(path) ? iocode::FileNotFound : iocode::PathNotFound);
+    case ENOENT:
+        return IoError(folderExists(path) ? iocode::FileNotFound : iocode::PathNotFound);
     case ENOTDIR:
     case ENAMETOOLONG:
-    case ELOOP: return IoError(iocode::PathNotFound);
+    case ELOOP:
+        return IoError(iocode::PathNotFound);
     case EMFILE:
-    case ENFILE: return IoError(iocode::TooManyOpenFiles);
+    case ENFILE:
+        return IoError(iocode::TooManyOpenFiles);
     case EACCES:
     case EPERM:
     case EROFS:
     case ETXTBSY:
-    case EISDIR: return IoError(iocode::AccessDenied);
+    case EISDIR:
+        return IoError(iocode::AccessDenied);
     case ENOSPC:
-    case EDQUOT: return IoError(iocode::DiskFull);
-    default: return IoError(err, "I/O error " + std::to_string(err));
+    case EDQUOT:
+        return IoError(iocode::DiskFull);
+    default:
+        return IoError(iocode::SystemError, "I/O error " + std::to_string(err), err);
     }
 }
 

@@ -13,13 +13,15 @@ namespace qorv {
 enum class Replaced {
     Created,            // there was no file of that name
     RenamedOver,        // a complete new file took the old one's place atomically
-    OverwrittenInPlace, // the old file was written over (its identity could not be copied)
+    OverwrittenInPlace, // the old file was written over: a new one could not have been all it was
 };
 
 // Makes `bytes` the content of the file `name` (following symbolic links to the file
-// they name). A file that does not exist yet is created with `newFileMode` (less the
-// umask); an existing one keeps its own. Throws IoError on failure; the old content is
-// then still whole.
+// they name, but none another account planted in a shared sticky folder). A file that
+// does not exist yet is created with `newFileMode` (less the umask); an existing one
+// keeps its own mode, owner, attributes and other names. Throws IoError on failure; the
+// old content is then still whole, unless even writing it back after a failed overwrite
+// in place failed, which the message says. The rules in full: docs/saving.md.
 Replaced replaceFileContent(const std::string& name, std::string_view bytes,
                             mode_t newFileMode = 0666);
 

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +17,7 @@
 #include <functional>
 #include <grp.h>
 #include <map>
+#include <memory>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -103,6 +105,32 @@ TEST_F(FileIdentityTest, AttributesAndAclSurviveASave) {
         EXPECT_EQ(statOf(level).st_mode, mode);
         EXPECT_EQ(dir.entries(), std::vector<std::string>{"x.qre"});
     }
+}
+
+// An append-only folder (chattr +a) takes new names but lets none go, so no rename can
+// replace a level there: the level is overwritten in place, a new one is created, and
+// no temporary file is left that nobody could remove. Needs root and a file system
+// that keeps the flag.
+TEST_F(FileIdentityTest, AppendOnlyFolder) {
+    const std::string folder = dir.file("log");
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    saveQRE(folder + "/x.qre", sampleGrid());
+    if (::geteuid() != 0 || !run("chattr +a '" + folder + "'"))
+        GTEST_SKIP() << "cannot make a folder append-only here";
+    // Cleared whatever happens, or the folder could not be removed.
+    const std::unique_ptr<const std::string, void (*)(const std::string*)> appendOnly(
+        &folder, [](const std::string* path) { run("chattr -a '" + *path + "'"); });
+    const ino_t inode = statOf(folder + "/x.qre").st_ino;
+    EXPECT_EQ(ioMessageOf([&] { saveQRE(folder + "/x.qre", LevelGrid{}); }), "");
+    EXPECT_EQ(ioMessageOf([&] { saveQRE(folder + "/new.qre", LevelGrid{}); }), "");
+    EXPECT_EQ(readWholeFile(folder + "/x.qre"), newBytes);
+    EXPECT_EQ(readWholeFile(folder + "/new.qre"), newBytes);
+    EXPECT_EQ(statOf(folder + "/x.qre").st_ino, inode);
+    std::vector<std::string> entries;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        entries.push_back(entry.path().filename().string());
+    std::sort(entries.begin(), entries.end());
+    EXPECT_EQ(entries, (std::vector<std::string>{"new.qre", "x.qre"}));
 }
 
 // Runs `body` in a child process as the user nobody, so the test process stays root.

@@ -5,14 +5,16 @@
 #include "LevelTextSamples.h"
 #include "SyscallFaults.h"
 #include "TempDir.h"
+#include "Tmpfs.h"
 #include "core/IoError.h"
 #include "core/LevelFile.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <sys/mount.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,6 +22,7 @@
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <iostream>
 #include <string>
@@ -85,11 +88,7 @@ TEST_F(HostileLevel, ALevelEndingAtTheReadLimitReads) {
 // unchanged.
 class UnboundedRead : public HostileLevel {
   protected:
-    std::string tmpfs = dir.file("tmpfs");
-    bool mounted = false;
-    void TearDown() override {
-        if (mounted) ::umount(tmpfs.c_str());
-    }
+    test::Tmpfs tmpfs{dir.file("tmpfs"), "size=1m"};
 
     // A file of `size` bytes, all hole, where a file system allows one that large: the
     // test folder's, or a tmpfs mounted for it (which needs root).
@@ -97,17 +96,17 @@ class UnboundedRead : public HostileLevel {
         std::string path = dir.file("sparse.qre");
         writeWholeFile(path, "");
         if (::truncate(path.c_str(), size) == 0) return path;
-        ::mkdir(tmpfs.c_str(), 0755);
-        mounted = mounted || ::mount("tmpfs", tmpfs.c_str(), "tmpfs", 0, "size=1m") == 0;
-        path = tmpfs + "/sparse.qre";
+        if (!tmpfs.mounted()) return "";
+        path = tmpfs.path() + "/sparse.qre";
         writeWholeFile(path, "");
-        return mounted && ::truncate(path.c_str(), size) == 0 ? path : "";
+        return ::truncate(path.c_str(), size) == 0 ? path : "";
     }
 };
 
 TEST_F(UnboundedRead, EndsAtOnceWithTheGridUnchanged) {
-    const std::string swapped = dir.file("swapped.qre");
-    writeWholeFile(swapped, joinLines(sampleRows()));
+    const std::string toZero = dir.file("zero.qre"), toFifo = dir.file("fifo.qre");
+    writeWholeFile(toZero, joinLines(sampleRows()));
+    writeWholeFile(toFifo, joinLines(sampleRows()));
     const struct {
         const char* what;
         std::string name;
@@ -116,7 +115,8 @@ TEST_F(UnboundedRead, EndsAtOnceWithTheGridUnchanged) {
         {"4 EiB of hole", sparseFile(off_t{4} << 60), NotALevel},
         {"1 TiB of hole", sparseFile(off_t{1} << 40), NotALevel},
         {"page map", "/proc/self/pagemap", NotALevel},
-        {"swapped for /dev/zero", swapped, "File access denied"},
+        {"swapped for /dev/zero", toZero, "File access denied"},
+        {"swapped for a FIFO", toFifo, "File access denied"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
@@ -131,9 +131,10 @@ TEST_F(UnboundedRead, EndsAtOnceWithTheGridUnchanged) {
             ::alarm(1);
             test::InjectedFaults faults;
             faults.beforeOpen([&](const char* path) {
-                if (path != swapped) return;
-                ::unlink(swapped.c_str());
-                ::symlink("/dev/zero", swapped.c_str());
+                if (path != row.name || (path != toZero && path != toFifo)) return;
+                ::unlink(path);
+                if (path == toZero) ::symlink("/dev/zero", path);
+                if (path == toFifo) ::mkfifo(path, 0600);
             });
             LevelGrid grid = untouchedGrid();
             const std::string message = ioMessageOf([&] { loadQRE(row.name, grid); });
@@ -186,7 +187,9 @@ TEST_F(HostileLevel, UnusualNamesSaveAndLoadTheirOwnFile) {
 }
 
 TEST_F(HostileLevel, NamesThatNameNoLevelFile) {
-    ASSERT_EQ(::symlink("/dev/zero", dir.file("zero.qre").c_str()), 0);
+    const TempDir devices;
+    const std::string zero = devices.device("zero", makedev(1, 5), "/dev/zero");
+    ASSERT_EQ(::symlink(zero.c_str(), dir.file("zero.qre").c_str()), 0);
     ASSERT_EQ(::symlink("loop-b.qre", dir.file("loop-a.qre").c_str()), 0);
     ASSERT_EQ(::symlink("loop-a.qre", dir.file("loop-b.qre").c_str()), 0);
     struct Row {
@@ -210,50 +213,115 @@ TEST_F(HostileLevel, NamesThatNameNoLevelFile) {
     EXPECT_EQ(dir.entries(), (std::vector<std::string>{"loop-a.qre", "loop-b.qre", "zero.qre"}));
 }
 
+// Another account's link in a shared sticky folder such as /tmp is followed only when
+// its owner is us or the folder's owner, as the kernel's protected_symlinks rule has it
+// whatever the machine's setting; otherwise the save is refused and nothing is written
+// anywhere. Needs root to make links of another user.
+TEST_F(HostileLevel, LinksInSharedStickyFoldersAreFollowedOnlyWhenTrusted) {
+    const passwd* user = ::getpwnam("nobody");
+    if (::geteuid() != 0 || !user) GTEST_SKIP() << "needs root and a user nobody";
+    const uid_t us = ::geteuid(), other = user->pw_uid;
+    const struct {
+        const char* what;
+        mode_t folderMode;
+        uid_t folderOwner;
+        uid_t linkOwner;
+        bool followed;
+    } rows[] = {
+        {"another's link in a sticky folder all may write", 01777, us, other, false},
+        {"our own link there", 01777, us, us, true},
+        {"the folder owner's link there", 01777, other, other, true},
+        {"another's link in a folder without the sticky bit", 0777, us, other, true},
+        {"another's link in a sticky folder others may not write", 01775, us, other, true},
+    };
+    int index = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::string folder = dir.file("shared" + std::to_string(index));
+        const std::string victim = dir.file("victim" + std::to_string(index++));
+        const std::string link = folder + "/x.qre";
+        writeWholeFile(victim, "precious");
+        ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+        ASSERT_EQ(::chown(folder.c_str(), row.folderOwner, 0), 0);
+        ASSERT_EQ(::chmod(folder.c_str(), row.folderMode), 0);
+        ASSERT_EQ(::symlink(victim.c_str(), link.c_str()), 0);
+        ASSERT_EQ(::lchown(link.c_str(), row.linkOwner, 0), 0);
+
+        EXPECT_EQ(ioMessageOf([&] { saveQRE(link, sampleGrid()); }),
+                  row.followed ? "" : "File access denied");
+        EXPECT_EQ(readWholeFile(victim), row.followed ? formatLevel(sampleGrid()) : "precious");
+        EXPECT_TRUE(std::filesystem::is_symlink(link));
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
+                                std::filesystem::directory_iterator()),
+                  1);
+    }
+}
+
+// The save looks at the name, decides, then opens it: a link swapped in between is not
+// followed. (A hard-linked level is overwritten in place, so the name is opened.)
+TEST_F(HostileLevel, ALinkSwappedInBeforeTheOpenIsNotFollowed) {
+    const std::string level = dir.file("x.qre"), victim = dir.file("victim");
+    saveQRE(level, sampleGrid());
+    ASSERT_EQ(::link(level.c_str(), dir.file("other.qre").c_str()), 0);
+    writeWholeFile(victim, "precious");
+    std::string message;
+    {
+        test::InjectedFaults faults;
+        faults.beforeOpen([&](const char* path) {
+            if (path != level) return;
+            ::unlink(path);
+            ::symlink(victim.c_str(), path);
+        });
+        message = ioMessageOf([&] { saveQRE(level, LevelGrid{}); });
+    }
+    EXPECT_EQ(message, "File access denied");
+    EXPECT_EQ(readWholeFile(victim), "precious");
+}
+
 // A small tmpfs, filled up in two ways: no room for the new file's data, and no inode
 // for the new file at all. Either way the save reads "Disk full", the earlier level
 // stays whole and no temporary file remains. Mounting needs root.
-class FullDisk : public HostileLevel {
-  protected:
-    std::string mountPoint = dir.file("tiny");
-    bool mounted = false;
-
-    void mount(const char* options) {
-        ::mkdir(mountPoint.c_str(), 0755);
-        mounted = ::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, options) == 0;
-    }
-    void TearDown() override {
-        if (mounted) ::umount(mountPoint.c_str());
-    }
-    std::vector<std::string> entries() const {
+TEST_F(HostileLevel, FullDiskSaveFailsWithDiskFullAndKeepsTheEarlierFile) {
+    const test::Tmpfs tiny(dir.file("tiny"), "size=16k,nr_inodes=16");
+    if (!tiny.mounted())
+        GTEST_SKIP() << "cannot mount a tmpfs (needs root): " << std::strerror(tiny.error());
+    const std::string level = tiny.path() + "/x.qre";
+    const std::string earlier = joinLines(sampleRows());
+    writeWholeFile(level, earlier);
+    const auto entries = [&] {
         std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(mountPoint))
+        for (const auto& entry : std::filesystem::directory_iterator(tiny.path()))
             names.push_back(entry.path().filename().string());
         return names;
-    }
-};
-
-TEST_F(FullDisk, SaveFailsWithDiskFullAndKeepsTheEarlierFile) {
-    struct Row {
-        const char* options;
-        std::size_t fillerBytes; // written beside the level to use up the room left
-    } rows[] = {{"size=8k", 4096}, {"size=8k,nr_inodes=2", 0}};
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.options);
-        mount(row.options);
-        if (!mounted) GTEST_SKIP() << "cannot mount a tmpfs (needs root): " << std::strerror(errno);
-        const std::string level = mountPoint + "/x.qre";
-        const std::string earlier = joinLines(sampleRows());
-        writeWholeFile(level, earlier);
-        if (row.fillerBytes > 0)
-            writeWholeFile(mountPoint + "/filler", std::string(row.fillerBytes, 'f'));
-        std::vector<std::string> before = entries();
-
+    };
+    // Each fills what is left of one resource with files named "filler*".
+    const struct {
+        const char* what;
+        std::function<bool(int n)> addFiller; // false once there is no more room
+    } rows[] = {
+        {"no room for data",
+         [&](int) {
+             std::ofstream out(tiny.path() + "/filler", std::ios::app);
+             out << std::string(1024, 'f') << std::flush;
+             return out.good();
+         }},
+        {"no inode left",
+         [&](int n) {
+             const std::string name = tiny.path() + "/filler" + std::to_string(n);
+             const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+             return fd >= 0 && ::close(fd) == 0;
+         }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        for (int n = 0; row.addFiller(n) && n < 1000; ++n) {
+        }
+        const std::vector<std::string> before = entries();
         EXPECT_EQ(ioMessageOf([&] { saveQRE(level, LevelGrid{}); }), "Disk full");
         EXPECT_EQ(readWholeFile(level), earlier);
         EXPECT_EQ(entries(), before) << "no temporary file left";
-        ::umount(mountPoint.c_str());
-        mounted = false;
+        for (const std::string& name : before)
+            if (name.starts_with("filler")) ::unlink((tiny.path() + "/" + name).c_str());
     }
 }
 

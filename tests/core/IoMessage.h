@@ -1,9 +1,10 @@
 #pragma once
-// The message the editor would show for a file operation: what its IoError says.
+// What a file operation's IoError says: the message the editor would show, and its code.
 
 #include "core/IoError.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace qorv::test {
@@ -16,6 +17,16 @@ inline std::string ioMessageOf(const std::function<void()>& action) {
         return e.what();
     }
     return "";
+}
+
+// The code of the IoError `action` throws; nothing when it succeeds.
+inline std::optional<IoCode> ioCodeOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const IoError& e) {
+        return e.code();
+    }
+    return std::nullopt;
 }
 
 } // namespace qorv::test

@@ -3,7 +3,9 @@
 #include "core/LevelFile.h"
 #include "IoMessage.h"
 #include "LevelTextSamples.h"
+#include "SyscallFaults.h"
 #include "TempDir.h"
+#include "Tmpfs.h"
 #include "core/IoError.h"
 
 #include <gtest/gtest.h>
@@ -11,9 +13,9 @@
 #include <csignal>
 #include <fcntl.h>
 #include <functional>
-#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,15 +31,7 @@ using test::TempDir;
 using test::untouchedGrid;
 using test::writeWholeFile;
 
-// The code of the IoError `action` throws, 0 when it succeeds.
-int ioCode(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const IoError& e) {
-        return e.code();
-    }
-    return 0;
-}
+using test::ioCodeOf;
 
 LevelGrid newLevel() {
     LevelGrid grid;
@@ -110,7 +104,7 @@ TEST_F(LevelFileTest, FailedReadLeavesTheTargetAsItWas) {
     for (const std::string& text : texts) {
         writeWholeFile(level, text);
         LevelGrid grid = untouchedGrid();
-        EXPECT_EQ(ioCode([&] { loadQRE(level, grid); }), iocode::ReadBeyondEnd);
+        EXPECT_EQ(ioCodeOf([&] { loadQRE(level, grid); }), iocode::ReadBeyondEnd);
         EXPECT_EQ(grid, untouchedGrid());
     }
 }
@@ -120,7 +114,7 @@ TEST_F(LevelFileTest, OpenErrors) {
     writeWholeFile(dir.file("plain"), "x");
     struct Row {
         std::string name;
-        int code;
+        IoCode code;
         const char* message;
     } rows[] = {
         {dir.file("missing.qre"), iocode::FileNotFound, "File not found"},
@@ -132,7 +126,7 @@ TEST_F(LevelFileTest, OpenErrors) {
     };
     for (const Row& row : rows) {
         LevelGrid grid = untouchedGrid();
-        EXPECT_EQ(ioCode([&] { loadQRE(row.name, grid); }), row.code) << row.name;
+        EXPECT_EQ(ioCodeOf([&] { loadQRE(row.name, grid); }), row.code) << row.name;
         EXPECT_EQ(ioMessageOf([&] { loadQRE(row.name, grid); }), row.message) << row.name;
         EXPECT_EQ(grid, untouchedGrid()) << row.name;
     }
@@ -140,29 +134,37 @@ TEST_F(LevelFileTest, OpenErrors) {
 
 TEST_F(LevelFileTest, SaveErrors) {
     ::mkdir(dir.file("folder.qre").c_str(), 0755);
+    const TempDir devices;
     struct Row {
         std::string name;
-        int code;
+        IoCode code;
     } rows[] = {
         {dir.file("nofolder/x.qre"), iocode::PathNotFound},
         {"", iocode::PathNotFound},
         {dir.file("folder.qre"), iocode::AccessDenied},
-        {"/dev/null", iocode::AccessDenied},
+        {devices.device("null", makedev(1, 3), "/dev/null"), iocode::AccessDenied},
     };
     for (const Row& row : rows)
-        EXPECT_EQ(ioCode([&] { saveQRE(row.name, newLevel()); }), row.code) << row.name;
+        EXPECT_EQ(ioCodeOf([&] { saveQRE(row.name, newLevel()); }), row.code) << row.name;
     EXPECT_EQ(dir.entries(), std::vector<std::string>{"folder.qre"});
 }
 
-TEST_F(LevelFileTest, FifoIsRefusedWithoutBlocking) {
+// A FIFO or device is refused by its name's look before anything opens it: a device
+// may act on open() alone.
+TEST_F(LevelFileTest, FifoIsRefusedWithoutBeingOpened) {
     ASSERT_EQ(::mkfifo(level.c_str(), 0644), 0);
     const int exit = runInChild([&] {
+        test::InjectedFaults faults;
+        bool opened = false;
+        faults.beforeOpen([&](const char* path) { opened = opened || path == level; });
         LevelGrid grid;
-        const int readCode = ioCode([&] { loadQRE(level, grid); });
-        const int writeCode = ioCode([&] { saveQRE(level, newLevel()); });
+        const auto readCode = ioCodeOf([&] { loadQRE(level, grid); });
+        const auto writeCode = ioCodeOf([&] { saveQRE(level, newLevel()); });
+        if (opened) return 2;
         return readCode == iocode::AccessDenied && writeCode == iocode::AccessDenied ? 0 : 1;
     });
-    EXPECT_EQ(exit, 0) << "refused FIFO (0), wrong code (1) or killed by the watchdog (-14)";
+    EXPECT_EQ(exit, 0) << "refused FIFO (0), wrong code (1), opened (2) or killed by the "
+                          "watchdog (-14)";
     EXPECT_EQ(dir.entries(), std::vector<std::string>{"x.qre"});
 }
 
@@ -177,8 +179,9 @@ TEST_F(LevelFileTest, ReadOnlyFileIsNotReplacedEvenByRoot) {
     for (const auto& row : rows) {
         writeWholeFile(level, "old level");
         ASSERT_EQ(::chmod(level.c_str(), row.mode), 0);
-        const int code = ioCode([&] { saveQRE(level, newLevel()); });
-        EXPECT_EQ(code, row.replaced ? 0 : iocode::AccessDenied) << std::oct << row.mode;
+        const auto code = ioCodeOf([&] { saveQRE(level, newLevel()); });
+        EXPECT_EQ(code, row.replaced ? std::nullopt : std::optional(iocode::AccessDenied))
+            << std::oct << row.mode;
         EXPECT_EQ(readWholeFile(level), row.replaced ? formatLevel(newLevel()) : "old level");
         EXPECT_EQ(modeOf(level), row.mode);
         ::chmod(level.c_str(), 0644);
@@ -216,6 +219,28 @@ TEST_F(LevelFileTest, SavingThroughALinkReplacesTheFileItNames) {
     EXPECT_EQ(dir.entries(), (std::vector<std::string>{"link2.qre", "real", "x.qre"}));
 }
 
+// The kernel follows 40 links in a row, and so does the save: a chain the kernel would
+// open saves, one link more is "Invalid filename" as for the kernel's ELOOP.
+TEST_F(LevelFileTest, ChainsOfLinksSaveAsFarAsTheKernelFollowsThem) {
+    for (const int links : {5, 40, 41}) {
+        SCOPED_TRACE(std::to_string(links) + " links");
+        TempDir folder;
+        writeWholeFile(folder.file("level.qre"), "old level");
+        for (int n = 1; n <= links; ++n) {
+            const std::string to = n == links ? "level.qre" : "l" + std::to_string(n + 1);
+            ASSERT_EQ(::symlink(to.c_str(), folder.file("l" + std::to_string(n)).c_str()), 0);
+        }
+        const int fd = ::open(folder.file("l1").c_str(), O_RDONLY | O_CLOEXEC);
+        const bool kernelFollows = fd >= 0;
+        ::close(fd);
+        EXPECT_EQ(kernelFollows, links <= 40);
+        EXPECT_EQ(ioMessageOf([&] { saveQRE(folder.file("l1"), newLevel()); }),
+                  kernelFollows ? "" : "Invalid filename");
+        EXPECT_EQ(readWholeFile(folder.file("level.qre")),
+                  kernelFollows ? formatLevel(newLevel()) : "old level");
+    }
+}
+
 TEST_F(LevelFileTest, SavingThroughADanglingLinkCreatesItsFile) {
     ASSERT_EQ(::symlink(dir.file("made.qre").c_str(), level.c_str()), 0);
     saveQRE(level, newLevel());
@@ -244,7 +269,7 @@ TEST_F(LevelFileTest, WriteFailurePartWayLeavesTheOldFileWhole) {
             ::signal(SIGXFSZ, SIG_IGN);
             const rlimit small{limit, limit};
             if (::setrlimit(RLIMIT_FSIZE, &small) != 0) return 2;
-            return ioCode([&] { saveQRE(level, newLevel()); }) == EFBIG ? 0 : 1;
+            return ioMessageOf([&] { saveQRE(level, newLevel()); }) == "I/O error 27" ? 0 : 1;
         });
         EXPECT_EQ(exit, 0) << "limit " << limit;
         EXPECT_EQ(readWholeFile(level), old) << "limit " << limit;
@@ -255,21 +280,80 @@ TEST_F(LevelFileTest, WriteFailurePartWayLeavesTheOldFileWhole) {
 // A real full disk, on a tmpfs too small for a second copy of the level. Mounting
 // needs root; elsewhere the file-size test above covers the same path.
 TEST_F(LevelFileTest, FullDiskReadsDiskFullAndKeepsTheOldFile) {
-    const std::string mountPoint = dir.file("tiny");
-    ::mkdir(mountPoint.c_str(), 0755);
-    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=4k") != 0)
-        GTEST_SKIP() << "cannot mount a tmpfs here";
-    const std::string onTiny = mountPoint + "/x.qre";
+    const test::Tmpfs tiny(dir.file("tiny"), "size=4k");
+    if (!tiny.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
+    const std::string onTiny = tiny.path() + "/x.qre";
     const std::string old = joinLines(sampleRows());
     writeWholeFile(onTiny, old);
-    const std::string message = ioMessageOf([&] { saveQRE(onTiny, newLevel()); });
-    const std::string afterwards = readWholeFile(onTiny);
-    const auto entries = std::filesystem::directory_iterator(mountPoint);
-    const auto count = std::distance(entries, std::filesystem::directory_iterator());
-    ::umount(mountPoint.c_str());
-    EXPECT_EQ(message, "Disk full");
-    EXPECT_EQ(afterwards, old);
-    EXPECT_EQ(count, 1);
+    EXPECT_EQ(ioMessageOf([&] { saveQRE(onTiny, newLevel()); }), "Disk full");
+    EXPECT_EQ(readWholeFile(onTiny), old);
+    const auto entries = std::filesystem::directory_iterator(tiny.path());
+    EXPECT_EQ(std::distance(entries, std::filesystem::directory_iterator()), 1);
+}
+
+// Every descriptor a load or a save opens is closed again, whichever way it went.
+TEST_F(LevelFileTest, LoadsAndSavesLeaveNoDescriptorOpen) {
+    const auto openDescriptors = [] {
+        const auto entries = std::filesystem::directory_iterator("/proc/self/fd");
+        return std::distance(entries, std::filesystem::directory_iterator());
+    };
+    saveQRE(level, sampleGrid());
+    ASSERT_EQ(::link(level.c_str(), dir.file("other.qre").c_str()), 0);
+    const std::string single = dir.file("single.qre");
+    const auto before = openDescriptors();
+    LevelGrid grid;
+    for (int round = 0; round < 50; ++round) {
+        saveQRE(level, round % 2 ? sampleGrid() : newLevel()); // in place
+        saveQRE(single, newLevel());                           // created, then renamed over
+        loadQRE(level, grid);
+        ioMessageOf([&] { loadQRE(dir.file("missing.qre"), grid); });
+        ioMessageOf([&] { saveQRE(dir.file("nofolder/x.qre"), grid); });
+    }
+    EXPECT_EQ(openDescriptors(), before);
+}
+
+// A close that fails after a whole level was read fails the load, leaving the grid as
+// it was; one interrupted by a signal has closed the file all the same.
+TEST_F(LevelFileTest, ACloseThatFailsFailsTheLoad) {
+    saveQRE(level, sampleGrid());
+    const struct {
+        int err;
+        const char* message;
+    } rows[] = {{EIO, "I/O error 5"}, {EINTR, ""}};
+    for (const auto& row : rows) {
+        LevelGrid grid = untouchedGrid();
+        std::string message;
+        {
+            test::InjectedFaults faults(
+                test::Fault{test::Sys::Close, 1, test::Fault::Fails, row.err});
+            message = ioMessageOf([&] { loadQRE(level, grid); });
+        }
+        EXPECT_EQ(message, row.message);
+        EXPECT_EQ(grid, *row.message ? untouchedGrid() : sampleGrid()) << row.message;
+    }
+}
+
+// The program's own codes and errno values are apart: EIO is 5 like "access denied"
+// but is no such thing.
+TEST(IoErrorCodes, AnErrnoWithoutACodeOfItsOwnIsNoProgramCode) {
+    const struct {
+        int err;
+        IoCode code;
+        int systemErrno;
+        const char* message;
+    } rows[] = {
+        {EIO, IoCode::SystemError, EIO, "I/O error 5"},
+        {EACCES, IoCode::AccessDenied, 0, "File access denied"},
+        {ENOSPC, IoCode::DiskFull, 0, "Disk full"},
+        {EROFS, IoCode::AccessDenied, 0, "File access denied"},
+    };
+    for (const auto& row : rows) {
+        const IoError error = ioErrorFromErrno(row.err, "/");
+        EXPECT_EQ(error.code(), row.code) << row.message;
+        EXPECT_EQ(error.systemErrno(), row.systemErrno) << row.message;
+        EXPECT_STREQ(error.what(), row.message);
+    }
+    EXPECT_NE(ioErrorFromErrno(EIO, "/").code(), IoError(iocode::AccessDenied).code());
 }
 
 TEST_F(LevelFileTest, HugeFileIsReadOnlyUpToLine45) {

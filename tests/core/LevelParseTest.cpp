@@ -1,5 +1,6 @@
 // The level text in memory: line rules of the reader and bytes of the writer.
 
+#include "IoMessage.h"
 #include "LevelTextSamples.h"
 #include "core/IoError.h"
 #include "core/LevelFile.h"
@@ -16,13 +17,8 @@ using test::sampleGrid;
 using test::sampleRow;
 using test::sampleRows;
 
-int readErrorCode(std::string_view bytes) {
-    try {
-        parseLevel(bytes);
-    } catch (const IoError& e) {
-        return e.code();
-    }
-    return 0;
+std::optional<IoCode> readErrorCode(std::string_view bytes) {
+    return test::ioCodeOf([&] { parseLevel(bytes); });
 }
 
 TEST(FormatLevel, NewLevel) {
@@ -156,12 +152,13 @@ TEST(ParseLevel, EndOfFileByte) {
     struct Row {
         const char* what;
         std::string text;
-        int code;
+        std::optional<IoCode> code;
     } rows[] = {
-        {"after the 45 lines", joinLines(sampleRows()) + "\x1A" + "garbage", 0},
+        {"after the 45 lines", joinLines(sampleRows()) + "\x1A" + "garbage", std::nullopt},
         {"right after the 64 bytes of line 45", joinLines(sampleRows(), "\r\n", false) + "\x1A\r\n",
-         0},
-        {"in the skipped tail of line 45", joinLines(sampleRows(), "\r\n", false) + "tail\x1A", 0},
+         std::nullopt},
+        {"in the skipped tail of line 45", joinLines(sampleRows(), "\r\n", false) + "tail\x1A",
+         std::nullopt},
         {"inside line 10",
          joinLines(sampleRows(9)) + sampleRow(9).substr(0, 30) + "\x1A" + sampleRow(9).substr(30) +
              "\r\n" + joinLines(std::vector<std::string>(35, sampleRow(10))),
@@ -171,11 +168,11 @@ TEST(ParseLevel, EndOfFileByte) {
         {"in the tail of line 44",
          joinLines(sampleRows(43)) + sampleRow(43) + "xx\x1A\r\n" + sampleRow(44),
          iocode::ReadBeyondEnd},
-        {"between CR and LF", joinLines(sampleRows(), "\r", false) + "\x1A\n", 0},
+        {"between CR and LF", joinLines(sampleRows(), "\r", false) + "\x1A\n", std::nullopt},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(readErrorCode(row.text), row.code) << row.what;
-        if (row.code == 0) {
+        if (!row.code) {
             EXPECT_EQ(parseLevel(row.text), sampleGrid()) << row.what;
         }
     }

@@ -17,10 +17,11 @@ namespace {
 
 struct State {
     bool armed = false;
-    std::optional<Fault> fault;
-    std::array<int, 9> counts{};
+    std::vector<Fault> faults;
+    std::array<int, 10> counts{};
     std::vector<std::string> calls;
     std::function<void(const char*)> beforeOpen;
+    std::function<void(const std::string&)> beforeEachCall;
 };
 
 State& state() {
@@ -43,8 +44,14 @@ const Fault* hit(Sys call, const char* name) {
     State& s = state();
     if (!s.armed) return nullptr;
     s.calls.emplace_back(name);
+    if (s.beforeEachCall) {
+        s.armed = false;
+        s.beforeEachCall(name);
+        s.armed = true;
+    }
     const int count = ++s.counts[static_cast<int>(call)];
-    if (s.fault && s.fault->call == call && s.fault->nth == count) return &*s.fault;
+    for (const Fault& f : s.faults)
+        if (f.call == call && count >= f.nth && count < f.nth + f.times) return &f;
     return nullptr;
 }
 
@@ -55,9 +62,9 @@ int failWith(int err) {
 
 } // namespace
 
-InjectedFaults::InjectedFaults(std::optional<Fault> fault) {
+InjectedFaults::InjectedFaults(std::vector<Fault> faults) {
     state() = State{};
-    state().fault = fault;
+    state().faults = std::move(faults);
     state().armed = true;
 }
 InjectedFaults::~InjectedFaults() {
@@ -68,6 +75,9 @@ const std::vector<std::string>& InjectedFaults::calls() const {
 }
 void InjectedFaults::beforeOpen(std::function<void(const char*)> action) {
     state().beforeOpen = std::move(action);
+}
+void InjectedFaults::beforeEachCall(std::function<void(const std::string&)> action) {
+    state().beforeEachCall = std::move(action);
 }
 
 } // namespace qorv::test
@@ -144,6 +154,12 @@ int fsetxattr(int fd, const char* name, const void* value, size_t size, int flag
         ft::next<int (*)(int, const char*, const void*, size_t, int)>("fsetxattr");
     if (const Fault* f = ft::hit(Sys::Fsetxattr, "fsetxattr")) return ft::failWith(f->err);
     return real(fd, name, value, size, flags);
+}
+
+ssize_t llistxattr(const char* path, char* list, size_t size) noexcept {
+    static const auto real = ft::next<ssize_t (*)(const char*, char*, size_t)>("llistxattr");
+    if (const Fault* f = ft::hit(Sys::Llistxattr, "llistxattr")) return ft::failWith(f->err);
+    return real(path, list, size);
 }
 
 int ftruncate(int fd, off_t length) noexcept {

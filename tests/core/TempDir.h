@@ -9,6 +9,8 @@
 #include <iterator>
 #include <stdexcept>
 #include <string>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <vector>
 
 namespace qorv::test {
@@ -38,6 +40,15 @@ class TempDir {
             names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
+    }
+
+    // A device node in the folder, of the machine's device `device` (such as /dev/zero's),
+    // for a test that must see a device refused: a broken save would replace this copy,
+    // not the machine's. Where no node may be made (not root), the machine's own
+    // `systemPath`, which only root could replace.
+    std::string device(const std::string& name, dev_t device, const std::string& systemPath) const {
+        const std::string node = file(name);
+        return ::mknod(node.c_str(), S_IFCHR | 0666, device) == 0 ? node : systemPath;
     }
 
   private:

@@ -1,0 +1,123 @@
+#include "core/NewFile.h"
+
+#include "core/FileAttributes.h"
+#include "core/IoError.h"
+#include "core/Leftovers.h"
+#include "core/PathParts.h"
+#include "core/TempName.h"
+#include "core/WriteAll.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace qorv {
+
+namespace {
+
+// umask() is the one way to read the mask that needs no /proc: set it back at once.
+mode_t currentUmask() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+} // namespace
+
+NewFile::NewFile(const std::string& target, mode_t newFileMode) : target_(target) {
+    if (!createUnnamed(newFileMode)) createNamed();
+}
+
+NewFile::~NewFile() {
+    if (!tempName_.empty()) ::unlink(tempName_.c_str());
+}
+
+void NewFile::takeNewFileMode(mode_t newFileMode) {
+    if (!tempName_.empty() && ::fchmod(file_.get(), newFileMode & ~currentUmask()) != 0)
+        fail(errno);
+}
+
+bool NewFile::takeOverIdentity(const struct stat& old) {
+    return qorv::takeOverIdentity(file_.get(), target_, old);
+}
+
+void NewFile::write(std::string_view bytes) {
+    writeAll(file_.get(), bytes, target_);
+}
+
+void NewFile::sync() {
+    if (::fsync(file_.get()) != 0) fail(errno);
+}
+
+bool NewFile::replaceTarget(bool targetExists) {
+    if (tempName_.empty()) {
+        if (!targetExists && linkUnnamedAs(target_) == 0) {
+            close();
+            return true;
+        }
+        tempName_ = createUnderFreshTempName(
+            target_, [&](const std::string& path) { return linkUnnamedAs(path); });
+    }
+    close();
+    if (::rename(tempName_.c_str(), target_.c_str()) != 0) {
+        if (errno == EPERM) return false;
+        fail(errno);
+    }
+    tempName_.clear();
+    return true;
+}
+
+// Unnamed, it is created with the caller's mode, so the umask and the folder's default
+// ACL apply as to any new file; no one else can open it.
+bool NewFile::createUnnamed(mode_t newFileMode) {
+    const int fd = ::open(folderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, newFileMode);
+    if (fd < 0) {
+        // Only a file system without unnamed files (or an older kernel) falls back.
+        if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) return false;
+        fail(errno);
+    }
+    file_.reset(fd);
+    // No one else can reach an unnamed file to lock it first.
+    (void)holdAsLiveSave(fd);
+    keepLockUntilTheEnd();
+    return true;
+}
+
+void NewFile::createNamed() {
+    tempName_ = createUnderFreshTempName(target_, [&](const std::string& path) {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                              S_IRUSR | S_IWUSR);
+        if (fd < 0) return errno;
+        file_.reset(fd);
+        if (holdAsLiveSave(fd, path)) return 0;
+        file_.reset(-1); // another save's clean-up took it: try another name
+        return EEXIST;
+    });
+    keepLockUntilTheEnd();
+}
+
+// The lock belongs to the open file, not to a descriptor: a second descriptor of it
+// keeps it held once the written one is closed, until the rename is done.
+void NewFile::keepLockUntilTheEnd() {
+    lock_.reset(::dup(file_.get()));
+}
+
+// linkat() with the /proc path links an unnamed file without the privilege that
+// AT_EMPTY_PATH needs; AT_EMPTY_PATH serves where /proc is missing. 0 or the errno.
+int NewFile::linkUnnamedAs(const std::string& path) const {
+    const std::string self = "/proc/self/fd/" + std::to_string(file_.get());
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) return 0;
+    if (errno == ENOENT && ::linkat(file_.get(), "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0)
+        return 0;
+    return errno;
+}
+
+void NewFile::close() {
+    if (const int err = file_.closeNow()) fail(err);
+}
+
+void NewFile::fail(int err) const {
+    throw ioErrorFromErrno(err, target_);
+}
+
+} // namespace qorv

@@ -1,0 +1,24 @@
+#pragma once
+// The names of the temporary files a replacement makes beside its target:
+// ".NAME.<12 random letters and digits>.tmp". Random, so that no other account can
+// take them in advance in a shared folder; exact, so that the clean-up of dead saves
+// (Leftovers.h) never mistakes a user's own file for one of ours.
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace qorv {
+
+// Whether `entry`, a name in the target's folder, has the form of our temporary names
+// for `target`.
+bool isTempNameOf(std::string_view entry, const std::string& target);
+
+// Calls `create(path)` with fresh random temporary paths beside `target` until one
+// returns 0, and returns that path. `create` returns an errno: EEXIST tries another
+// name, anything else is thrown as the IoError for the target. When every name tried
+// was taken, the error says so in words.
+std::string createUnderFreshTempName(const std::string& target,
+                                     const std::function<int(const std::string& path)>& create);
+
+} // namespace qorv
