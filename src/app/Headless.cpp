@@ -1,6 +1,7 @@
 #include "app/Headless.h"
 
 #include "app/LevelTools.h"
+#include "app/MapTools.h"
 #include "core/IoError.h"
 
 #include <cstdio>
@@ -36,13 +37,17 @@ int runHeadless(const Invocation& invocation) {
         const QString sheet =
             invocation.tiles.isEmpty() ? defaultSheetFor(level) : invocation.tiles;
         try {
-            renderLevelToPng(level, sheet, invocation.output);
+            renderLevelToImage(level, sheet, invocation.output);
             return 0;
         } catch (const qorv::EditorError& error) {
             print(stderr, QStringLiteral("qorvedit: %1\n").arg(QString::fromUtf8(error.what())));
             return 1;
         }
     }
+    case Mode::RenderMany:
+    case Mode::Export:
+    case Mode::Import:
+        return runMapTool(invocation);
     case Mode::Edit:
         break;
     }

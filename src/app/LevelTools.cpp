@@ -1,5 +1,7 @@
 #include "app/LevelTools.h"
 
+#include "app/FileInOut.h"
+
 #include "core/IoError.h"
 #include "core/LevelFile.h"
 #include "render/Raster.h"
@@ -8,10 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageWriter>
-#include <QSaveFile>
-
-#include <filesystem>
 
 namespace app {
 
@@ -39,38 +37,32 @@ QString defaultSheetFor(const QString& level) {
     return QFileInfo(level).dir().filePath(QStringLiteral("all.bmp"));
 }
 
-QImage renderLevel(const QString& level, const QString& sheet) {
+qorv::LevelGrid readLevel(const QString& level) {
     qorv::LevelGrid grid{};
     try {
         qorv::loadQRE(fileName(level), grid);
     } catch (const qorv::EditorError& error) {
         // The reader's messages do not name the file; with several files about, say which.
-        throw qorv::EditorError(level.toStdString() + ": " + error.what());
+        throw qorv::EditorError(shownName(level).toStdString() + ": " + error.what());
     }
-    const QImage tiles = qorv::loadBitmap(sheet);
+    return grid;
+}
+
+QImage drawLevel(const qorv::LevelGrid& grid, const QImage& sheet) {
     QImage raster = qorv::makeRaster();
-    qorv::drawAllCells(grid, tiles, raster);
+    qorv::drawAllCells(grid, sheet, raster);
     return raster;
 }
 
-void renderLevelToPng(const QString& level, const QString& sheet, const QString& png) {
+QImage renderLevel(const QString& level, const QString& sheet) {
+    const qorv::LevelGrid grid = readLevel(level);
+    return drawLevel(grid, qorv::loadBitmap(sheet));
+}
+
+void renderLevelToImage(const QString& level, const QString& sheet, const QString& out) {
     const QImage raster = renderLevel(level, sheet);
-    // A slip of the arguments ("--render maze.qre maze.qre") must not turn a level or the
-    // tile sheet into a picture: compared by file, so another name or link of it counts.
-    for (const QString& input : {level, sheet}) {
-        std::error_code unknown;
-        if (std::filesystem::equivalent(fileName(input), fileName(png), unknown))
-            throw qorv::EditorError("Cannot write " + png.toStdString() + ": it is the input " +
-                                    input.toStdString());
-    }
     // Written whole under another name and renamed: a failure keeps an earlier picture.
-    QSaveFile file(png);
-    QImageWriter writer(&file, "png");
-    if (!file.open(QIODevice::WriteOnly) || !writer.write(raster) || !file.commit()) {
-        const QString why = writer.error() != QImageWriter::UnknownError ? writer.errorString()
-                                                                         : file.errorString();
-        throw qorv::EditorError("Cannot write " + png.toStdString() + ": " + why.toStdString());
-    }
+    writeOutputFile(out, encodeImageFor(raster, out), {level, sheet});
 }
 
 } // namespace app
