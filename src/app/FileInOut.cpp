@@ -73,7 +73,7 @@ QByteArray readInputFile(const QString& name, qsizetype limit) {
     return bytes;
 }
 
-void writeOutputFile(const QString& output, QByteArrayView bytes, const QStringList& inputs) {
+void refuseInputAsOutput(const QString& output, const QStringList& inputs) {
     // A slip of the arguments ("--render maze.qre maze.qre") must not turn an input into
     // an output: compared by file, so another name or link of it counts.
     for (const QString& input : inputs) {
@@ -81,6 +81,10 @@ void writeOutputFile(const QString& output, QByteArrayView bytes, const QStringL
         if (std::filesystem::equivalent(fileName(input), fileName(output), unknown))
             failWriting(output, QStringLiteral("it is the input %1").arg(shownName(input)));
     }
+}
+
+void writeOutputFile(const QString& output, QByteArrayView bytes, const QStringList& inputs) {
+    refuseInputAsOutput(output, inputs);
     try {
         qorv::replaceFileContent(fileName(output), {bytes.data(), std::size_t(bytes.size())});
     } catch (const qorv::EditorError& error) {

@@ -21,6 +21,10 @@ QString shownName(const QString& name);
 // device), or "<name> is larger than ..." when it is longer.
 QByteArray readInputFile(const QString& name, qsizetype limit);
 
+// Throws EditorError "Cannot write <output>: it is the input <input>" when `output` is
+// one of `inputs` by any name or link.
+void refuseInputAsOutput(const QString& output, const QStringList& inputs);
+
 // Makes `bytes` the content of `output` through the one safe replacement of the program
 // (never over a non-regular file). Throws EditorError "Cannot write <output>: <why>",
 // also when `output` is one of `inputs` by any name or link.

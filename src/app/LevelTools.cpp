@@ -60,6 +60,7 @@ QImage renderLevel(const QString& level, const QString& sheet) {
 }
 
 void renderLevelToImage(const QString& level, const QString& sheet, const QString& out) {
+    refuseInputAsOutput(out, {level, sheet});
     const QImage raster = renderLevel(level, sheet);
     // Written whole under another name and renamed: a failure keeps an earlier picture.
     writeOutputFile(out, encodeImageFor(raster, out), {level, sheet});

@@ -3,6 +3,7 @@
 // into fuzz/corpus/<target>/ becomes a regression case here.
 
 #include "../../fuzz/LevelReaderCheck.h"
+#include "../../fuzz/MapImportCheck.h"
 #include "../../fuzz/TileSheetCheck.h"
 #include "render/TileSheet.h"
 
@@ -20,13 +21,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// fuzz/corpus/<name>, found from this source file's own place in the tree, or
+// fuzz/corpus/<name> of the source tree (not found through __FILE__: a shared compiler
+// cache makes that a path relative to some build folder), or
 // $QORV_FUZZ_CORPUS/<name>: a fuzz run's whole corpus can be replayed that way, for
 // instance under valgrind, which sees pixels that the decoder left undefined.
 fs::path corpusFolder(const char* name) {
     if (const char* other = std::getenv("QORV_FUZZ_CORPUS"); other && *other)
         return fs::path(other) / name;
-    return fs::path(__FILE__).parent_path().parent_path().parent_path() / "fuzz" / "corpus" / name;
+    return fs::path(QORV_FUZZ_CORPUS_DIR) / name;
 }
 
 std::vector<fs::path> corpusFiles(const char* name) {
@@ -60,6 +62,13 @@ TEST(CorpusReplay, TileSheetCorpus) {
     }
     // Seeds that reach the decoder, not only the header checks.
     EXPECT_GE(sound, 10);
+}
+
+TEST(CorpusReplay, MapImportCorpus) {
+    const std::vector<fs::path> files = corpusFiles("map");
+    ASSERT_GE(files.size(), 10u) << "the seed corpus is missing: " << corpusFolder("map");
+    for (const fs::path& file : files)
+        EXPECT_EQ(qorv::fuzz::checkMapBytes(bytesOf(file)), "") << file.filename();
 }
 
 } // namespace
