@@ -9,7 +9,12 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <algorithm>
+#include <atomic>
+#include <mutex>
 #include <optional>
+#include <thread>
+#include <vector>
 
 namespace app {
 
@@ -18,12 +23,18 @@ namespace {
 // Each sheet is read once, whether it loads or fails.
 class SheetCache {
   public:
-    const QImage& sheet(const QString& name) {
+    // Loads the sheet unless it was loaded before.
+    void load(const QString& name) {
         const QString key = QFileInfo(name).absoluteFilePath();
-        auto found = sheets_.find(key);
-        if (found == sheets_.end()) found = sheets_.insert(key, load(name));
-        if (!found->image) throw qorv::EditorError(found->error);
-        return *found->image;
+        if (!sheets_.contains(key)) sheets_.insert(key, loaded(name));
+    }
+
+    // A sheet loaded before; throws EditorError with its loader's message when it failed.
+    // Const, so that drawing threads can share the cache.
+    const QImage& sheet(const QString& name) const {
+        const Loaded& found = *sheets_.constFind(QFileInfo(name).absoluteFilePath());
+        if (!found.image) throw qorv::EditorError(found.error);
+        return *found.image;
     }
 
   private:
@@ -31,7 +42,7 @@ class SheetCache {
         std::optional<QImage> image;
         std::string error;
     };
-    static Loaded load(const QString& name) {
+    static Loaded loaded(const QString& name) {
         try {
             return {qorv::loadBitmap(name), {}};
         } catch (const qorv::EditorError& error) {
@@ -62,29 +73,59 @@ QStringList outputsFor(const QStringList& levels, const QString& folder) {
     return outputs;
 }
 
+// Draws one level into its picture file; returns "" or the line that reports the failure,
+// which names the level as --check does.
+std::string renderOne(const QString& level, const SheetCache& sheets, const QString& output,
+                      const QString& sheet, std::mutex& writing) {
+    try {
+        const qorv::LevelGrid grid = readLevel(level); // its message names the level
+        try {
+            const QByteArray picture = encodeImageFor(drawLevel(grid, sheets.sheet(sheet)), output);
+            const std::lock_guard<std::mutex> one(writing);
+            writeOutputFile(output, picture, {level, sheet});
+        } catch (const qorv::EditorError& error) {
+            return shownName(level).toStdString() + ": " + error.what();
+        }
+    } catch (const qorv::EditorError& error) {
+        return error.what();
+    }
+    return {};
+}
+
 } // namespace
 
 bool renderLevelsIntoFolder(const QStringList& levels, const QString& tiles, const QString& folder,
                             std::FILE* report) {
     const QStringList outputs = outputsFor(levels, folder);
+    QStringList sheetNames;
     SheetCache sheets;
+    for (const QString& level : levels) {
+        sheetNames << (tiles.isEmpty() ? defaultSheetFor(level) : tiles);
+        sheets.load(sheetNames.last());
+    }
+    // Encoding the picture is most of the work, so each core draws and encodes levels of
+    // its own; the files are written one at a time, as the safe replacement's temporary
+    // names are unique within one save at a time only.
+    std::vector<std::string> problems(std::size_t(levels.size()));
+    std::atomic<qsizetype> next{0};
+    std::mutex writing;
+    const auto work = [&] {
+        for (qsizetype i; (i = next++) < levels.size();)
+            problems[std::size_t(i)] =
+                renderOne(levels[i], sheets, outputs[i], sheetNames[i], writing);
+    };
+    std::vector<std::thread> workers;
+    for (unsigned n = 1; n < std::max(1u, std::thread::hardware_concurrency()); ++n)
+        workers.emplace_back(work);
+    work();
+    for (std::thread& worker : workers)
+        worker.join();
+
     bool allDrawn = true;
-    for (qsizetype i = 0; i < levels.size(); ++i) {
-        const QString& level = levels[i];
-        const QString sheet = tiles.isEmpty() ? defaultSheetFor(level) : tiles;
-        try {
-            // The reader's message names the level already, as --check prints it.
-            const qorv::LevelGrid grid = readLevel(level);
-            try {
-                const QImage raster = drawLevel(grid, sheets.sheet(sheet));
-                writeOutputFile(outputs[i], encodeImageFor(raster, outputs[i]), {level, sheet});
-            } catch (const qorv::EditorError& error) {
-                throw qorv::EditorError(shownName(level).toStdString() + ": " + error.what());
-            }
-        } catch (const qorv::EditorError& error) {
-            allDrawn = false;
-            std::fprintf(report, "%s\n", error.what());
-        }
+    for (const std::string& problem : problems) {
+        if (problem.empty()) continue;
+        allDrawn = false;
+        std::fprintf(report, "%s\n", problem.c_str());
     }
     return allDrawn;
 }
