@@ -2,7 +2,7 @@
 # Builds the fuzz targets with clang's libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer into build/fuzz/ (no CMake: each target is a few sources).
 #   fuzz/build.sh            builds every target
-#   fuzz/build.sh <target>   builds one: level_reader or bmp_check
+#   fuzz/build.sh <target>   builds one: level_reader, bmp_check or map_import
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 OUT="$ROOT/build/fuzz"
@@ -29,11 +29,20 @@ build_bmp_check() {
         "$ROOT/src/core/IoError.cpp" "${qt[@]}"
 }
 
+build_map_import() {
+    # shellcheck disable=SC2207
+    local libs=($(pkg-config --cflags --libs Qt6Core zlib libzstd))
+    "$CXX" "${FLAGS[@]}" -o "$OUT/map_import" \
+        "$ROOT/fuzz/MapImportFuzz.cpp" "$ROOT/fuzz/MapImportCheck.cpp" \
+        "$ROOT"/src/interchange/*.cpp "$ROOT/src/core/CharTable.cpp" \
+        "$ROOT/src/core/IoError.cpp" "$ROOT/src/core/LevelGrid.cpp" "${libs[@]}"
+}
+
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(level_reader bmp_check)
+[ ${#targets[@]} -eq 0 ] && targets=(level_reader bmp_check map_import)
 for target in "${targets[@]}"; do
     case "$target" in
-    level_reader | bmp_check) echo "building $OUT/$target"; "build_$target" ;;
-    *) echo "unknown target: $target (level_reader or bmp_check)" >&2; exit 2 ;;
+    level_reader | bmp_check | map_import) echo "building $OUT/$target"; "build_$target" ;;
+    *) echo "unknown target: $target (level_reader, bmp_check or map_import)" >&2; exit 2 ;;
     esac
 done

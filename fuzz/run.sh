@@ -2,6 +2,7 @@
 # Runs one fuzz target for a given time on its committed seed corpus.
 #   fuzz/run.sh level_reader 1800
 #   fuzz/run.sh bmp_check 1800
+#   fuzz/run.sh map_import 1800
 # Builds the target first when it is missing (fuzz/build.sh). New inputs go into the
 # scratch folder build/fuzz/corpus-<target>/ and crashes into build/fuzz/crashes-<target>/;
 # the committed corpus in fuzz/corpus/ is only read. One job in one worker process, so
@@ -13,7 +14,7 @@ ROOT=$(cd "$(dirname "$0")/.." && pwd)
 OUT="$ROOT/build/fuzz"
 
 if [ $# -lt 2 ]; then
-    echo "usage: $0 <level_reader|bmp_check> <seconds> [libFuzzer options...]" >&2
+    echo "usage: $0 <level_reader|bmp_check|map_import> <seconds> [libFuzzer options...]" >&2
     exit 2
 fi
 target=$1
@@ -23,7 +24,8 @@ shift 2
 case "$target" in
 level_reader) seeds="$ROOT/fuzz/corpus/level"; limits=(-rss_limit_mb=2048 -max_len=8192) ;;
 bmp_check) seeds="$ROOT/fuzz/corpus/bmp"; limits=(-rss_limit_mb=2048 -max_len=65536) ;;
-*) echo "unknown target: $target (level_reader or bmp_check)" >&2; exit 2 ;;
+map_import) seeds="$ROOT/fuzz/corpus/map"; limits=(-rss_limit_mb=2048 -max_len=65536) ;;
+*) echo "unknown target: $target (level_reader, bmp_check or map_import)" >&2; exit 2 ;;
 esac
 
 [ -x "$OUT/$target" ] || "$ROOT/fuzz/build.sh" "$target"

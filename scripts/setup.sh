@@ -8,6 +8,7 @@ qorv_packages=(
     libgtest-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils x11vnc openbox openssl libxcb1-dev iproute2 strace
     clang libclang-rt-14-dev
+    zlib1g-dev libzstd-dev tiled
     valgrind
     acl
     qt6-wayland

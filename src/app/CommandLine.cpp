@@ -5,6 +5,8 @@
 #include <QCommandLineParser>
 #include <QFile>
 
+#include <optional>
+
 namespace app {
 
 namespace {
@@ -21,9 +23,20 @@ const QCommandLineOption
     RenderOption(QStringLiteral("render"),
                  QStringLiteral("Draw LEVEL into OUT.png (640x450) as the editor shows it."));
 const QCommandLineOption TilesOption(QStringLiteral("tiles"),
-                                     QStringLiteral("The tile sheet for --render (default: "
-                                                    "all.bmp in the level's folder)."),
+                                     QStringLiteral("The tile sheet for --render and --export "
+                                                    "(default: all.bmp in the level's folder)."),
                                      QStringLiteral("SHEET.bmp"));
+const QCommandLineOption OutDirOption(
+    QStringLiteral("out-dir"),
+    QStringLiteral("With --render: draw every LEVEL into DIR/NAME.png, NAME being the level's "
+                   "file name without its extension."),
+    QStringLiteral("DIR"));
+const QCommandLineOption
+    ExportOption(QStringLiteral("export"),
+                 QStringLiteral("Write LEVEL as a Tiled map: OUT.tmx (TMX) or OUT.tmj (JSON)."));
+const QCommandLineOption ImportOption(
+    QStringLiteral("import"),
+    QStringLiteral("Read a Tiled map, IN.tmx or IN.tmj, into the level file OUT.qre."));
 
 // Qt's own help option would also offer Qt's window-system options, which the headless
 // tools do not take; ours are declared by hand.
@@ -33,8 +46,14 @@ void describe(QCommandLineParser& parser) {
                        "  qorvedit [LEVEL]                      edit LEVEL, or a new level\n"
                        "  qorvedit --check LEVEL...             check levels without a display\n"
                        "  qorvedit --render LEVEL OUT.png [--tiles SHEET.bmp]\n"
-                       "                                        draw a level without a display"));
-    parser.addOptions({HelpOption, VersionOption, CheckOption, RenderOption, TilesOption});
+                       "                                        draw a level without a display\n"
+                       "  qorvedit --render LEVEL... --out-dir DIR [--tiles SHEET.bmp]\n"
+                       "                                        draw many levels into DIR\n"
+                       "  qorvedit --export LEVEL OUT.tmx|OUT.tmj [--tiles SHEET.bmp]\n"
+                       "  qorvedit --import IN.tmx|IN.tmj OUT.qre\n"
+                       "                                        exchange levels with Tiled"));
+    parser.addOptions({HelpOption, VersionOption, CheckOption, RenderOption, TilesOption,
+                       OutDirOption, ExportOption, ImportOption});
     parser.addPositionalArgument(QStringLiteral("LEVEL"), QStringLiteral("A level file (.qre)."),
                                  QStringLiteral("[LEVEL...]"));
 }
@@ -44,6 +63,46 @@ Invocation usage(const QString& error) {
     invocation.mode = Invocation::Mode::Usage;
     invocation.error = error;
     return invocation;
+}
+
+// --tiles SHEET.bmp, which must name a file when given.
+std::optional<Invocation> takeTiles(const QCommandLineParser& parser, Invocation& invocation) {
+    invocation.tiles = parser.value(TilesOption);
+    if (parser.isSet(TilesOption) && invocation.tiles.isEmpty())
+        return usage(QStringLiteral("--tiles needs a file name."));
+    return std::nullopt;
+}
+
+Invocation renderMany(const QCommandLineParser& parser, const QStringList& levels) {
+    if (levels.isEmpty()) return usage(QStringLiteral("--render --out-dir needs a LEVEL."));
+    Invocation invocation;
+    invocation.mode = Invocation::Mode::RenderMany;
+    invocation.levels = levels;
+    invocation.output = parser.value(OutDirOption);
+    if (invocation.output.isEmpty()) return usage(QStringLiteral("--out-dir needs a folder."));
+    return takeTiles(parser, invocation).value_or(invocation);
+}
+
+// --export LEVEL OUT and --import IN OUT, or nothing when neither is asked for.
+std::optional<Invocation> parseMapModes(const QCommandLineParser& parser, bool otherMode) {
+    const bool exporting = parser.isSet(ExportOption), importing = parser.isSet(ImportOption);
+    if (!exporting && !importing) return std::nullopt;
+    if (otherMode || (exporting && importing))
+        return usage(
+            QStringLiteral("--export and --import go alone, without --check or --render."));
+    if (parser.isSet(OutDirOption)) return usage(QStringLiteral("--out-dir goes with --render."));
+    if (importing && parser.isSet(TilesOption))
+        return usage(QStringLiteral("--tiles goes with --render or --export."));
+    QStringList files = parser.positionalArguments();
+    if (files.size() != 2)
+        return usage(exporting
+                         ? QStringLiteral("--export needs a LEVEL and an OUT.tmx or OUT.tmj.")
+                         : QStringLiteral("--import needs an IN.tmx or IN.tmj and an OUT.qre."));
+    Invocation invocation;
+    invocation.mode = exporting ? Invocation::Mode::Export : Invocation::Mode::Import;
+    invocation.output = files.takeLast();
+    invocation.levels = files;
+    return takeTiles(parser, invocation).value_or(invocation);
 }
 
 } // namespace
@@ -67,12 +126,17 @@ Invocation parseCommandLine(const QStringList& arguments) {
     const bool check = parser.isSet(CheckOption);
     const bool render = parser.isSet(RenderOption);
     if (check && render) return usage(QStringLiteral("--check and --render exclude each other."));
+    if (const std::optional<Invocation> maps = parseMapModes(parser, check || render)) return *maps;
     if (parser.isSet(TilesOption) && !render)
         return usage(QStringLiteral("--tiles goes with --render."));
+    if (parser.isSet(OutDirOption) && !render)
+        return usage(QStringLiteral("--out-dir goes with --render."));
 
     if (check) {
         if (invocation.levels.isEmpty()) return usage(QStringLiteral("--check needs a LEVEL."));
         invocation.mode = Invocation::Mode::Check;
+    } else if (render && parser.isSet(OutDirOption)) {
+        return renderMany(parser, invocation.levels);
     } else if (render) {
         if (invocation.levels.size() != 2)
             return usage(QStringLiteral("--render needs a LEVEL and an OUT.png."));

@@ -10,11 +10,14 @@
 namespace app {
 
 struct Invocation {
-    enum class Mode { Edit, Check, Render, Help, Version, Usage };
+    enum class Mode { Edit, Check, Render, Help, Version, Usage, RenderMany, Export, Import };
     Mode mode = Mode::Edit;
-    QStringList levels; // Edit: none or one; Check: one or more; Render: one
-    QString output;     // Render: the PNG to write
-    QString tiles;      // Render: the tile sheet; empty: "all.bmp" beside the level
+    QStringList levels; // Edit: none or one; Check, RenderMany: one or more; Render, Export: one;
+                        // Import: the map
+    QString output;     // Render: the image to write; Export: the map; Import: the level;
+                        // RenderMany: the folder
+    QString tiles;      // Render, RenderMany, Export: the tile sheet; empty: "all.bmp" beside
+                        // the level
     QString error;      // Usage: what is wrong with the arguments
 };
 

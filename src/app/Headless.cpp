@@ -2,6 +2,7 @@
 
 #include "app/Console.h"
 #include "app/LevelTools.h"
+#include "app/MapTools.h"
 #include "core/IoError.h"
 
 namespace app {
@@ -27,13 +28,17 @@ int run(const Invocation& invocation, Console& console) {
         const QString sheet =
             invocation.tiles.isEmpty() ? defaultSheetFor(level) : invocation.tiles;
         try {
-            renderLevelToPng(level, sheet, invocation.output);
+            renderLevelToImage(level, sheet, invocation.output);
             return 0;
         } catch (const qorv::EditorError& error) {
             console.complain(QString::fromUtf8(error.what()));
             return 1;
         }
     }
+    case Mode::RenderMany:
+    case Mode::Export:
+    case Mode::Import:
+        return runMapTool(invocation);
     case Mode::Edit:
         break;
     }

@@ -1,5 +1,6 @@
 #include "app/LevelTools.h"
 
+#include "app/ImageFile.h"
 #include "app/OutputFile.h"
 #include "app/Quoting.h"
 #include "core/IoError.h"
@@ -7,10 +8,8 @@
 #include "render/Raster.h"
 #include "render/TileSheet.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
-#include <QImageWriter>
 
 namespace app {
 
@@ -50,7 +49,7 @@ QString defaultSheetFor(const QString& level) {
     return QFileInfo(level).dir().filePath(QStringLiteral("all.bmp"));
 }
 
-QImage renderLevel(const QString& level, const QString& sheet) {
+qorv::LevelGrid readLevel(const QString& level) {
     qorv::LevelGrid grid{};
     try {
         qorv::loadQRE(fileName(level), grid);
@@ -58,21 +57,23 @@ QImage renderLevel(const QString& level, const QString& sheet) {
         // The reader's messages do not name the file; with several files about, say which.
         fail(QStringLiteral("%1: %2").arg(quotedName(level), QString::fromUtf8(error.what())));
     }
-    const QImage tiles = loadSheet(sheet);
+    return grid;
+}
+
+QImage drawLevel(const qorv::LevelGrid& grid, const QImage& sheet) {
     QImage raster = qorv::makeRaster();
-    qorv::drawAllCells(grid, tiles, raster);
+    qorv::drawAllCells(grid, sheet, raster);
     return raster;
 }
 
-void renderLevelToPng(const QString& level, const QString& sheet, const QString& png) {
+QImage renderLevel(const QString& level, const QString& sheet) {
+    const qorv::LevelGrid grid = readLevel(level);
+    return drawLevel(grid, loadSheet(sheet));
+}
+
+void renderLevelToImage(const QString& level, const QString& sheet, const QString& out) {
     const QImage raster = renderLevel(level, sheet);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    if (!writer.write(raster))
-        fail(QStringLiteral("Cannot write %1: %2").arg(quotedName(png), writer.errorString()));
-    writeOutputFile(png, std::string_view(bytes.constData(), bytes.size()), {level, sheet});
+    writeOutputFile(out, encodeImageFor(raster, out), {level, sheet});
 }
 
 } // namespace app

@@ -32,7 +32,25 @@ const Row Rows[] = {
     {{"--render", "a.qre", "a.png"}, Mode::Render, {"a.qre"}, "a.png"},
     {{"--render", "a.qre", "a.png", "--tiles", "s.bmp"}, Mode::Render, {"a.qre"}, "a.png", "s.bmp"},
     {{"--tiles=s.bmp", "--render", "a.qre", "a.png"}, Mode::Render, {"a.qre"}, "a.png", "s.bmp"},
+    {{"--render", "a.qre", "b/c.qre", "--out-dir", "out"},
+     Mode::RenderMany,
+     {"a.qre", "b/c.qre"},
+     "out"},
+    {{"--render", "a.qre", "--out-dir=out", "--tiles", "s.bmp"},
+     Mode::RenderMany,
+     {"a.qre"},
+     "out",
+     "s.bmp"},
+    {{"--export", "a.qre", "a.tmx"}, Mode::Export, {"a.qre"}, "a.tmx"},
+    {{"--export", "a.qre", "a.tmj", "--tiles", "s.bmp"}, Mode::Export, {"a.qre"}, "a.tmj", "s.bmp"},
+    {{"--import", "a.tmx", "a.qre"}, Mode::Import, {"a.tmx"}, "a.qre"},
     // Refused: the program must say so rather than guess.
+    {{"--render", "--out-dir", "out"}, Mode::Usage, {}},
+    {{"--check", "a.qre", "--out-dir", "out"}, Mode::Usage, {}},
+    {{"--export", "a.qre"}, Mode::Usage, {}},
+    {{"--export", "--import", "a.qre", "a.tmx"}, Mode::Usage, {}},
+    {{"--export", "--render", "a.qre", "a.tmx"}, Mode::Usage, {}},
+    {{"--import", "a.tmx", "a.qre", "--tiles", "s.bmp"}, Mode::Usage, {}},
     {{"a.qre", "b.qre"}, Mode::Usage, {}},
     {{"--check"}, Mode::Usage, {}},
     {{"--render", "a.qre"}, Mode::Usage, {}},
@@ -115,7 +133,8 @@ TEST(CommandLine, NamesInMessagesAreQuotedWhenTheyHoldControlCharacters) {
 
 TEST(CommandLine, HelpNamesTheProgramAndEveryOption) {
     const QString help = app::helpText();
-    for (const char* part : {"Usage: qorvedit", "--check", "--render", "--tiles", "--version"})
+    for (const char* part : {"Usage: qorvedit", "--check", "--render", "--tiles", "--version",
+                             "--out-dir", "--export", "--import"})
         EXPECT_TRUE(help.contains(part)) << part;
     EXPECT_EQ(app::versionText(), "QorvEdit 1.0\n");
 }

@@ -1,6 +1,7 @@
 // The built program's headless tools, run as a build pipeline runs them: no display, no
 // QT_QPA_PLATFORM, no X server or Wayland compositor to find.
 
+#include "EditorRun.h"
 #include "app/LevelTools.h"
 #include "core/IoError.h"
 #include "core/LevelFile.h"
@@ -24,33 +25,9 @@
 
 namespace {
 
-struct Result {
-    int exitCode;
-    QString out;
-    QString err;
-};
-
-// `output`: the file standard output goes to; empty: a pipe the test reads.
-Result runEditor(const QStringList& arguments, const QString& workDir,
-                 const QString& output = QString()) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE"})
-        environment.remove(QString::fromLatin1(name));
-    QProcess editor;
-    editor.setProcessEnvironment(environment);
-    editor.setWorkingDirectory(workDir);
-    if (!output.isEmpty()) editor.setStandardOutputFile(output);
-    editor.start(QStringLiteral(QORV_EDITOR_PATH), arguments);
-    EXPECT_TRUE(editor.waitForFinished(60000));
-    return {editor.exitStatus() == QProcess::NormalExit ? editor.exitCode() : -1,
-            QString::fromLocal8Bit(editor.readAllStandardOutput()),
-            QString::fromLocal8Bit(editor.readAllStandardError())};
-}
-
-QByteArray bytesOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using qorv::test::bytesOf;
+using qorv::test::Result;
+using qorv::test::runEditor;
 
 // The crafted files of the level corpus, with what the reader says about each.
 struct CorpusRow {

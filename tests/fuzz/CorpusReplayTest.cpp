@@ -3,6 +3,7 @@
 // into fuzz/corpus/<target>/ becomes a regression case here.
 
 #include "../../fuzz/LevelReaderCheck.h"
+#include "../../fuzz/MapImportCheck.h"
 #include "../../fuzz/TileSheetCheck.h"
 #include "render/TileSheet.h"
 
@@ -61,6 +62,13 @@ TEST(CorpusReplay, TileSheetCorpus) {
     }
     // Seeds that reach the decoder, not only the header checks.
     EXPECT_GE(sound, 10);
+}
+
+TEST(CorpusReplay, MapImportCorpus) {
+    const std::vector<fs::path> files = corpusFiles("map");
+    ASSERT_GE(files.size(), 10u) << "the seed corpus is missing: " << corpusFolder("map");
+    for (const fs::path& file : files)
+        EXPECT_EQ(qorv::fuzz::checkMapBytes(bytesOf(file)), "") << file.filename();
 }
 
 } // namespace

@@ -111,9 +111,11 @@ TEST(DrawRECT, BlocksReachingPastTheGridAreCut) {
 
 TEST(DrawRECT, TilesOutsideASmallOrEmptySheetGetTheMissingColour) {
     // 35 x 25: tile 3 is cut after 5 columns, tile 32 after 5 rows, tile 255 is absent.
+    // 39 x 19: tile 3 lacks only its last column and tile 17 only its last row.
     const QImage small = syntheticSheet(35, 25);
     const QImage empty;
-    const QImage sheets[] = {small, empty, QImage(0, 0, QImage::Format_RGB888)};
+    const QImage sheets[] = {small, syntheticSheet(39, 19), empty,
+                             QImage(0, 0, QImage::Format_RGB888)};
     for (const QImage& sheet : sheets) {
         LevelGrid grid;
         grid.at(1, 1) = 3;
@@ -121,10 +123,11 @@ TEST(DrawRECT, TilesOutsideASmallOrEmptySheetGetTheMissingColour) {
         grid.at(3, 1) = 255;
         grid.at(4, 1) = 0;
         grid.at(5, 1) = 19;
+        grid.at(6, 1) = 17;
         QImage raster = patternedRaster(RasterWidth, RasterHeight);
         const QImage before = raster;
-        drawRECT(grid, sheet, raster, 1, 1, 5, 1);
-        expectCellsDrawn(raster, before, grid, sheet, QRect(10, 10, 50, 10));
+        drawRECT(grid, sheet, raster, 1, 1, 6, 1);
+        expectCellsDrawn(raster, before, grid, sheet, QRect(10, 10, 60, 10));
     }
     LevelGrid grid;
     grid.at(0, 0) = 3;

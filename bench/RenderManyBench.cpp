@@ -1,0 +1,114 @@
+// Drawing 1,000 levels into a folder with "qorvedit --render ... --out-dir", against two
+// baselines: one tmxrasterizer run per map, as pipelines draw Tiled maps today
+// (BM_TmxRasterizerOneMap * 1000 / BM_RenderProgram1000 should be 10 or more), and the
+// bare cost of encoding the same 1,000 pictures as PNG in memory, the floor of this work
+// (BM_RenderProgram1000 / BM_PngEncode1000 should be 1.5 or less).
+
+#include "app/LevelTools.h"
+#include "app/MapCommands.h"
+#include "core/CharTable.h"
+#include "core/LevelFile.h"
+#include "render/TileSheet.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QImageWriter>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+namespace {
+
+constexpr int LevelCount = 1000;
+
+// 1,000 levels of random tiles with the example tile sheet beside them, and a map of one.
+class RenderFolder {
+  public:
+    RenderFolder() {
+        QDir(dir_.path()).mkdir("out");
+        QFile::copy(QStringLiteral(QORV_EXAMPLES_DIR "/all.bmp"), dir_.filePath("all.bmp"));
+        std::vector<qorv::TileIndex> tiles;
+        for (int tile = 0; tile < 256; ++tile)
+            if (qorv::M2O(qorv::TileIndex(tile))) tiles.push_back(qorv::TileIndex(tile));
+        std::mt19937 random(1000);
+        const QImage sheet = qorv::loadBitmap(dir_.filePath("all.bmp"));
+        for (int i = 0; i < LevelCount; ++i) {
+            qorv::LevelGrid grid;
+            for (qorv::TileIndex& cell : grid.cells)
+                cell = tiles[random() % tiles.size()];
+            levels_ << dir_.filePath(QStringLiteral("level%1.qre").arg(i));
+            qorv::saveQRE(levels_.last().toStdString(), grid);
+            pictures_.push_back(app::drawLevel(grid, sheet));
+        }
+        app::exportLevelAsMap(levels_.first(), dir_.filePath("all.bmp"), map());
+    }
+    const QStringList& levels() const { return levels_; }
+    const std::vector<QImage>& pictures() const { return pictures_; }
+    QString out() const { return dir_.filePath("out"); }
+    QString map() const { return dir_.filePath("level0.tmx"); }
+
+  private:
+    QTemporaryDir dir_;
+    QStringList levels_;
+    std::vector<QImage> pictures_;
+};
+
+const RenderFolder& folder() {
+    static const RenderFolder levels;
+    return levels;
+}
+
+void needApplication() {
+    static int argc = 1;
+    static char name[] = "qorvedit_bench";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv); // for QProcess
+}
+
+void BM_RenderProgram1000(benchmark::State& state) {
+    needApplication();
+    const QStringList arguments =
+        QStringList{"--render"} + folder().levels() + QStringList{"--out-dir", folder().out()};
+    for (auto _ : state) {
+        QProcess render;
+        render.start(QStringLiteral(QORV_EDITOR_PATH), arguments);
+        if (!render.waitForFinished(600000) || render.exitCode() != 0)
+            state.SkipWithError("qorvedit --render --out-dir failed");
+    }
+}
+BENCHMARK(BM_RenderProgram1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_PngEncode1000(benchmark::State& state) {
+    for (auto _ : state) {
+        for (const QImage& picture : folder().pictures()) {
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            QImageWriter(&buffer, "png").write(picture);
+            benchmark::DoNotOptimize(bytes.data());
+        }
+    }
+}
+BENCHMARK(BM_PngEncode1000)->Unit(benchmark::kMillisecond);
+
+void BM_TmxRasterizerOneMap(benchmark::State& state) {
+    needApplication();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    const QString picture = folder().out() + "/tiled.png";
+    for (auto _ : state) {
+        QProcess tiled;
+        tiled.setProcessEnvironment(environment);
+        tiled.setStandardErrorFile(QProcess::nullDevice());
+        tiled.start("tmxrasterizer", {"--no-smoothing", folder().map(), picture});
+        if (!tiled.waitForFinished(60000) || !QFile::exists(picture))
+            state.SkipWithError("tmxrasterizer drew nothing");
+    }
+}
+BENCHMARK(BM_TmxRasterizerOneMap)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace

@@ -1,0 +1,34 @@
+#include "app/ImageFile.h"
+
+#include "app/Quoting.h"
+#include "core/IoError.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QImageWriter>
+
+namespace app {
+
+namespace {
+[[noreturn]] void failToWriteImage(const QString& output, const QString& why) {
+    throw qorv::EditorError(
+        QStringLiteral("Cannot write %1: %2").arg(quotedName(output), why).toStdString());
+}
+} // namespace
+
+QByteArray encodeImageFor(const QImage& image, const QString& output) {
+    const QString suffix = QFileInfo(output).suffix().toLower();
+    const QByteArray format = suffix.isEmpty() ? QByteArray("png") : suffix.toLatin1();
+    const QList<QByteArray> formats = QImageWriter::supportedImageFormats();
+    if (!formats.contains(format))
+        failToWriteImage(output, QStringLiteral("no image format is named \".%1\" (known: %2)")
+                                .arg(suffix, QString::fromLatin1(formats.join(", "))));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    if (!writer.write(image)) failToWriteImage(output, writer.errorString());
+    return bytes;
+}
+
+} // namespace app

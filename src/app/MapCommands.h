@@ -1,0 +1,23 @@
+#pragma once
+// --export and --import: a level as a Tiled map (TMX or JSON, by the map's extension) and
+// back.
+
+#include <QString>
+
+#include <cstdio>
+
+namespace app {
+
+// Writes the level as a map to `map`, whose tileset's image is `sheet`, referred to
+// relative to the map's folder; the sheet is read for its size. Throws EditorError.
+void exportLevelAsMap(const QString& level, const QString& sheet, const QString& map);
+
+// Reads the map and writes the level it holds to `level`; notes on what became of empty
+// cells and passed-over layers go to `notes`. Throws EditorError, naming the first
+// reason the map is no level; nothing is written then.
+void importMapAsLevel(const QString& map, const QString& level, std::FILE* notes);
+
+// The largest map file read: a level's map in the most verbose form is far smaller.
+inline constexpr qsizetype MaxMapFileBytes = 16 * 1024 * 1024;
+
+} // namespace app

@@ -1,0 +1,38 @@
+#include "app/MapTools.h"
+
+#include "app/LevelTools.h"
+#include "app/MapCommands.h"
+#include "app/RenderMany.h"
+#include "core/IoError.h"
+
+#include <cstdio>
+
+namespace app {
+
+int runMapTool(const Invocation& invocation) {
+    using Mode = Invocation::Mode;
+    const QString& first = invocation.levels.first();
+    const QString sheet = invocation.tiles.isEmpty() ? defaultSheetFor(first) : invocation.tiles;
+    try {
+        switch (invocation.mode) {
+        case Mode::RenderMany:
+            return renderLevelsIntoFolder(invocation.levels, invocation.tiles, invocation.output,
+                                          stderr)
+                       ? 0
+                       : 1;
+        case Mode::Export:
+            exportLevelAsMap(first, sheet, invocation.output);
+            return 0;
+        case Mode::Import:
+            importMapAsLevel(first, invocation.output, stderr);
+            return 0;
+        default:
+            return 1;
+        }
+    } catch (const qorv::EditorError& error) {
+        std::fprintf(stderr, "qorvedit: %s\n", error.what());
+        return 1;
+    }
+}
+
+} // namespace app

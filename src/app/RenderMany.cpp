@@ -1,0 +1,136 @@
+#include "app/RenderMany.h"
+
+#include "app/ImageFile.h"
+#include "app/InputFile.h"
+#include "app/OutputFile.h"
+#include "app/Quoting.h"
+#include "app/LevelTools.h"
+#include "core/IoError.h"
+#include "render/TileSheet.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace app {
+
+namespace {
+
+// Each sheet is read once, whether it loads or fails.
+class SheetCache {
+  public:
+    // Loads the sheet unless it was loaded before.
+    void load(const QString& name) {
+        const QString key = QFileInfo(name).absoluteFilePath();
+        if (!sheets_.contains(key)) sheets_.insert(key, loaded(name));
+    }
+
+    // A sheet loaded before; throws EditorError with its loader's message when it failed.
+    // Const, so that drawing threads can share the cache.
+    const QImage& sheet(const QString& name) const {
+        const Loaded& found = *sheets_.constFind(QFileInfo(name).absoluteFilePath());
+        if (!found.image) throw qorv::EditorError(found.error);
+        return *found.image;
+    }
+
+  private:
+    struct Loaded {
+        std::optional<QImage> image;
+        std::string error;
+    };
+    static Loaded loaded(const QString& name) {
+        try {
+            return {qorv::loadBitmap(name), {}};
+        } catch (const qorv::EditorError& error) {
+            return {std::nullopt, error.what()};
+        }
+    }
+    QHash<QString, Loaded> sheets_;
+};
+
+// DIR/NAME.png of every level, in the levels' order; refused when two levels share one.
+QStringList outputsFor(const QStringList& levels, const QString& folder) {
+    if (!QFileInfo(folder).isDir())
+        throw qorv::EditorError(QStringLiteral("Cannot render into %1: no such folder")
+                                    .arg(quotedName(folder))
+                                    .toStdString());
+    QHash<QString, QString> levelOf;
+    QStringList outputs;
+    for (const QString& level : levels) {
+        const QString output = QDir(folder).filePath(QFileInfo(level).completeBaseName() + ".png");
+        if (levelOf.contains(output))
+            throw qorv::EditorError(
+                QStringLiteral("%1 and %2 would both be drawn into %3")
+                    .arg(quotedName(levelOf[output]), quotedName(level), quotedName(output))
+                    .toStdString());
+        levelOf.insert(output, level);
+        outputs << output;
+    }
+    return outputs;
+}
+
+// Draws one level into its picture file; returns "" or the line that reports the failure,
+// which names the level as --check does.
+std::string renderOne(const QString& level, const SheetCache& sheets, const QString& output,
+                      const QString& sheet, std::mutex& writing) {
+    try {
+        const qorv::LevelGrid grid = readLevel(level); // its message names the level
+        try {
+            const QByteArray picture = encodeImageFor(drawLevel(grid, sheets.sheet(sheet)), output);
+            const std::lock_guard<std::mutex> one(writing);
+            writeOutputFile(output, picture, {level, sheet});
+        } catch (const qorv::EditorError& error) {
+            return quotedName(level).toStdString() + ": " + error.what();
+        }
+    } catch (const qorv::EditorError& error) {
+        return error.what();
+    }
+    return {};
+}
+
+} // namespace
+
+bool renderLevelsIntoFolder(const QStringList& levels, const QString& tiles, const QString& folder,
+                            std::FILE* report) {
+    const QStringList outputs = outputsFor(levels, folder);
+    QStringList sheetNames;
+    SheetCache sheets;
+    for (const QString& level : levels) {
+        sheetNames << (tiles.isEmpty() ? defaultSheetFor(level) : tiles);
+        sheets.load(sheetNames.last());
+    }
+    // Encoding the picture is most of the work, so each core draws and encodes levels of
+    // its own; the files are written one at a time, as the safe replacement's temporary
+    // names are unique within one save at a time only.
+    std::vector<std::string> problems(std::size_t(levels.size()));
+    std::atomic<qsizetype> next{0};
+    std::mutex writing;
+    const auto work = [&] {
+        for (qsizetype i; (i = next++) < levels.size();)
+            problems[std::size_t(i)] =
+                renderOne(levels[i], sheets, outputs[i], sheetNames[i], writing);
+    };
+    std::vector<std::thread> workers;
+    for (unsigned n = 1; n < std::max(1u, std::thread::hardware_concurrency()); ++n)
+        workers.emplace_back(work);
+    work();
+    for (std::thread& worker : workers)
+        worker.join();
+
+    bool allDrawn = true;
+    for (const std::string& problem : problems) {
+        if (problem.empty()) continue;
+        allDrawn = false;
+        std::fprintf(report, "%s\n", problem.c_str());
+    }
+    return allDrawn;
+}
+
+} // namespace app

@@ -1,0 +1,42 @@
+#pragma once
+// Running the built editor as a build pipeline runs it: no display, no QT_QPA_PLATFORM,
+// no X server or Wayland compositor to find.
+
+#include <QFile>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+namespace qorv::test {
+
+struct Result {
+    int exitCode;
+    QString out;
+    QString err;
+};
+
+// `output`: the file standard output goes to; empty: a pipe the test reads.
+inline Result runEditor(const QStringList& arguments, const QString& workDir,
+                        const QString& output = QString()) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE"})
+        environment.remove(QString::fromLatin1(name));
+    QProcess editor;
+    editor.setProcessEnvironment(environment);
+    editor.setWorkingDirectory(workDir);
+    if (!output.isEmpty()) editor.setStandardOutputFile(output);
+    editor.start(QStringLiteral(QORV_EDITOR_PATH), arguments);
+    EXPECT_TRUE(editor.waitForFinished(60000));
+    return {editor.exitStatus() == QProcess::NormalExit ? editor.exitCode() : -1,
+            QString::fromLocal8Bit(editor.readAllStandardOutput()),
+            QString::fromLocal8Bit(editor.readAllStandardError())};
+}
+
+inline QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace qorv::test

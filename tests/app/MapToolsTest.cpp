@@ -1,0 +1,162 @@
+// The built program's map and batch tools: --render into a folder, --render by extension,
+// --export and --import, as a pipeline runs them.
+
+#include "EditorRun.h"
+#include "core/LevelFile.h"
+#include "render/Raster.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace {
+
+using qorv::test::bytesOf;
+using qorv::test::Result;
+using qorv::test::runEditor;
+
+QImage sheetOf(int shade) {
+    QImage sheet(160, 160, QImage::Format_RGB888);
+    for (int y = 0; y < 160; ++y)
+        for (int x = 0; x < 160; ++x)
+            sheet.setPixel(x, y, qRgb(x, y, shade));
+    return sheet;
+}
+
+qorv::LevelGrid levelOf(int seed) {
+    qorv::LevelGrid level;
+    for (int i = 0; i < qorv::GridCells; ++i)
+        level.cells[size_t(i)] = qorv::TileIndex((i * 7 + seed) % 144);
+    return level;
+}
+
+QImage drawn(const qorv::LevelGrid& level, const QImage& sheet) {
+    QImage raster = qorv::makeRaster();
+    qorv::drawAllCells(level, sheet, raster);
+    return raster;
+}
+
+class MapTools : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "qorv_app_tests";
+        static char* argv[] = {name, nullptr};
+        static QCoreApplication application(argc, argv); // for QProcess
+        ASSERT_TRUE(work_.isValid());
+        ASSERT_TRUE(QDir(work_.path()).mkpath("sub"));
+        ASSERT_TRUE(QDir(work_.path()).mkpath("out"));
+        qorv::saveQRE(path("a.qre").toStdString(), levelOf(1));
+        qorv::saveQRE(path("sub/b.qre").toStdString(), levelOf(2));
+        ASSERT_TRUE(sheetOf(10).save(path("all.bmp"), "BMP"));
+        ASSERT_TRUE(sheetOf(200).save(path("sub/all.bmp"), "BMP"));
+    }
+    QString path(const QString& name) const { return work_.filePath(name); }
+    Result run(const QStringList& arguments) { return runEditor(arguments, work_.path()); }
+    QTemporaryDir work_;
+};
+
+// Each level with the sheet beside it; an unreadable one is reported as --check reports it.
+TEST_F(MapTools, RenderIntoAFolderDrawsEveryReadableLevel) {
+    const Result result =
+        run({"--render", "a.qre", "missing.qre", "sub/b.qre", "--out-dir", "out"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "missing.qre: File not found\n");
+    EXPECT_EQ(QImage(path("out/a.png")).convertToFormat(QImage::Format_RGB888),
+              drawn(levelOf(1), sheetOf(10)));
+    EXPECT_EQ(QImage(path("out/b.png")).convertToFormat(QImage::Format_RGB888),
+              drawn(levelOf(2), sheetOf(200)));
+    EXPECT_EQ(QDir(path("out")).entryList(QDir::Files), QStringList({"a.png", "b.png"}));
+
+    const Result fine =
+        run({"--render", "a.qre", "sub/b.qre", "--out-dir", "out", "--tiles", "all.bmp"});
+    EXPECT_EQ(fine.exitCode, 0) << fine.err.toStdString();
+    EXPECT_EQ(QImage(path("out/b.png")).convertToFormat(QImage::Format_RGB888),
+              drawn(levelOf(2), sheetOf(10)));
+}
+
+TEST_F(MapTools, RenderIntoAFolderRefusesTwoLevelsWithOneNameBeforeDrawing) {
+    ASSERT_TRUE(QFile::copy(path("a.qre"), path("sub/a.qre")));
+    const Result result = run({"--render", "sub/b.qre", "a.qre", "sub/a.qre", "--out-dir", "out"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains("a.qre and sub/a.qre would both be drawn into out/a.png"))
+        << result.err.toStdString();
+    EXPECT_TRUE(QDir(path("out")).isEmpty());
+}
+
+TEST_F(MapTools, RenderWritesTheFormatItsExtensionNames) {
+    const struct {
+        const char* out;
+        QByteArray magic;
+    } rows[] = {{"a.jpg", "\xff\xd8\xff"},
+                {"a.JPEG", "\xff\xd8\xff"},
+                {"a.bmp", "BM"},
+                {"a.png", "\x89PNG"}};
+    for (const auto& row : rows) {
+        const Result result = run({"--render", "a.qre", row.out});
+        EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+        EXPECT_TRUE(bytesOf(path(row.out)).startsWith(row.magic)) << row.out;
+    }
+    const Result refused = run({"--render", "a.qre", "a.xyz"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_TRUE(refused.err.contains("Cannot write a.xyz: no image format is named \".xyz\""))
+        << refused.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path("a.xyz")));
+}
+
+// Our export imports as the very bytes of the level, through either format.
+TEST_F(MapTools, ExportThenImportGivesTheLevelBack) {
+    for (const char* map : {"sub/a.tmx", "a.tmj"}) {
+        const Result exported = run({"--export", "a.qre", map});
+        ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
+        const Result imported = run({"--import", map, "back.qre"});
+        ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+        EXPECT_EQ(imported.err, "");
+        EXPECT_EQ(bytesOf(path("back.qre")), bytesOf(path("a.qre"))) << map;
+        QFile::remove(path("back.qre"));
+    }
+    // The sheet is named relative to the map's folder.
+    EXPECT_TRUE(bytesOf(path("sub/a.tmx")).contains("<image source=\"../all.bmp\""));
+}
+
+TEST_F(MapTools, ImportRefusalsWriteNothing) {
+    ASSERT_EQ(run({"--export", "a.qre", "a.tmx"}).exitCode, 0);
+    QByteArray isometric = bytesOf(path("a.tmx"));
+    isometric.replace("orthogonal", "isometric");
+    QFile file(path("iso.tmx"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(isometric) > 0);
+    file.close();
+    ASSERT_EQ(::mkfifo(path("fifo.qre").toLocal8Bit().constData(), 0600), 0);
+    const struct {
+        QStringList arguments;
+        const char* message;
+    } rows[] = {
+        {{"--import", "iso.tmx", "out.qre"},
+         "Cannot import iso.tmx: the map is \"isometric\", not orthogonal"},
+        {{"--import", "a.qre", "out.qre"},
+         "Cannot import a.qre: the extension names no map format"},
+        {{"--import", "bad\nname.tmx", "out.qre"},
+         "Cannot import \"bad\\nname.tmx\": File not found"},
+        {{"--import", "a.tmx", "a.tmx"}, "Cannot write a.tmx: it is the input a.tmx"},
+        {{"--import", "a.tmx", "fifo.qre"}, "Cannot write fifo.qre: File access denied"},
+        {{"--export", "a.qre", "out.qre"},
+         "Cannot export to out.qre: the extension names no map format"},
+    };
+    const QByteArray map = bytesOf(path("a.tmx"));
+    for (const auto& row : rows) {
+        const Result result = run(row.arguments);
+        EXPECT_EQ(result.exitCode, 1) << row.message;
+        EXPECT_TRUE(result.err.contains(row.message)) << result.err.toStdString();
+        EXPECT_FALSE(QFile::exists(path("out.qre")));
+    }
+    EXPECT_EQ(bytesOf(path("a.tmx")), map);
+    struct stat st {};
+    EXPECT_EQ(::stat(path("fifo.qre").toLocal8Bit().constData(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+} // namespace
