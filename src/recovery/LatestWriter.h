@@ -1,7 +1,8 @@
 #pragma once
 // A worker thread that writes the newest of the values handed to it. The caller never
 // waits for the disk: `post` only replaces the value in the mailbox, and a value that a
-// newer one replaces before the worker takes it is never written at all.
+// newer one replaces before the worker takes it is never written at all. After each
+// write the worker pauses briefly (0.1 s), so a value is written at most that much later.
 
 #include "core/RecoveryFile.h"
 
@@ -33,8 +34,10 @@ class LatestWriter {
 
     Write write_;
     std::mutex mutex_;
-    std::condition_variable changed_;
+    std::condition_variable wakeWorker_; // a value or the stop, for the worker
+    std::condition_variable idle_;       // a write done, for waitUntilIdle
     std::optional<qorv::RecoveredLevel> mailbox_;
+    bool waiting_ = false; // the worker waits for a value
     bool writing_ = false;
     bool stopping_ = false;
     std::thread worker_;

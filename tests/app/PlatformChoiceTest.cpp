@@ -40,7 +40,27 @@ TEST(PlatformChoice, FollowsTheSessionAndTheUsersOwnChoice) {
         const std::string trace = row.variables.join(' ').toStdString();
         EXPECT_EQ(choice.platform, row.platform) << trace;
         EXPECT_EQ(!choice.notice.isEmpty(), row.notice) << trace;
-        if (row.notice) EXPECT_TRUE(choice.notice.contains("window placement")) << trace;
+        if (row.notice) {
+            EXPECT_TRUE(choice.notice.contains("window placement")) << trace;
+        }
+    }
+}
+
+TEST(PlatformChoice, ADisplayIsFoundOnlyWhereQtCanShowAWindow) {
+    const std::pair<QStringList, bool> rows[] = {
+        {{}, false},
+        {{"DISPLAY=", "WAYLAND_DISPLAY="}, false},
+        {{"DISPLAY=:0"}, true},
+        {{"WAYLAND_DISPLAY=wayland-0"}, true},
+        {{"QT_QPA_PLATFORM=offscreen"}, true},
+        {{"QT_QPA_PLATFORM=xcb"}, false},
+        {{"QT_QPA_PLATFORM=xcb", "DISPLAY=:3"}, true},
+    };
+    for (const auto& [variables, found] : rows) {
+        QProcessEnvironment environment;
+        for (const QString& variable : variables)
+            environment.insert(variable.section('=', 0, 0), variable.section('=', 1));
+        EXPECT_EQ(app::displayFound(environment), found) << variables.join(' ').toStdString();
     }
 }
 

@@ -31,17 +31,17 @@ TEST(RecoveryFile, AnythingButOneWholeFileIsDamaged) {
     const std::string grid = good.substr(good.size() - GridCells);
     const std::string rows[] = {
         "",
-        good.substr(0, good.size() - 1),                           // cut short
-        good + "\n",                                               // grown
-        "QorvEdit recovery 2 5\nx.qre\n" + grid,                   // another version
-        "qorvedit recovery 1 5\nx.qre\n" + grid,                   // another magic
-        "QorvEdit recovery 1 4\nx.qre\n" + grid,                   // length too short
-        "QorvEdit recovery 1 6\nx.qre\n" + grid,                   // length too long
-        "QorvEdit recovery 1 05\nx.qre\n" + grid,                  // leading zero
-        "QorvEdit recovery 1 +5\nx.qre\n" + grid,                  // a sign
-        "QorvEdit recovery 1 \nx.qre\n" + grid,                    // no length
-        "QorvEdit recovery 1 5 x.qre\n" + grid,                    // no line end after it
-        "QorvEdit recovery 1 5\nx.qreX" + grid,                    // no line end after the name
+        good.substr(0, good.size() - 1),                               // cut short
+        good + "\n",                                                   // grown
+        "QorvEdit recovery 2 5\nx.qre\n" + grid,                       // another version
+        "qorvedit recovery 1 5\nx.qre\n" + grid,                       // another magic
+        "QorvEdit recovery 1 4\nx.qre\n" + grid,                       // length too short
+        "QorvEdit recovery 1 6\nx.qre\n" + grid,                       // length too long
+        "QorvEdit recovery 1 05\nx.qre\n" + grid,                      // leading zero
+        "QorvEdit recovery 1 +5\nx.qre\n" + grid,                      // a sign
+        "QorvEdit recovery 1 \nx.qre\n" + grid,                        // no length
+        "QorvEdit recovery 1 5 x.qre\n" + grid,                        // no line end after it
+        "QorvEdit recovery 1 5\nx.qreX" + grid,                        // no line end after the name
         "QorvEdit recovery 1 99999999999999999999999\nx.qre\n" + grid, // beyond any number
         "QorvEdit recovery 1 " + std::to_string(MaxRecoveredNameBytes + 1) + "\n" +
             std::string(MaxRecoveredNameBytes + 1, 'n') + "\n" + grid, // name beyond a path

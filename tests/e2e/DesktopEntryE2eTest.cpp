@@ -45,7 +45,7 @@ class DesktopEntry : public EditorSession {
             QStandardPaths::findExecutable(words.takeFirst(), {prefix_ + QStringLiteral("/bin")});
         // Started from the root folder: the tile sheet must be found beside the level.
         return {program, words, QStringLiteral("/"), Level::patterned(7),
-                QStringLiteral("QorvEdit - maze.qre")};
+                QStringLiteral("QorvEdit - maze.qre"), QImage()};
     }
 
     QString prefix_;

@@ -2,8 +2,8 @@
 // ended editor's level is offered to one start only, a normal end leaves nothing, and a
 // damaged file is set aside.
 
-#include "recovery/LatestWriter.h"
 #include "recovery/RecoverySession.h"
+#include "recovery/LatestWriter.h"
 
 #include <gtest/gtest.h>
 

@@ -66,7 +66,7 @@ void EditorFixture::startEditorOn(const QString& level, const std::function<void
     ASSERT_TRUE(workDir_->isValid());
     writeSheet(path("all.bmp"));
     if (prepare) prepare();
-    ASSERT_TRUE(QDir(workDir_->path()).mkdir("elsewhere"));
+    ASSERT_TRUE(QDir(workDir_->path()).mkpath("elsewhere"));
     ASSERT_TRUE(QDir::setCurrent(path("elsewhere")));
     errors_.clear();
     platform::setErrorBoxCatcher([this](const QString& text) { errors_.append(text); });

@@ -24,7 +24,8 @@ class Recovery : public EditorFixture {
         session->waitUntilWritten();
         QFile file(QString::fromStdString(session->recoveryFile()));
         if (!file.open(QIODevice::ReadOnly)) return {};
-        return qorv::parseRecoveryFile(file.readAll().toStdString()).value_or(qorv::RecoveredLevel{});
+        return qorv::parseRecoveryFile(file.readAll().toStdString())
+            .value_or(qorv::RecoveredLevel{});
     }
     // What an editor that was killed while editing `level` leaves: its recovery file, and
     // its lock, which nobody holds any more.
@@ -118,7 +119,9 @@ TEST_F(Recovery, ANormalEndLeavesNoRecoveryFile) {
     ASSERT_EQ(recorded().grid, MainForm->Map);
     MainForm->close();
     endEditor();
-    EXPECT_TRUE(QDir(recoveryFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(QDir(recoveryFolder())
+                    .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
+                    .isEmpty());
 }
 
 TEST(RecoveryQuestion, NamesTheFileReadably) {
