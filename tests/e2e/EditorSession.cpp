@@ -69,6 +69,7 @@ void EditorSession::SetUp() {
     ASSERT_TRUE(tileSheet().save(workPath(QStringLiteral("all.bmp")), "BMP"));
     state_ = std::make_unique<QTemporaryDir>();
     ASSERT_TRUE(state_->isValid());
+    if (!startsAtSetUp()) return;
     const QString why = startEditor();
     ASSERT_TRUE(why.isEmpty()) << why.toStdString() << "\n" << editorLog().toStdString();
 }
@@ -121,18 +122,21 @@ int EditorSession::exitCode() const {
 }
 
 QString EditorSession::findPlaces(const QString& caption) {
-    const auto main = waitForWindow(caption);
     const auto tools = waitForWindow(QStringLiteral("Tools"));
-    if (!main || !tools) return QStringLiteral("the editor's windows did not appear");
+    if (!waitForWindow(caption) || !tools)
+        return QStringLiteral("the editor's windows did not appear");
     // The outer frames stand where the editor put them: the tools window in the screen's
     // corner, the main window at (160, 0). A window manager frames the windows a moment
-    // after they appear.
+    // after they appear. A message box may share the main window's caption.
     QRect mainFrame, toolsFrame;
     const bool placed = pollUntil([&] {
-        rasterArea_ = geometry(*main);
         toolsClient_ = geometry(*tools);
-        mainFrame = frameGeometry(*main);
         toolsFrame = frameGeometry(*tools);
+        for (const QString& main : visibleWindows(caption)) {
+            rasterArea_ = geometry(main);
+            mainFrame = frameGeometry(main);
+            if (rasterArea_.size() == QSize(Columns * Cell, Rows * Cell)) break;
+        }
         return mainFrame.topLeft() == QPoint(160, 0) && toolsFrame.topLeft() == QPoint(0, 0) &&
                rasterArea_.size() == QSize(Columns * Cell, Rows * Cell) &&
                toolsClient_.size() == tools::ClientSize;

@@ -74,6 +74,9 @@ class EditorSession : public ::testing::TestWithParam<Desktop> {
     // By default the built program, with no arguments, in the working directory, showing a
     // new level. Called once the working directory holds the tile sheet.
     virtual Launch launch();
+    // Whether SetUp starts the editor and waits until it shows `launch().shown`; a test
+    // whose start shows something else starts it itself.
+    virtual bool startsAtSetUp() const { return true; }
 
     // --- Starting and ending --------------------------------------------------------------
     // Starts the editor as launch() says and waits until its windows are in place and show
