@@ -145,9 +145,13 @@ Session::~Session() {
 void Session::write(const qorv::RecoveredLevel& level) {
     try {
         qorv::replaceFileContent(recoveryFile(), qorv::formatRecoveryFile(level), 0600);
+        failing_ = false;
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "QorvEdit: the recovery file could not be written: %s\n",
-                     error.what());
+        // Said once per run of failures (a full disk fails every write until freed).
+        if (!failing_)
+            std::fprintf(stderr, "QorvEdit: the recovery file could not be written: %s\n",
+                         error.what());
+        failing_ = true;
     }
 }
 

@@ -59,6 +59,7 @@ class Session {
     std::string folder_;
     std::string stemPath_; // the folder and "instance-<hex>", without a suffix
     qorv::FileDescriptor lock_;
+    bool failing_ = false; // the last write failed (the worker's alone)
     std::unique_ptr<LatestWriter> writer_;
 };
 
