@@ -20,13 +20,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// fuzz/corpus/<name>, found from this source file's own place in the tree, or
+// fuzz/corpus/<name> of the source tree (named by the build: a compiler cache may make
+// __FILE__ relative to the build folder), or
 // $QORV_FUZZ_CORPUS/<name>: a fuzz run's whole corpus can be replayed that way, for
 // instance under valgrind, which sees pixels that the decoder left undefined.
 fs::path corpusFolder(const char* name) {
     if (const char* other = std::getenv("QORV_FUZZ_CORPUS"); other && *other)
         return fs::path(other) / name;
-    return fs::path(__FILE__).parent_path().parent_path().parent_path() / "fuzz" / "corpus" / name;
+    return fs::path(QORV_FUZZ_CORPUS_DIR) / name;
 }
 
 std::vector<fs::path> corpusFiles(const char* name) {
