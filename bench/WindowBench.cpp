@@ -11,8 +11,10 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
@@ -26,6 +28,9 @@ QApplication& application() {
     static char name[] = "qorvedit_bench";
     static char* argv[] = {name, nullptr};
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The editor's recovery files go to a folder of the benchmark's own, removed at exit.
+    static QTemporaryDir state;
+    qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
     // Never destroyed: Qt's own statics may already be gone when exit handlers run.
     static QApplication* app = ui::makeApplication(argc, argv).release();
     return *app;
@@ -98,6 +103,21 @@ void BM_BrushMove25(benchmark::State& state) {
     MainForm->ImageMouseUp(0, 0, 0);
 }
 BENCHMARK(BM_BrushMove25)->Unit(benchmark::kMicrosecond);
+
+// Whole strokes of size 25, a press and its release: the release completes a change of the
+// level, which the editor records for recovery after a crash.
+void BM_BrushStroke25(benchmark::State& state) {
+    ShownEditor editor(state);
+    MainForm->BrushSize = 25;
+    int step = 0;
+    for (auto _ : state) {
+        const int x = 200 + (step++ % 24) * 10;
+        MainForm->FormMouseDown(0, x, 220);
+        MainForm->ImageMouseUp(0, x, 220);
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_BrushStroke25)->Unit(benchmark::kMicrosecond);
 
 // The whole raster repainted through the same widget.
 void BM_FullRepaint(benchmark::State& state) {

@@ -4,13 +4,16 @@
 #include "app/Headless.h"
 #include "app/LevelFolder.h"
 #include "app/PlatformChoice.h"
+#include "ui/EndSignals.h"
 #include "ui/MainUnit.h"
 #include "ui/Startup.h"
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
 
 #include <csignal>
+#include <cstdio>
 
 namespace {
 QList<QByteArray> argumentsOf(int argc, char** argv) {
@@ -30,7 +33,14 @@ int main(int argc, char** argv) {
     const app::Invocation invocation = app::parseCommandLine(argumentsOf(argc, argv));
     if (app::runsHeadless(invocation)) return app::runHeadless(invocation);
 
-    app::applyPlatformChoice(app::choosePlatform(QProcessEnvironment::systemEnvironment()));
+    const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!app::displayFound(environment)) {
+        std::fputs("QorvEdit: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set); "
+                   "--check and --render work without one.\n",
+                   stderr);
+        return 1;
+    }
+    app::applyPlatformChoice(app::choosePlatform(environment));
     const QString level =
         invocation.levels.isEmpty() ? QString() : app::enterFolderOf(invocation.levels.first());
 
@@ -44,7 +54,13 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 
     ui::WindowSet windows;
-    if (!level.isEmpty()) windows.open(level);
+    ui::closeOnEndSignals(*MainForm);
     MainForm->show();
+    // Once the windows are up: the level's error box, and the offer of a level that an
+    // editor which ended without closing left behind, have a window to stand before.
+    QTimer::singleShot(0, MainForm, [&] {
+        if (!level.isEmpty()) windows.open(level);
+        windows.offerRecovery();
+    });
     return QApplication::exec();
 }

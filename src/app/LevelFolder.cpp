@@ -8,7 +8,8 @@ namespace app {
 QString enterFolderOf(const QString& level) {
     const QFileInfo file(level);
     const QString path = file.absoluteFilePath();
-    QDir::setCurrent(file.absolutePath());
+    if (QFileInfo::exists(file.absolutePath() + QStringLiteral("/all.bmp")))
+        QDir::setCurrent(file.absolutePath());
     return path;
 }
 

@@ -16,6 +16,16 @@ PlatformChoice choosePlatform(const QProcessEnvironment& environment) {
                            "up to the compositor.")};
 }
 
+bool displayFound(const QProcessEnvironment& environment) {
+    auto set = [&](const char* name) {
+        return !environment.value(QString::fromLatin1(name)).isEmpty();
+    };
+    const QString chosen = environment.value(QStringLiteral("QT_QPA_PLATFORM"));
+    if (chosen.startsWith(QStringLiteral("xcb"))) return set("DISPLAY");
+    if (!chosen.isEmpty()) return true; // offscreen, vnc, wayland...: Qt's own to judge
+    return set("DISPLAY") || set("WAYLAND_DISPLAY");
+}
+
 void applyPlatformChoice(const PlatformChoice& choice, std::FILE* notices) {
     if (!choice.platform.isEmpty()) qputenv("QT_QPA_PLATFORM", choice.platform.toLatin1());
     if (!choice.notice.isEmpty())

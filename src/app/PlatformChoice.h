@@ -18,6 +18,10 @@ struct PlatformChoice {
 // A pure function of the environment the program was started in.
 PlatformChoice choosePlatform(const QProcessEnvironment& environment);
 
+// Whether a window can be shown at all: a display to connect to, or a platform other than
+// X11 that the user chose (QT_QPA_PLATFORM, such as "offscreen"). Without one Qt aborts.
+bool displayFound(const QProcessEnvironment& environment);
+
 // Sets QT_QPA_PLATFORM for the coming QApplication and prints the notice, if any, to
 // `notices`.
 void applyPlatformChoice(const PlatformChoice& choice, std::FILE* notices = stderr);

@@ -1,5 +1,6 @@
 #include "platform/Platform.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -49,6 +50,53 @@ void showErrorBox(const QString& message) {
     }
     QMessageBox box(QMessageBox::Critical, QStringLiteral("QorvEdit"), text, QMessageBox::Ok);
     box.exec();
+}
+
+namespace {
+struct QuestionState {
+    std::optional<bool> presetAnswer;
+    QString lastQuestion;
+    int count = 0;
+};
+QuestionState& questionState() {
+    static QuestionState state;
+    return state;
+}
+} // namespace
+
+bool askYesNo(const QString& question) {
+    questionState().lastQuestion = question;
+    ++questionState().count;
+    if (const auto preset = std::exchange(questionState().presetAnswer, std::nullopt))
+        return *preset;
+    QMessageBox box(QMessageBox::Question, QStringLiteral("QorvEdit"), question,
+                    QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void setNextAnswer(bool yes) {
+    questionState().presetAnswer = yes;
+}
+
+QString lastQuestion() {
+    return questionState().lastQuestion;
+}
+
+int questionCount() {
+    return questionState().count;
+}
+
+QString tileSheetName(const QString& installedDataFolder) {
+    const QString name = QStringLiteral("all.bmp");
+    if (QFileInfo::exists(name)) return name;
+    const QString installed = installedDataFolder + QLatin1Char('/') + name;
+    return QFileInfo::exists(installed) ? installed : name;
+}
+
+QString tileSheetName() {
+    return tileSheetName(QCoreApplication::applicationDirPath() +
+                         QStringLiteral("/" QORV_DATA_FROM_PROGRAM));
 }
 
 namespace {

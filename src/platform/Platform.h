@@ -40,6 +40,29 @@ void showErrorBox(const QString& message);
 using ErrorBoxCatcher = std::function<void(const QString& shownText)>;
 void setErrorBoxCatcher(ErrorBoxCatcher catcher);
 
+// --- Yes/No question -----------------------------------------------------------------------
+
+// Asks `question` in a modal box: caption "QorvEdit", the question icon, Yes (the default
+// button) and No. True for Yes.
+bool askYesNo(const QString& question);
+
+// Tests preset the next question's answer; the box is then not shown. Each preset answers
+// one question. What was asked last, and how many questions have been asked (for tests).
+void setNextAnswer(bool yes);
+QString lastQuestion();
+int questionCount();
+
+// --- The tile sheet ---------------------------------------------------------------------
+
+// The name to load the tile sheet "all.bmp" from: the working directory's when it has one,
+// else the one in `installedDataFolder` when that has one, else "all.bmp" (whose load then
+// reports the missing file by that name).
+QString tileSheetName(const QString& installedDataFolder);
+
+// The same, with the data folder installed beside the program (../share/qorvedit from its
+// bin folder, whatever the install prefix).
+QString tileSheetName();
+
 // --- File dialogs -----------------------------------------------------------------------
 
 struct FileDialogOptions {

@@ -10,6 +10,7 @@
 #include "core/CharTable.h"
 #include "core/LevelFile.h"
 #include "platform/Platform.h"
+#include "recovery/RecoverySession.h"
 #include "render/Raster.h"
 #include "render/TileSheet.h"
 
@@ -60,7 +61,7 @@ void TMainForm::FormCreate() {
     BackTile = 0;
     CurrentTool = toolBrush;
     selectall();
-    TileSheet = qorv::loadBitmap(QStringLiteral("all.bmp"));
+    TileSheet = qorv::loadBitmap(platform::tileSheetName());
     Image->setPicture(qorv::makeRaster());
     ClearFull();
     drawall();
@@ -81,6 +82,10 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 // --- Level model and files ---------------------------------------------------------------
+
+void TMainForm::levelChanged() {
+    if (Recovery) Recovery->record({QFile::encodeName(LevelName).toStdString(), Map});
+}
 
 void TMainForm::ClearFull() {
     qorv::ClearFull(Map);
@@ -200,7 +205,10 @@ void TMainForm::ImageMouseMove(int x, int y) {
 void TMainForm::ImageMouseUp(int, int, int) {
     if (!Dragging) return;
     Dragging = false;
-    if (CurrentTool != toolSelect) return;
+    if (CurrentTool != toolSelect) {
+        levelChanged(); // the stroke is complete
+        return;
+    }
     if (qorv::selectionHasArea(Sel)) {
         Sel.SelectionShown = true;
     } else {

@@ -15,6 +15,9 @@ namespace Ui {
 class TMainForm;
 }
 class RasterImage;
+namespace recovery {
+class Session;
+}
 
 enum ToolKind : std::uint8_t { toolSelect = 0, toolBrush = 1, toolLine = 2, toolEyeDropper = 3 };
 
@@ -40,6 +43,14 @@ class TMainForm : public QWidget {
     int BrushSize = 0;
 
     RasterImage* Image;
+
+    // The file the level was last opened from or saved to; empty for a new level.
+    QString LevelName;
+    // Where every completed change of the level is recorded for recovery after a crash;
+    // none when the recovery folder could not be had.
+    recovery::Session* Recovery = nullptr;
+    // Called when a change of the level is complete: records the level and its name.
+    void levelChanged();
 
     // Level model and files.
     void ClearFull();

@@ -8,7 +8,14 @@
 #include "ui/view.h"
 #include "ui/view1form.h"
 
+#include "recovery/PrivateFolder.h"
+#include "recovery/RecoverySession.h"
+
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
 
 namespace ui {
 
@@ -26,7 +33,47 @@ std::unique_ptr<QApplication> makeApplication(int& argc, char** argv) {
     return app;
 }
 
-WindowSet::WindowSet() : main_(std::make_unique<TMainForm>()) {
+namespace {
+// The editor works on without recovery when its folder cannot be had; it says so once.
+std::unique_ptr<recovery::Session> startRecovery() {
+    const std::string folder = recovery::stateFolderFromEnvironment();
+    try {
+        if (folder.empty())
+            throw std::runtime_error("has no place: neither XDG_STATE_HOME nor HOME is set");
+        return std::make_unique<recovery::Session>(folder);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "QorvEdit: no recovery after a crash: %s\n", error.what());
+        return nullptr;
+    }
+}
+
+// A name as the user reads it: control characters, which could break the line or steer
+// a terminal, are shown as escapes within quotes.
+QString readableName(const QString& name) {
+    QString shown;
+    bool escaped = false;
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f) {
+            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+            escaped = true;
+        } else {
+            shown += c;
+        }
+    }
+    return escaped ? QLatin1Char('"') + shown + QLatin1Char('"') : shown;
+}
+} // namespace
+
+QString recoveryQuestion(const QByteArray& name) {
+    const QString level = name.isEmpty()
+                              ? QStringLiteral("an unnamed level")
+                              : readableName(QFileInfo(QFile::decodeName(name)).fileName());
+    return QStringLiteral("QorvEdit ended while %1 had changes that were not saved. Restore them?")
+        .arg(level);
+}
+
+WindowSet::WindowSet() : recovery_(startRecovery()), main_(std::make_unique<TMainForm>()) {
+    main_->Recovery = recovery_.get();
     new TToolsForm(main_.get());
     new TViewForm(main_.get());
     new TView1(main_.get());
@@ -38,6 +85,20 @@ WindowSet::~WindowSet() = default;
 
 void WindowSet::open(const QString& path) {
     runHandler([&] { ToolsForm->openLevel(path); });
+}
+
+void WindowSet::offerRecovery() {
+    if (!recovery_) return;
+    auto ended = recovery_->claimEnded();
+    if (!ended) return;
+    const qorv::RecoveredLevel& level = ended->level();
+    const QByteArray name = QByteArray::fromStdString(level.name);
+    if (platform::askYesNo(recoveryQuestion(name))) {
+        runHandler([&] { ToolsForm->showLevel(QFile::decodeName(name), level.grid); });
+        // The level is in this editor's own recovery file before the old one goes.
+        recovery_->waitUntilWritten();
+    }
+    ended->discard();
 }
 
 } // namespace ui

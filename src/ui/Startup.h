@@ -11,6 +11,9 @@
 
 class QApplication;
 class TMainForm;
+namespace recovery {
+class Session;
+}
 
 namespace ui {
 
@@ -28,8 +31,20 @@ class WindowSet {
     // the error box and leaves the level as it was.
     void open(const QString& path);
 
+    // Offers back the level of an editor that ended without closing (a crash, kill -9,
+    // the display going away), asking first; the answer, Yes or No, removes its file.
+    void offerRecovery();
+
+    // This editor's recovery session; none when its folder could not be had.
+    recovery::Session* recoverySession() { return recovery_.get(); }
+
   private:
-    std::unique_ptr<TMainForm> main_; // owns the other three as its child windows
+    std::unique_ptr<recovery::Session> recovery_; // outlives the windows that record into it
+    std::unique_ptr<TMainForm> main_;             // owns the other three as its child windows
 };
+
+// The question that offers a recovered level: `name` is its file name as recorded (any
+// bytes), empty for a level that never had one.
+QString recoveryQuestion(const QByteArray& name);
 
 } // namespace ui

@@ -108,7 +108,7 @@ void TToolsForm::bindHandlers() {
 void TToolsForm::FormCreate() {
     move(0, 0);
     show();
-    Image1->setPicture(qorv::loadBitmap(QStringLiteral("all.bmp")));
+    Image1->setPicture(qorv::loadBitmap(platform::tileSheetName()));
     for (RasterImage* swatch : {Image2, Image3}) {
         QImage bitmap(SwatchSize, SwatchSize, QImage::Format_RGB888);
         bitmap.fill(Qt::black);
@@ -142,8 +142,10 @@ QString TToolsForm::captionFor(const QString& path) {
 void TToolsForm::ToolButton1Click() {
     MainForm->DoBackUp();
     MainForm->ClearFull();
+    MainForm->LevelName.clear();
     MainForm->selectall();
     MainForm->drawall();
+    MainForm->levelChanged();
 }
 
 // Open; with Control held, the level browser.
@@ -164,11 +166,17 @@ void TToolsForm::openLevel(const QString& path) {
     // and the caption exactly as they were.
     qorv::LevelGrid loaded = MainForm->Map;
     MainForm->loadQRE(path, loaded);
-    MainForm->setWindowTitle(captionFor(path));
+    showLevel(path, loaded);
+}
+
+void TToolsForm::showLevel(const QString& name, const qorv::LevelGrid& level) {
+    MainForm->setWindowTitle(name.isEmpty() ? QStringLiteral("QorvEdit") : captionFor(name));
+    MainForm->LevelName = name;
     MainForm->DoBackUp();
-    MainForm->Map = loaded;
+    MainForm->Map = level;
     MainForm->selectall();
     MainForm->drawall();
+    MainForm->levelChanged();
 }
 
 void TToolsForm::openLevelBrowser() {
@@ -181,12 +189,15 @@ void TToolsForm::ToolButton3Click() {
     if (!path) return;
     qorv::saveQRE(QFile::encodeName(*path).toStdString(), MainForm->Map);
     MainForm->setWindowTitle(captionFor(*path));
+    MainForm->LevelName = *path;
+    MainForm->levelChanged(); // the same level, under its new name
 }
 
 // Undo and Redo.
 void TToolsForm::ToolButton5Click() {
     qorv::undoExchange(MainForm->Map, MainForm->BackupMap, MainForm->SwapMap);
     MainForm->drawall();
+    MainForm->levelChanged();
 }
 
 // Fill.
@@ -197,6 +208,7 @@ void TToolsForm::ToolButton10Click() {
         MainForm->drawall();
     else if (block)
         MainForm->drawRECT(block->x1, block->y1, block->x2, block->y2);
+    MainForm->levelChanged();
 }
 
 void TToolsForm::ToolButton11Click() {

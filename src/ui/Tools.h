@@ -3,6 +3,7 @@
 // palette, the two swatches and the status bar. It keeps no editing state of its own:
 // every command works on the fields of the main window.
 
+#include "core/LevelGrid.h"
 #include "platform/Platform.h"
 
 #include <QWidget>
@@ -50,6 +51,9 @@ class TToolsForm : public QWidget {
     void openWithDialog();
     // What Open does once a file is chosen: the caption, the backup, the level, redrawn.
     void openLevel(const QString& path);
+    // What Open does with a level read: the caption (for a level with a name), the backup,
+    // the level, redrawn. Also how a level recovered after a crash comes back.
+    void showLevel(const QString& name, const qorv::LevelGrid& level);
 
     void FormCreate();
     void ToolButton1Click();

@@ -248,4 +248,15 @@ TEST_F(HeadlessTools, RenderWritesOnlyIntoRegularFiles) {
     ::close(reader);
 }
 
+// Without any display the editor says so in one line and how to work without one,
+// instead of Qt's abort.
+TEST_F(HeadlessTools, WithoutADisplayTheEditorSaysSoAndEnds) {
+    const Result result = runEditor({"level.qre"}, work_.path());
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err.count('\n'), 1) << result.err.toStdString();
+    EXPECT_TRUE(result.err.contains("no display found") && result.err.contains("--check") &&
+                result.err.contains("--render"))
+        << result.err.toStdString();
+}
+
 } // namespace

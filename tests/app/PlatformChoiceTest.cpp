@@ -46,6 +46,24 @@ TEST(PlatformChoice, FollowsTheSessionAndTheUsersOwnChoice) {
     }
 }
 
+TEST(PlatformChoice, ADisplayIsFoundOnlyWhereQtCanShowAWindow) {
+    const std::pair<QStringList, bool> rows[] = {
+        {{}, false},
+        {{"DISPLAY=", "WAYLAND_DISPLAY="}, false},
+        {{"DISPLAY=:0"}, true},
+        {{"WAYLAND_DISPLAY=wayland-0"}, true},
+        {{"QT_QPA_PLATFORM=offscreen"}, true},
+        {{"QT_QPA_PLATFORM=xcb"}, false},
+        {{"QT_QPA_PLATFORM=xcb", "DISPLAY=:3"}, true},
+    };
+    for (const auto& [variables, found] : rows) {
+        QProcessEnvironment environment;
+        for (const QString& variable : variables)
+            environment.insert(variable.section('=', 0, 0), variable.section('=', 1));
+        EXPECT_EQ(app::displayFound(environment), found) << variables.join(' ').toStdString();
+    }
+}
+
 // Qt's application object reads its platform from QT_QPA_PLATFORM: the choice is applied
 // there, and no choice leaves what is set as it is. The notice is printed.
 TEST(PlatformChoice, IsAppliedThroughQtsVariable) {

@@ -29,6 +29,7 @@ appstreamcli validate --no-net --pedantic "$share/metainfo/org.qorvedit.QorvEdit
 grep -qx 'Exec=qorvedit %f' "$entry" || fail "Exec line"
 grep -qx 'MimeType=application/x-qorvedit-level;' "$entry" || fail "MimeType line"
 [ -x "$prefix/bin/qorvedit" ] || fail "no program in bin/"
+[ -f "$prefix/share/qorvedit/all.bmp" ] || fail "no tile sheet in share/qorvedit/"
 
 echo "== icons"
 [ -f "$share/icons/hicolor/scalable/apps/qorvedit.svg" ] || fail "no scalable icon"
@@ -59,9 +60,9 @@ done
 handler=$(xdg-mime query default application/x-qorvedit-level)
 [ "$handler" = org.qorvedit.QorvEdit.desktop ] || fail "default handler is '$handler'"
 
-echo "== the entry opens a level"
-QORV_INSTALL_PREFIX=$prefix "$tests/gtest_must_run.sh" "$e2e" --gtest_filter='*/DesktopEntry.*' ||
-    fail "DesktopEntry e2e"
+echo "== the entry opens a level; the installed tile sheet is found from an empty folder"
+QORV_INSTALL_PREFIX=$prefix "$tests/gtest_must_run.sh" "$e2e" --gtest_filter='*/DesktopEntry.*:*/InstalledEditor.*' ||
+    fail "installed editor e2e"
 
 [ "$failures" -eq 0 ] && echo "desktop integration: all checks passed"
 exit $((failures > 0))

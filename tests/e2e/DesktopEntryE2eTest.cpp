@@ -44,8 +44,12 @@ class DesktopEntry : public EditorSession {
         const QString program =
             QStandardPaths::findExecutable(words.takeFirst(), {prefix_ + QStringLiteral("/bin")});
         // Started from the root folder: the tile sheet must be found beside the level.
-        return {program, words, QStringLiteral("/"), Level::patterned(7),
-                QStringLiteral("QorvEdit - maze.qre")};
+        return {program,
+                words,
+                QStringLiteral("/"),
+                Level::patterned(7),
+                QStringLiteral("QorvEdit - maze.qre"),
+                QImage()};
     }
 
     QString prefix_;

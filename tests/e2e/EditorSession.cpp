@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <csignal>
+
 namespace e2e {
 
 namespace tools {
@@ -65,24 +67,34 @@ void EditorSession::SetUp() {
     work_ = std::make_unique<QTemporaryDir>();
     ASSERT_TRUE(work_->isValid());
     ASSERT_TRUE(tileSheet().save(workPath(QStringLiteral("all.bmp")), "BMP"));
+    state_ = std::make_unique<QTemporaryDir>();
+    ASSERT_TRUE(state_->isValid());
+    if (!startsAtSetUp()) return;
     const QString why = startEditor();
     ASSERT_TRUE(why.isEmpty()) << why.toStdString() << "\n" << editorLog().toStdString();
 }
 
 EditorSession::Launch EditorSession::launch() {
-    return {QStringLiteral(QORV_EDITOR_PATH),
-            {},
-            work_->path(),
-            Level::fresh(),
-            QStringLiteral("QorvEdit")};
+    return {QStringLiteral(QORV_EDITOR_PATH), {},      work_->path(), Level::fresh(),
+            QStringLiteral("QorvEdit"),       QImage()};
 }
 
 QString EditorSession::startEditor() {
+    const Launch how = launch();
+    if (QString why = startProgram(); !why.isEmpty()) return why;
+    if (QString why = findPlaces(how.caption); !why.isEmpty()) return why;
+    if (!rasterShows(how.picture.isNull() ? levelPicture(how.shown) : how.picture))
+        return QStringLiteral("the expected level is not shown");
+    return {};
+}
+
+QString EditorSession::startProgram() {
     const Launch how = launch();
     if (how.program.isEmpty()) return QStringLiteral("nothing to start");
     QProcessEnvironment environment = display_->environment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), display_->privateDir());
+    environment.insert(QStringLiteral("XDG_STATE_HOME"), state_->path());
     // One screen pixel per raster pixel, whatever the caller's desktop settings are.
     for (const char* scaling : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS",
                                 "QT_AUTO_SCREEN_SCALE_FACTOR", "QT_ENABLE_HIGHDPI_SCALING"})
@@ -97,25 +109,34 @@ QString EditorSession::startEditor() {
     editor_->start(how.program, how.arguments);
     if (!editor_->waitForStarted(WaitLimitMs))
         return QStringLiteral("the editor did not start: ") + editor_->errorString();
-
-    if (QString why = findPlaces(how.caption); !why.isEmpty()) return why;
-    if (!rasterShows(how.shown)) return QStringLiteral("the expected level is not shown");
     return {};
 }
 
+void EditorSession::endEditor(int signal) {
+    ::kill(pid_t(editor_->processId()), signal);
+    EXPECT_TRUE(editor_->waitForFinished(WaitLimitMs));
+}
+
+int EditorSession::exitCode() const {
+    return editor_->exitStatus() == QProcess::NormalExit ? editor_->exitCode() : -1;
+}
+
 QString EditorSession::findPlaces(const QString& caption) {
-    const auto main = waitForWindow(caption);
     const auto tools = waitForWindow(QStringLiteral("Tools"));
-    if (!main || !tools) return QStringLiteral("the editor's windows did not appear");
+    if (!waitForWindow(caption) || !tools)
+        return QStringLiteral("the editor's windows did not appear");
     // The outer frames stand where the editor put them: the tools window in the screen's
     // corner, the main window at (160, 0). A window manager frames the windows a moment
-    // after they appear.
+    // after they appear. A message box may share the main window's caption.
     QRect mainFrame, toolsFrame;
     const bool placed = pollUntil([&] {
-        rasterArea_ = geometry(*main);
         toolsClient_ = geometry(*tools);
-        mainFrame = frameGeometry(*main);
         toolsFrame = frameGeometry(*tools);
+        for (const QString& main : visibleWindows(caption)) {
+            rasterArea_ = geometry(main);
+            mainFrame = frameGeometry(main);
+            if (rasterArea_.size() == QSize(Columns * Cell, Rows * Cell)) break;
+        }
         return mainFrame.topLeft() == QPoint(160, 0) && toolsFrame.topLeft() == QPoint(0, 0) &&
                rasterArea_.size() == QSize(Columns * Cell, Rows * Cell) &&
                toolsClient_.size() == tools::ClientSize;
@@ -138,6 +159,7 @@ void EditorSession::TearDown() {
     editor_.reset();
     display_.reset();
     work_.reset();
+    state_.reset();
 }
 
 void EditorSession::stopEditor() {
@@ -245,11 +267,8 @@ void EditorSession::answerFileDialog(const QString& title, const QString& text) 
     const auto dialog = waitForWindow(title);
     ASSERT_TRUE(dialog) << "no dialog \"" << title.toStdString() << "\" appeared";
     // Keys go to the window with the input focus; wait until that is the dialog.
-    const bool focused = pollUntil([&] {
-        return run(xdotool_, {QStringLiteral("getwindowfocus")}, display_->environment())
-                   .output.trimmed() == dialog->toLatin1();
-    });
-    ASSERT_TRUE(focused) << "the dialog did not get the keyboard focus";
+    ASSERT_TRUE(pollUntil([&] { return focused(*dialog); }))
+        << "the dialog did not get the keyboard focus";
     xdo({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("5"), text});
     pressKey(QStringLiteral("Return"));
     ASSERT_TRUE(pollUntil([&] { return !visibleWindow(title); }))
@@ -259,6 +278,17 @@ void EditorSession::answerFileDialog(const QString& title, const QString& text) 
 // --- Windows -----------------------------------------------------------------------------
 
 std::optional<QString> EditorSession::visibleWindow(const QString& title) const {
+    const QStringList windows = visibleWindows(title);
+    if (windows.isEmpty()) return std::nullopt;
+    return windows.first();
+}
+
+bool EditorSession::focused(const QString& window) const {
+    return run(xdotool_, {QStringLiteral("getwindowfocus")}, display_->environment())
+               .output.trimmed() == window.toLatin1();
+}
+
+QStringList EditorSession::visibleWindows(const QString& title) const {
     const QStringList search{QStringLiteral("search"), QStringLiteral("--onlyvisible"),
                              QStringLiteral("--name"), exactTitlePattern(title)};
     RunResult result;
@@ -268,9 +298,7 @@ std::optional<QString> EditorSession::visibleWindow(const QString& title) const 
         result = run(xdotool_, search, display_->environment());
         if (result.errors.isEmpty()) break;
     }
-    const QString first = QString::fromLatin1(result.output).section('\n', 0, 0).trimmed();
-    if (first.isEmpty()) return std::nullopt;
-    return first;
+    return QString::fromLatin1(result.output).split('\n', Qt::SkipEmptyParts);
 }
 
 std::optional<QString> EditorSession::waitForWindow(const QString& title) const {

@@ -7,6 +7,7 @@
 #include "e2e/ExpectedLevel.h"
 #include "e2e/VirtualDisplay.h"
 
+#include <QImage>
 #include <QPoint>
 #include <QProcess>
 #include <QRect>
@@ -68,10 +69,29 @@ class EditorSession : public ::testing::TestWithParam<Desktop> {
         QString workingDirectory;
         Level shown;
         QString caption;
+        QImage picture; // when set, the raster shown instead of `shown` on the test's sheet
     };
     // By default the built program, with no arguments, in the working directory, showing a
     // new level. Called once the working directory holds the tile sheet.
     virtual Launch launch();
+    // Whether SetUp starts the editor and waits until it shows `launch().shown`; a test
+    // whose start shows something else starts it itself.
+    virtual bool startsAtSetUp() const { return true; }
+
+    // --- Starting and ending --------------------------------------------------------------
+    // Starts the editor as launch() says and waits until its windows are in place and show
+    // what they should; empty, or what went wrong.
+    QString startEditor();
+    // Only starts the program as launch() says, for a start that first asks a question.
+    QString startProgram();
+    // Finds the windows of the started editor (the main one by its caption).
+    QString findPlaces(const QString& caption);
+    // Ends the editor with `signal` (SIGKILL: as a crash does) and waits until it has ended.
+    void endEditor(int signal);
+    // The exit code once ended normally; -1 after a crash or a signal not handled.
+    int exitCode() const;
+    // The folder of the editors' recovery files (the tests' own XDG_STATE_HOME).
+    QString recoveryFolder() const { return state_->filePath(QStringLiteral("qorvedit")); }
 
     // --- The working directory -----------------------------------------------------------
     QString workPath(const QString& name) const { return work_->filePath(name); }
@@ -108,8 +128,11 @@ class EditorSession : public ::testing::TestWithParam<Desktop> {
     QRect rasterArea() const { return rasterArea_; }
 
     // --- Windows ---------------------------------------------------------------------------
-    // The X window id of the mapped window whose title is exactly `title`.
+    // The X window ids of the mapped windows whose title is exactly `title`.
+    QStringList visibleWindows(const QString& title) const;
     std::optional<QString> visibleWindow(const QString& title) const;
+    // Whether the keyboard focus is on `window`.
+    bool focused(const QString& window) const;
     std::optional<QString> waitForWindow(const QString& title) const;
     // The window's client area on the screen.
     QRect geometry(const QString& window) const;
@@ -139,14 +162,13 @@ class EditorSession : public ::testing::TestWithParam<Desktop> {
     QImage grab(const QRect& area) const;
 
   private:
-    QString startEditor();
-    QString findPlaces(const QString& caption);
     void stopEditor();
     QString editorLog() const;
     void keepPictures(const QImage& actual, const QImage& expected) const;
 
     std::unique_ptr<VirtualDisplay> display_;
     std::unique_ptr<QTemporaryDir> work_;
+    std::unique_ptr<QTemporaryDir> state_;
     std::unique_ptr<QProcess> editor_;
     QString xdotool_;
     QRect toolsClient_;

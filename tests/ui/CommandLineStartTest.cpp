@@ -27,6 +27,19 @@ TEST_F(CommandLineStart, OpensTheLevelInItsOwnFolder) {
     EXPECT_TRUE(sameImage(raster(), expectedRaster(patternedLevel(5))));
 }
 
+TEST_F(CommandLineStart, ALevelBesideNoTileSheetLeavesTheWorkingDirectory) {
+    // Started in a folder with a tile sheet, on a level in a folder without one.
+    startEditorOn("level/solo.qre", [&] {
+        QDir(path(".")).mkpath("elsewhere/level");
+        writeSheet(path("elsewhere/all.bmp"));
+        writeLevel("elsewhere/level/solo.qre", patternedLevel(6));
+    });
+    EXPECT_TRUE(errors_.isEmpty()) << errors_.join('|').toStdString();
+    EXPECT_EQ(QDir::current().canonicalPath(), QDir(path("elsewhere")).canonicalPath());
+    EXPECT_EQ(MainForm->windowTitle(), "QorvEdit - solo.qre");
+    EXPECT_TRUE(sameImage(raster(), expectedRaster(patternedLevel(6))));
+}
+
 TEST_F(CommandLineStart, AMissingOrBadLevelLeavesTheNewLevelAndShowsTheError) {
     const struct {
         const char* name;

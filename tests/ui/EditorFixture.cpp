@@ -35,9 +35,16 @@ void writeSheet(const QString& path) {
     ASSERT_TRUE(syntheticSheet().save(path, "BMP"));
 }
 
+void EditorFixture::useOwnStateFolder() {
+    stateDir_ = std::make_unique<QTemporaryDir>();
+    ASSERT_TRUE(stateDir_->isValid());
+    qputenv("XDG_STATE_HOME", QFile::encodeName(stateDir_->path()));
+}
+
 void EditorFixture::startEditor(Sheet sheet) {
     application();
     windows_.reset();
+    useOwnStateFolder();
     if (previousDir_.isEmpty()) previousDir_ = QDir::currentPath();
     workDir_ = std::make_unique<QTemporaryDir>();
     ASSERT_TRUE(workDir_->isValid());
@@ -53,12 +60,13 @@ void EditorFixture::startEditor(Sheet sheet) {
 void EditorFixture::startEditorOn(const QString& level, const std::function<void()>& prepare) {
     application();
     windows_.reset();
+    useOwnStateFolder();
     if (previousDir_.isEmpty()) previousDir_ = QDir::currentPath();
     workDir_ = std::make_unique<QTemporaryDir>();
     ASSERT_TRUE(workDir_->isValid());
     writeSheet(path("all.bmp"));
     if (prepare) prepare();
-    ASSERT_TRUE(QDir(workDir_->path()).mkdir("elsewhere"));
+    ASSERT_TRUE(QDir(workDir_->path()).mkpath("elsewhere"));
     ASSERT_TRUE(QDir::setCurrent(path("elsewhere")));
     errors_.clear();
     platform::setErrorBoxCatcher([this](const QString& text) { errors_.append(text); });
@@ -74,6 +82,7 @@ void EditorFixture::TearDown() {
     platform::setNextFileName(std::nullopt);
     QDir::setCurrent(previousDir_);
     workDir_.reset();
+    stateDir_.reset();
 }
 
 void EditorFixture::writeFile(const QString& name, const QByteArray& bytes) const {

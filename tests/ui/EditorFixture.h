@@ -49,8 +49,12 @@ class EditorFixture : public ::testing::Test {
     // to that folder; `prepare` writes files into the working directory first.
     void startEditorOn(const QString& level, const std::function<void()>& prepare = {});
     ui::WindowSet& windows() { return *windows_; }
+    // Ends the editor as closing its main window does: the windows go.
+    void endEditor() { windows_.reset(); }
 
     QString path(const QString& name) const { return workDir_->filePath(name); }
+    // The recovery folder of this test's editors (below its own XDG_STATE_HOME).
+    QString recoveryFolder() const { return stateDir_->filePath("qorvedit"); }
     void writeFile(const QString& name, const QByteArray& bytes) const;
     QByteArray readFile(const QString& name) const;
 
@@ -81,7 +85,10 @@ class EditorFixture : public ::testing::Test {
 
   private:
     std::unique_ptr<ui::WindowSet> windows_;
+    void useOwnStateFolder();
+
     std::unique_ptr<QTemporaryDir> workDir_;
+    std::unique_ptr<QTemporaryDir> stateDir_;
     QString previousDir_;
 };
 

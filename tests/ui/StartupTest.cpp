@@ -99,6 +99,18 @@ INSTANTIATE_TEST_SUITE_P(Sheets, BrokenSheetTest,
                          ::testing::Values(std::make_pair(true, "Cannot open file all.bmp."),
                                            std::make_pair(false, "Bitmap image is not valid.")));
 
+// The tile sheet: the working directory's, else the installed one, else the name whose
+// load reports it missing.
+TEST_F(StartupTest, TheTileSheetIsTheWorkingDirectorysThenTheInstalledOne) {
+    const QString installed = path("share");
+    QDir().mkpath(installed);
+    EXPECT_EQ(platform::tileSheetName(installed), "all.bmp");
+    QFile::rename(path("all.bmp"), installed + "/all.bmp");
+    EXPECT_EQ(platform::tileSheetName(installed), installed + "/all.bmp");
+    QFile::remove(installed + "/all.bmp");
+    EXPECT_EQ(platform::tileSheetName(installed), "all.bmp");
+}
+
 TEST(ErrorBox, AddsAFullStopOnlyAfterCharactersThatSortAfterIt) {
     const std::pair<QString, QString> rows[] = {
         {"File not found", "File not found."},

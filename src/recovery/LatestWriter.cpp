@@ -1,0 +1,65 @@
+#include "recovery/LatestWriter.h"
+
+#include <chrono>
+
+namespace recovery {
+
+namespace {
+constexpr std::chrono::milliseconds Pause{100};
+}
+
+LatestWriter::LatestWriter(Write write) : write_(std::move(write)), worker_([this] { run(); }) {}
+
+LatestWriter::~LatestWriter() {
+    stop();
+}
+
+void LatestWriter::post(qorv::RecoveredLevel level) {
+    bool wake = false;
+    {
+        const std::lock_guard lock(mutex_);
+        mailbox_ = std::move(level);
+        wake = waiting_;
+    }
+    // Only a worker that waits for a value is woken: while it writes or pauses it will look
+    // in the mailbox anyway, and the editor's thread spares the system call.
+    if (wake) wakeWorker_.notify_one();
+}
+
+void LatestWriter::waitUntilIdle() {
+    std::unique_lock lock(mutex_);
+    idle_.wait(lock, [this] { return stopping_ || (!mailbox_ && !writing_); });
+}
+
+void LatestWriter::stop() {
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wakeWorker_.notify_one();
+    idle_.notify_all();
+    if (worker_.joinable()) worker_.join();
+}
+
+void LatestWriter::run() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        waiting_ = true;
+        wakeWorker_.wait(lock, [this] { return stopping_ || mailbox_; });
+        waiting_ = false;
+        if (stopping_) return;
+        qorv::RecoveredLevel level = std::move(*mailbox_);
+        mailbox_.reset();
+        writing_ = true;
+        lock.unlock(); // the disk is waited for without the mailbox held
+        write_(level);
+        lock.lock();
+        writing_ = false;
+        idle_.notify_all();
+        // A pause between writes: a burst of changes (quick strokes, held Undo) costs one
+        // write per pause instead of one each, and the disk work never crowds the editor.
+        wakeWorker_.wait_for(lock, Pause, [this] { return stopping_; });
+    }
+}
+
+} // namespace recovery

@@ -1,0 +1,66 @@
+#pragma once
+// One running editor's part of the recovery folder: its lock, held while it runs, and its
+// recovery file, rewritten after every change of the level and removed when it ends
+// normally. An editor has ended exactly when its lock is free: the kernel releases the
+// lock of a process that dies in any way, and a process id is never consulted.
+//
+// Names in the folder: "instance-<16 hex digits>.lock" and "...recovery", one pair per
+// editor; a damaged recovery file is renamed to "...damaged".
+
+#include "core/FileDescriptor.h"
+#include "core/RecoveryFile.h"
+#include "recovery/LatestWriter.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace recovery {
+
+// The level of an editor that has ended, claimed by holding its lock, so that no other
+// starting editor offers it at the same time. Released (and left as it is) when destroyed.
+class EndedEditor {
+  public:
+    EndedEditor(std::string stemPath, std::unique_ptr<qorv::FileDescriptor> lock,
+                qorv::RecoveredLevel level);
+    const qorv::RecoveredLevel& level() const { return level_; }
+    // Removes the recovery file and its lock file: the level was taken back or refused.
+    void discard();
+
+  private:
+    std::string stemPath_;
+    std::unique_ptr<qorv::FileDescriptor> lock_;
+    qorv::RecoveredLevel level_;
+};
+
+class Session {
+  public:
+    // Claims a new instance in `folder` (made private if needed). Throws
+    // std::runtime_error when the folder or the lock cannot be had.
+    explicit Session(std::string folder);
+    // Ending normally: the recovery file and the lock go.
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Records the level in memory; returns at once, the worker writes it.
+    void record(qorv::RecoveredLevel level) { writer_->post(std::move(level)); }
+    void waitUntilWritten() { writer_->waitUntilIdle(); }
+    std::string recoveryFile() const { return stemPath_ + ".recovery"; }
+
+    // The most recently recorded level among the editors that have ended, claimed; damaged
+    // files met on the way are set aside with a line on standard error. Stale locks of
+    // ended editors that left no level are removed.
+    std::optional<EndedEditor> claimEnded();
+
+  private:
+    void write(const qorv::RecoveredLevel& level);
+
+    std::string folder_;
+    std::string stemPath_; // the folder and "instance-<hex>", without a suffix
+    qorv::FileDescriptor lock_;
+    bool failing_ = false; // the last write failed (the worker's alone)
+    std::unique_ptr<LatestWriter> writer_;
+};
+
+} // namespace recovery

@@ -1,0 +1,158 @@
+// The recovery folder as editors share it: each running editor's level is its own, an
+// ended editor's level is offered to one start only, a normal end leaves nothing, and a
+// damaged file is set aside.
+
+#include "recovery/RecoverySession.h"
+#include "recovery/LatestWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <set>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using qorv::RecoveredLevel;
+
+namespace {
+
+RecoveredLevel levelNamed(const std::string& name, qorv::TileIndex tile) {
+    RecoveredLevel level{name, {}};
+    level.grid.cells.fill(tile);
+    return level;
+}
+
+class RecoveryFolder : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/qorv-recovery-XXXXXX";
+        ASSERT_TRUE(::mkdtemp(pattern));
+        scratch_ = pattern;
+        folder_ = scratch_ + "/state/qorvedit";
+    }
+    void TearDown() override { fs::remove_all(scratch_); }
+
+    std::set<std::string> entries() const {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder_))
+            names.insert(entry.path().filename().string());
+        return names;
+    }
+    static mode_t modeOf(const std::string& path) {
+        struct stat st {};
+        return ::lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+    }
+
+    // An editor in a child process that records `level` and then dies without ending.
+    void editorThatDies(const RecoveredLevel& level) const {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            recovery::Session session(folder_);
+            session.record(level);
+            session.waitUntilWritten();
+            ::_exit(0); // no destructor runs: as a crash leaves things
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+
+    std::string scratch_;
+    std::string folder_;
+};
+
+} // namespace
+
+TEST_F(RecoveryFolder, ARunningEditorsLevelIsPrivateAndNeverOfferedToAnother) {
+    recovery::Session first(folder_);
+    first.record(levelNamed("a.qre", 5));
+    first.waitUntilWritten();
+    EXPECT_EQ(modeOf(folder_), 0700u);
+    EXPECT_EQ(modeOf(first.recoveryFile()), 0600u);
+
+    recovery::Session second(folder_);
+    EXPECT_FALSE(second.claimEnded()) << "the first editor still runs";
+    std::ifstream file(first.recoveryFile(), std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+    EXPECT_EQ(qorv::parseRecoveryFile(bytes), levelNamed("a.qre", 5)) << "left as it was";
+}
+
+TEST_F(RecoveryFolder, ANormalEndLeavesNothing) {
+    {
+        recovery::Session session(folder_);
+        session.record(levelNamed("a.qre", 5));
+        session.waitUntilWritten();
+        EXPECT_EQ(entries().size(), 2u) << "a lock and a recovery file";
+    }
+    EXPECT_TRUE(entries().empty());
+}
+
+TEST_F(RecoveryFolder, AnEndedEditorsLevelIsClaimedByOneStartAndDiscarded) {
+    editorThatDies(levelNamed("lost.qre", 9));
+    editorThatDies(levelNamed("newer.qre", 3));
+    recovery::Session starting(folder_);
+    auto ended = starting.claimEnded();
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(ended->level(), levelNamed("newer.qre", 3)) << "the most recent first";
+    {
+        recovery::Session alsoStarting(folder_);
+        auto other = alsoStarting.claimEnded();
+        ASSERT_TRUE(other);
+        EXPECT_EQ(other->level().name, "lost.qre") << "never the one claimed already";
+    }
+    ended->discard();
+    recovery::Session later(folder_);
+    auto remaining = later.claimEnded();
+    ASSERT_TRUE(remaining);
+    EXPECT_EQ(remaining->level().name, "lost.qre");
+    remaining->discard();
+    EXPECT_FALSE(later.claimEnded());
+}
+
+TEST_F(RecoveryFolder, ADamagedFileIsSetAsideWithOneLine) {
+    recovery::Session session(folder_);
+    const std::string stem = folder_ + "/instance-0123456789abcdef";
+    std::ofstream(stem + ".recovery") << "QorvEdit recovery 1 3\nx";
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(session.claimEnded());
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_TRUE(fs::exists(stem + ".damaged"));
+    EXPECT_FALSE(fs::exists(stem + ".recovery"));
+}
+
+TEST_F(RecoveryFolder, OnlyAPrivateFolderOfOurOwnIsUsed) {
+    fs::create_directories(scratch_ + "/state/elsewhere");
+    fs::create_directory_symlink(scratch_ + "/state/elsewhere", folder_);
+    EXPECT_THROW(recovery::Session{folder_}, std::runtime_error) << "a link is refused";
+    fs::remove(folder_);
+    fs::create_directory(folder_);
+    fs::permissions(folder_, fs::perms(0755));
+    recovery::Session session(folder_);
+    EXPECT_EQ(modeOf(folder_), 0700u) << "narrowed";
+}
+
+TEST(LatestWriter, WritesOnlyTheNewestValue) {
+    std::mutex gate;
+    std::vector<qorv::TileIndex> written;
+    std::unique_lock held(gate);
+    recovery::LatestWriter writer([&](const RecoveredLevel& level) {
+        const std::lock_guard pass(gate);
+        written.push_back(level.grid.cells[0]);
+    });
+    // While the disk (the gate) is busy, at most one value is being written and one
+    // waits: the others are replaced before anyone writes them.
+    for (qorv::TileIndex tile = 1; tile <= 4; ++tile)
+        writer.post(levelNamed("", tile));
+    held.unlock();
+    writer.waitUntilIdle();
+    ASSERT_FALSE(written.empty());
+    EXPECT_EQ(written.back(), 4);
+    EXPECT_LE(written.size(), 2u);
+}
