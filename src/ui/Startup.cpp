@@ -27,10 +27,14 @@ std::unique_ptr<QApplication> makeApplication(int& argc, char** argv) {
 }
 
 WindowSet::WindowSet() : main_(std::make_unique<TMainForm>()) {
+    // The main window's native window first: the other three are made transient for it.
+    main_->winId();
     new TToolsForm(main_.get());
     new TViewForm(main_.get());
     new TView1(main_.get());
     addShortcuts(*main_, *ToolsForm);
+    keepKeysWithin(*ViewForm);
+    keepKeysWithin(*View1);
     nameControls();
 }
 

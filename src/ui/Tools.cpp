@@ -1,5 +1,6 @@
 #include "ui/Tools.h"
 
+#include "ui/ChildWindow.h"
 #include "ui/Handler.h"
 #include "ui/MainUnit.h"
 #include "ui/PanelStatusBar.h"
@@ -42,8 +43,8 @@ QFont withLinuxFallbacks(QFont font) {
 } // namespace
 
 TToolsForm::TToolsForm(QWidget* parent)
-    // A tool window kept above the main window: on top, and transient for it, which
-    // holds even where the window manager ignores the always-on-top hint.
+    // A tool window kept above the main window: on top, and transient for it (a child
+    // window), which holds even where the window manager ignores the always-on-top hint.
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
       ui_(std::make_unique<Ui::TToolsForm>()) {
@@ -107,7 +108,7 @@ void TToolsForm::bindHandlers() {
 
 void TToolsForm::FormCreate() {
     move(0, 0);
-    show();
+    ui::showAsChild(*this);
     Image1->setPicture(qorv::loadBitmap(QStringLiteral("all.bmp")));
     for (RasterImage* swatch : {Image2, Image3}) {
         QImage bitmap(SwatchSize, SwatchSize, QImage::Format_RGB888);
