@@ -10,7 +10,7 @@ qorv_packages=(
     clang libclang-rt-14-dev
     valgrind
     acl
-    qt6-wayland
+    qt6-wayland weston
     desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl librsvg2-bin
 )
 
