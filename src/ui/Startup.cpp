@@ -1,6 +1,7 @@
 #include "ui/Startup.h"
 
 #include "ui/AccessibleNames.h"
+#include "ui/AccessibleRoles.h"
 #include "ui/Handler.h"
 #include "ui/MainUnit.h"
 #include "ui/Shortcuts.h"
@@ -23,6 +24,7 @@ std::unique_ptr<QApplication> makeApplication(int& argc, char** argv) {
     // Set once the application exists, since X11's platform plugin turns merging on as
     // it loads.
     QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
+    installAccessibleRoles();
     return app;
 }
 

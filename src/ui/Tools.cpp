@@ -1,5 +1,6 @@
 #include "ui/Tools.h"
 
+#include "ui/AccessibleNames.h"
 #include "ui/ChildWindow.h"
 #include "ui/Handler.h"
 #include "ui/MainUnit.h"
@@ -126,9 +127,11 @@ QString openDialogStartFolder(const QString& programFolder, const QString& worki
 }
 
 void TToolsForm::drawSwatches() {
-    const std::pair<RasterImage*, qorv::TileIndex> swatches[] = {{Image2, MainForm->ForeTile},
-                                                                 {Image3, MainForm->BackTile}};
-    for (const auto& [swatch, tile] : swatches) {
+    const std::tuple<RasterImage*, qorv::TileIndex, QString> swatches[] = {
+        {Image2, MainForm->ForeTile, QStringLiteral("Foreground")},
+        {Image3, MainForm->BackTile, QStringLiteral("Background")}};
+    for (const auto& [swatch, tile, which] : swatches) {
+        ui::nameSwatch(*swatch, which, tile);
         if (swatch->picture().isNull()) continue; // no bitmap after a failed start-up
         qorv::stretchTile(MainForm->TileSheet, tile, swatch->picture(), SwatchDrawn, SwatchDrawn);
         swatch->showChanged(swatch->picture().rect());
