@@ -29,7 +29,8 @@ std::unique_ptr<QApplication> makeApplication(int& argc, char** argv) {
 }
 
 WindowSet::WindowSet() : main_(std::make_unique<TMainForm>()) {
-    // The main window's native window first: the other three are made transient for it.
+    // The main window's native window first: the other three are made transient for it,
+    // and on Wayland the tools window waits for that window to appear on the screen.
     main_->winId();
     new TToolsForm(main_.get());
     new TViewForm(main_.get());
