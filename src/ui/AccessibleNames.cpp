@@ -41,4 +41,9 @@ void nameControls() {
     name(View1->Image, QStringLiteral("Level preview"));
 }
 
+void nameSwatch(QWidget& swatch, const QString& which, int tile) {
+    const QString text = QStringLiteral("%1: tile %2").arg(which).arg(tile);
+    if (swatch.accessibleName() != text) swatch.setAccessibleName(text); // a change is announced
+}
+
 } // namespace ui

@@ -5,6 +5,7 @@
 #include "ui/Tools.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QKeySequence>
 #include <QToolButton>
 
@@ -41,7 +42,22 @@ auto clickOf(QToolButton* button) {
     return [button] { button->click(); };
 }
 
+// Claims each key before the shortcuts are asked: Qt then gives it to the focused control.
+class KeysStayWithin : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::ShortcutOverride) return false;
+        event->accept();
+        return true;
+    }
+};
+
 } // namespace
+
+void keepKeysWithin(QWidget& window) {
+    window.installEventFilter(new KeysStayWithin(&window));
+}
 
 void addShortcuts(TMainForm& main, TToolsForm& tools) {
     auto add = [&](const QString& text, const QList<QKeySequence>& shortcuts, auto run) {

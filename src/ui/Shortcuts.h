@@ -1,8 +1,10 @@
 #pragma once
 // The keyboard: the tools window's commands as actions with the desktop's standard keys,
 // usable in the main window and in the tools window alike. Each action does what its
-// button does; Undo and Redo both run the one undo exchange.
+// button does; Undo and Redo both run the one undo exchange. The level browser and the
+// preview have none: their keys are their own.
 
+class QWidget;
 class TMainForm;
 class TToolsForm;
 
@@ -10,5 +12,10 @@ namespace ui {
 
 // Creates the actions, owned by the tools window, and adds them to both windows.
 void addShortcuts(TMainForm& main, TToolsForm& tools);
+
+// Keeps every shortcut out of `window`, a tool window of the main window: Qt keeps a
+// window's shortcuts live while a tool window it owns is active, and there a letter must
+// reach the window's own control (the list's type-ahead), never change the level.
+void keepKeysWithin(QWidget& window);
 
 } // namespace ui

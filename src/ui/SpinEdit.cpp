@@ -1,5 +1,6 @@
 #include "ui/SpinEdit.h"
 
+#include <QAccessible>
 #include <QFocusEvent>
 #include <QLineEdit>
 #include <QStyle>
@@ -10,6 +11,13 @@
 SpinEdit::SpinEdit(QWidget* parent) : QAbstractSpinBox(parent) {
     setValue(minimum_);
     connect(lineEdit(), &QLineEdit::textChanged, this, &SpinEdit::changed);
+    connect(lineEdit(), &QLineEdit::textChanged, this, &SpinEdit::announceValue);
+}
+
+void SpinEdit::announceValue() {
+    // A screen reader says the new size, keystroke by keystroke, as the field shows it.
+    QAccessibleValueChangeEvent event(this, value());
+    QAccessible::updateAccessibility(&event);
 }
 
 int SpinEdit::value() const {

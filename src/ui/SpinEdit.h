@@ -8,6 +8,10 @@
 
 class SpinEdit : public QAbstractSpinBox {
     Q_OBJECT
+    // Read by accessibility tools, as for Qt's own spin boxes.
+    Q_PROPERTY(int value READ value WRITE setValue NOTIFY changed USER true)
+    Q_PROPERTY(int minimum READ minimum CONSTANT)
+    Q_PROPERTY(int maximum READ maximum CONSTANT)
   public:
     explicit SpinEdit(QWidget* parent = nullptr);
 
@@ -31,6 +35,7 @@ class SpinEdit : public QAbstractSpinBox {
     void wheelEvent(QWheelEvent* event) override;
 
   private:
+    void announceValue();
     int steppedValue(int steps) const;
     Qt::KeyboardModifiers withoutTenfoldStep(Qt::KeyboardModifiers modifiers) const;
 

@@ -1,6 +1,7 @@
 #include "ui/Startup.h"
 
 #include "ui/AccessibleNames.h"
+#include "ui/AccessibleRoles.h"
 #include "ui/Handler.h"
 #include "ui/MainUnit.h"
 #include "ui/Shortcuts.h"
@@ -30,6 +31,7 @@ std::unique_ptr<QApplication> makeApplication(int& argc, char** argv) {
     // Set once the application exists, since X11's platform plugin turns merging on as
     // it loads.
     QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
+    installAccessibleRoles();
     return app;
 }
 
@@ -74,10 +76,15 @@ QString recoveryQuestion(const QByteArray& name) {
 
 WindowSet::WindowSet() : recovery_(startRecovery()), main_(std::make_unique<TMainForm>()) {
     main_->Recovery = recovery_.get();
+    // The main window's native window first: the other three are made transient for it,
+    // and on Wayland the tools window waits for that window to appear on the screen.
+    main_->winId();
     new TToolsForm(main_.get());
     new TViewForm(main_.get());
     new TView1(main_.get());
     addShortcuts(*main_, *ToolsForm);
+    keepKeysWithin(*ViewForm);
+    keepKeysWithin(*View1);
     nameControls();
 }
 

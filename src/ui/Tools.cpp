@@ -1,5 +1,7 @@
 #include "ui/Tools.h"
 
+#include "ui/AccessibleNames.h"
+#include "ui/ChildWindow.h"
 #include "ui/Handler.h"
 #include "ui/MainUnit.h"
 #include "ui/PanelStatusBar.h"
@@ -42,8 +44,8 @@ QFont withLinuxFallbacks(QFont font) {
 } // namespace
 
 TToolsForm::TToolsForm(QWidget* parent)
-    // A tool window kept above the main window: on top, and transient for it, which
-    // holds even where the window manager ignores the always-on-top hint.
+    // A tool window kept above the main window: on top, and transient for it (a child
+    // window), which holds even where the window manager ignores the always-on-top hint.
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
       ui_(std::make_unique<Ui::TToolsForm>()) {
@@ -107,7 +109,7 @@ void TToolsForm::bindHandlers() {
 
 void TToolsForm::FormCreate() {
     move(0, 0);
-    show();
+    ui::showAsChild(*this);
     Image1->setPicture(qorv::loadBitmap(platform::tileSheetName()));
     for (RasterImage* swatch : {Image2, Image3}) {
         QImage bitmap(SwatchSize, SwatchSize, QImage::Format_RGB888);
@@ -125,9 +127,11 @@ QString openDialogStartFolder(const QString& programFolder, const QString& worki
 }
 
 void TToolsForm::drawSwatches() {
-    const std::pair<RasterImage*, qorv::TileIndex> swatches[] = {{Image2, MainForm->ForeTile},
-                                                                 {Image3, MainForm->BackTile}};
-    for (const auto& [swatch, tile] : swatches) {
+    const std::tuple<RasterImage*, qorv::TileIndex, QString> swatches[] = {
+        {Image2, MainForm->ForeTile, QStringLiteral("Foreground")},
+        {Image3, MainForm->BackTile, QStringLiteral("Background")}};
+    for (const auto& [swatch, tile, which] : swatches) {
+        ui::nameSwatch(*swatch, which, tile);
         if (swatch->picture().isNull()) continue; // no bitmap after a failed start-up
         qorv::stretchTile(MainForm->TileSheet, tile, swatch->picture(), SwatchDrawn, SwatchDrawn);
         swatch->showChanged(swatch->picture().rect());

@@ -2,7 +2,6 @@
 
 #include "e2e/Processes.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -26,14 +25,6 @@ void PrintTo(Desktop desktop, std::ostream* out) {
 }
 
 namespace {
-
-// QProcess wants an application object; the test program itself shows no window.
-void ensureApplication() {
-    static int argc = 1;
-    static char name[] = "qorv_e2e_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication application(argc, argv);
-}
 
 QString coordinate(int value) {
     return QString::number(value);

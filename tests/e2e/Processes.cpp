@@ -1,11 +1,19 @@
 #include "e2e/Processes.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QThread>
 
 namespace e2e {
+
+void ensureApplication() {
+    static int argc = 1;
+    static char name[] = "qorv_e2e_tests";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication application(argc, argv);
+}
 
 RunResult run(const QString& program, const QStringList& arguments,
               const QProcessEnvironment& environment, int limitMs) {

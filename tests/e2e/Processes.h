@@ -21,6 +21,9 @@ struct RunResult {
     QByteArray errors;
 };
 
+// QProcess wants an application object; the test program itself shows no window.
+void ensureApplication();
+
 // Runs `program` to its end; a program still running after `limitMs` is killed.
 RunResult run(const QString& program, const QStringList& arguments,
               const QProcessEnvironment& environment, int limitMs = WaitLimitMs);

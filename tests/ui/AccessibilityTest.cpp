@@ -1,4 +1,5 @@
-// Every control of the four windows has a name for assistive technology.
+// What assistive technology reads: every control's name, the brush size's value and range,
+// the roles of windows, frames and tools, and the swatches' tiles.
 
 #include "EditorFixture.h"
 
@@ -9,6 +10,7 @@
 #include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QLabel>
+#include <QLineEdit>
 
 #include <iostream>
 
@@ -27,9 +29,12 @@ bool isControl(QWidget* w) {
            qobject_cast<RasterImage*>(w) || qobject_cast<PanelStatusBar*>(w);
 }
 
+QAccessibleInterface* face(QWidget* w) {
+    return QAccessible::queryAccessibleInterface(w);
+}
+
 QString accessibleName(QWidget* w) {
-    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(w);
-    return face ? face->text(QAccessible::Name) : QString();
+    return face(w) ? face(w)->text(QAccessible::Name) : QString();
 }
 
 } // namespace
@@ -39,6 +44,7 @@ TEST_F(EditorFixture, EveryControlHasAnAccessibleName) {
     for (QWidget* window : {static_cast<QWidget*>(MainForm), static_cast<QWidget*>(ToolsForm),
                             static_cast<QWidget*>(ViewForm), static_cast<QWidget*>(View1)}) {
         for (QWidget* w : window->findChildren<QWidget*>()) {
+            if (w->isWindow()) continue;
             if (!isControl(w) || w->window() != window) continue;
             ++controls;
             const QString name = accessibleName(w);
@@ -66,4 +72,68 @@ TEST_F(EditorFixture, IconButtonsAreNamedByTheirHints) {
         EXPECT_EQ(button->accessibleName(), button->toolTip())
             << button->objectName().toStdString();
     EXPECT_EQ(ToolsForm->ToolButton6->toolTip(), "Redo");
+}
+
+TEST_F(EditorFixture, BrushSizeReadsItsShownValueInTheRangeOneTo25) {
+    QAccessibleValueInterface* value = face(ToolsForm->SpinEdit1)->valueInterface();
+    ASSERT_NE(value, nullptr);
+    EXPECT_EQ(value->currentValue(), 1);
+    EXPECT_EQ(value->minimumValue(), 1);
+    EXPECT_EQ(value->maximumValue(), 25);
+
+    QApplication::setActiveWindow(ToolsForm);
+    ToolsForm->SpinEdit1->setFocus(Qt::MouseFocusReason);
+    ToolsForm->SpinEdit1->findChild<QLineEdit*>()->selectAll();
+    QTest::keyClicks(ToolsForm->SpinEdit1, "30");
+    EXPECT_EQ(value->currentValue(), 30);
+}
+
+// Screen readers announce Qt's windows and borders as windows ("frame" on AT-SPI): only the
+// four windows say they are one; the frames that lay out controls are groupings, or
+// separators where they hold nothing; the four tools are one group of radio buttons.
+TEST_F(EditorFixture, WindowsFramesAndToolsHaveTheirRoles) {
+    const QList<QWidget*> windows{MainForm, ToolsForm, ViewForm, View1};
+    for (QWidget* window : windows) {
+        EXPECT_EQ(face(window)->role(), QAccessible::Window) << window->objectName().toStdString();
+        for (QWidget* w : window->findChildren<QWidget*>()) {
+            if (w->isWindow()) continue;
+            const QAccessible::Role role = face(w)->role();
+            EXPECT_TRUE(role != QAccessible::Window && role != QAccessible::Border)
+                << w->objectName().toStdString();
+        }
+    }
+    for (QFrame* frame : ToolsForm->findChildren<QFrame*>()) {
+        if (frame->metaObject() != &QFrame::staticMetaObject) continue;
+        const bool holdsControls = !frame->findChildren<QWidget*>().isEmpty();
+        EXPECT_EQ(face(frame)->role(),
+                  holdsControls ? QAccessible::Grouping : QAccessible::Separator)
+            << frame->objectName().toStdString();
+    }
+    const QList<QToolButton*> tools{ToolsForm->ToolButton11, ToolsForm->ToolButton12,
+                                    ToolsForm->ToolButton14, ToolsForm->ToolButton15};
+    for (QToolButton* button : ToolsForm->findChildren<QToolButton*>())
+        EXPECT_EQ(face(button)->role() == QAccessible::RadioButton, tools.contains(button))
+            << button->objectName().toStdString();
+    // Pressed through accessibility, a tool is chosen as by a click, and the group follows.
+    face(ToolsForm->ToolButton14)
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(MainForm->CurrentTool, toolLine);
+    for (QToolButton* button : tools) {
+        const QAccessible::State state = face(button)->state();
+        EXPECT_TRUE(state.checkable);
+        EXPECT_EQ(bool(state.checked), button == ToolsForm->ToolButton14)
+            << button->objectName().toStdString();
+    }
+}
+
+TEST_F(EditorFixture, SwatchesSayWhichTileTheyHold) {
+    const auto names = [] {
+        return QStringList{accessibleName(ToolsForm->Image2), accessibleName(ToolsForm->Image3)};
+    };
+    EXPECT_EQ(names(), QStringList({"Foreground: tile 2", "Background: tile 0"}));
+    click(ToolsForm->Image1, Qt::RightButton, 25, 13);
+    EXPECT_EQ(names(), QStringList({"Foreground: tile 2", "Background: tile 18"}));
+    click(ToolsForm->Image1, Qt::LeftButton, 159, 69);
+    EXPECT_EQ(names(), QStringList({"Foreground: tile 111", "Background: tile 18"}));
 }

@@ -6,6 +6,7 @@
 #include "core/LevelFile.h"
 
 #include <QKeySequence>
+#include <QListWidget>
 
 using namespace testing_ui;
 
@@ -164,5 +165,42 @@ TEST_F(KeyboardTest, NoShortcutActsDuringADrag) {
         EXPECT_EQ(MainForm->BackupMap, backup) << key;
         release(MainForm->Image, Qt::LeftButton, 155, 125);
         EXPECT_EQ(MainForm->Sel, (qorv::Selection{6, 6, 16, 12, true})) << key;
+    }
+}
+
+// The browser and the preview have no shortcuts: a letter goes to the list's type-ahead,
+// and no key changes the level, its undo step, the selection, the tool or the caption.
+TEST_F(KeyboardTest, NoShortcutActsInTheBrowserOrThePreview) {
+    const struct {
+        bool inPreview;
+        const char* key;
+        const char* current; // the list's current item afterwards
+    } rows[] = {
+        {false, "L", "lake.qre"},     {false, "F", "forest.qre"}, {false, "E", "eel.qre"},
+        {false, "Ctrl+Z", "eel.qre"}, {true, "E", "eel.qre"},     {true, "F", "eel.qre"},
+        {true, "Ctrl+N", "eel.qre"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.key) +
+                     (row.inPreview ? " in the preview" : " in the browser"));
+        startEditor(Sheet::Good);
+        for (const char* name : {"eel.qre", "forest.qre", "lake.qre"})
+            qorv::saveQRE(path(name).toStdString(), patternedLevel(1));
+        MainForm->BackupMap = patternedLevel(4);
+        openBrowser();
+        select("eel.qre");
+        QWidget* window = row.inPreview ? static_cast<QWidget*>(View1) : ViewForm;
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        QWidget* target = QApplication::focusWidget();
+        if (!target || target->window() != window) target = window;
+        const QKeySequence key = QKeySequence::fromString(QString::fromLatin1(row.key));
+        QTest::keyClick(target, key[0].key(), key[0].keyboardModifiers());
+        EXPECT_EQ(MainForm->Map, newLevel());
+        EXPECT_EQ(MainForm->BackupMap, patternedLevel(4));
+        EXPECT_EQ(MainForm->Sel, qorv::selectall());
+        EXPECT_EQ(MainForm->CurrentTool, toolBrush);
+        EXPECT_EQ(MainForm->windowTitle(), "QorvEdit");
+        EXPECT_EQ(ViewForm->LBox->currentItem()->text().toStdString(), row.current);
     }
 }

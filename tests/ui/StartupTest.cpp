@@ -2,7 +2,10 @@
 
 #include "EditorFixture.h"
 
+#include "core/LevelFile.h"
 #include "ui/SpinEdit.h"
+
+#include <QWindow>
 
 using namespace testing_ui;
 
@@ -30,6 +33,19 @@ TEST_F(StartupTest, WindowsStandWhereAndHowTheyShould) {
     EXPECT_FALSE(View1->isVisible());
     EXPECT_EQ(View1->Image->picture().size(), QSize(640, 450));
     EXPECT_EQ(View1->size(), QSize(640, 450));
+}
+
+// Window managers and compositors keep a window above the one it is transient for.
+TEST_F(StartupTest, ToolWindowsAreTransientForTheMainWindow) {
+    qorv::saveQRE(path("one.qre").toStdString(), patternedLevel(1));
+    openBrowser();
+    select("one.qre");
+    for (QWidget* window : {static_cast<QWidget*>(ToolsForm), static_cast<QWidget*>(ViewForm),
+                            static_cast<QWidget*>(View1)}) {
+        ASSERT_TRUE(window->isVisible() && window->windowHandle());
+        EXPECT_EQ(window->windowHandle()->transientParent(), MainForm->windowHandle())
+            << window->objectName().toStdString();
+    }
 }
 
 TEST_F(StartupTest, EditingStateIsTheDefault) {

@@ -143,3 +143,18 @@ TEST_F(StatusBarTest, EverySelectionSizeIsDrawnWhole) {
         expectDrawnWhole(1, size);
     }
 }
+
+// A larger font (one that still fits the bar) makes the panels taller: a panel kept at its
+// old height would cut the line of text off.
+TEST_F(StatusBarTest, PanelsGrowWithTheFont) {
+    QFont larger = ToolsForm->StatusBar1->font();
+    larger.setPointSize(9);
+    ToolsForm->StatusBar1->setFont(larger);
+    QCoreApplication::processEvents(); // the bar's layout
+    for (int i = 0; i < PanelStatusBar::PanelCount; ++i) {
+        QLabel* label = statusPanel(i);
+        EXPECT_GE(label->contentsRect().height(), QFontMetrics(larger).height()) << i;
+        EXPECT_GE(label->y(), 0) << i;
+        EXPECT_LE(label->geometry().bottom(), ToolsForm->StatusBar1->height() - 1) << i;
+    }
+}

@@ -324,6 +324,16 @@ TEST_F(SpinEditTest, TypedSizesReachTheBrushAsTyped) {
     EXPECT_EQ(MainForm->BrushSize, 25);
 }
 
+// A popup menu taking the focus is no leaving of the field: the typed size stays.
+TEST_F(SpinEditTest, APopupTakingTheFocusKeepsTheTypedSize) {
+    QTest::keyClicks(ToolsForm->SpinEdit1, "30");
+    ToolsForm->PopupMenu1->popup(ToolsForm->mapToGlobal(QPoint(20, 20)));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(ToolsForm->PopupMenu1));
+    ToolsForm->PopupMenu1->close();
+    EXPECT_EQ(ToolsForm->SpinEdit1->text(), "30");
+    EXPECT_EQ(MainForm->BrushSize, 30);
+}
+
 TEST_F(SpinEditTest, EmptyOrNonNumericTextGivesOneAndLeavingClampsToTheNearerBound) {
     // Text that is no whole number reads as 1, which is in range: leaving keeps it.
     const std::tuple<const char*, int, const char*> rows[] = {
