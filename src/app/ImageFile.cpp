@@ -22,7 +22,7 @@ QByteArray encodeImageFor(const QImage& image, const QString& output) {
     const QList<QByteArray> formats = QImageWriter::supportedImageFormats();
     if (!formats.contains(format))
         failToWriteImage(output, QStringLiteral("no image format is named \".%1\" (known: %2)")
-                                .arg(suffix, QString::fromLatin1(formats.join(", "))));
+                                     .arg(suffix, QString::fromLatin1(formats.join(", "))));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

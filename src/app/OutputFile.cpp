@@ -31,14 +31,18 @@ std::string fileName(const QString& name) {
     return QFile::encodeName(name).toStdString();
 }
 
-void writeOutputFile(const QString& output, std::string_view bytes, const QStringList& inputs) {
-    if (existsAsOtherThanFile(output))
-        failToWrite(output, QStringLiteral("it is not a regular file"));
+void refuseInputAsOutput(const QString& output, const QStringList& inputs) {
     for (const QString& input : inputs) {
         std::error_code unknown;
         if (std::filesystem::equivalent(fileName(input), fileName(output), unknown))
             failToWrite(output, QStringLiteral("it is the input %1").arg(quotedName(input)));
     }
+}
+
+void writeOutputFile(const QString& output, std::string_view bytes, const QStringList& inputs) {
+    if (existsAsOtherThanFile(output))
+        failToWrite(output, QStringLiteral("it is not a regular file"));
+    refuseInputAsOutput(output, inputs);
     try {
         qorv::replaceFileContent(fileName(output), bytes);
     } catch (const qorv::IoError& error) {

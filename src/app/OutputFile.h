@@ -16,6 +16,11 @@ namespace app {
 // The bytes of a name as the system spells it.
 std::string fileName(const QString& name);
 
+// Throws EditorError "Cannot write <output>: it is the input <input>" when `output` is one
+// of `inputs` by any name or link: a slip of the arguments must not destroy an input, and
+// is said before any work is done.
+void refuseInputAsOutput(const QString& output, const QStringList& inputs);
+
 // Makes `bytes` the content of `output`. Throws EditorError, naming the output, when it
 // exists and is no regular file, when it is one of `inputs` (by any name or link), or
 // when writing fails.

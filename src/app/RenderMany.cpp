@@ -2,9 +2,9 @@
 
 #include "app/ImageFile.h"
 #include "app/InputFile.h"
+#include "app/LevelTools.h"
 #include "app/OutputFile.h"
 #include "app/Quoting.h"
-#include "app/LevelTools.h"
 #include "core/IoError.h"
 #include "render/TileSheet.h"
 
