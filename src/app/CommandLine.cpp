@@ -3,6 +3,9 @@
 #include <QCommandLineParser>
 #include <QFile>
 
+#include <algorithm>
+#include <optional>
+
 namespace app {
 
 namespace {
@@ -18,10 +21,35 @@ const QCommandLineOption CheckOption(
 const QCommandLineOption
     RenderOption(QStringLiteral("render"),
                  QStringLiteral("Draw LEVEL into OUT.png (640x450) as the editor shows it."));
-const QCommandLineOption TilesOption(QStringLiteral("tiles"),
-                                     QStringLiteral("The tile sheet for --render (default: "
-                                                    "all.bmp in the level's folder)."),
-                                     QStringLiteral("SHEET.bmp"));
+const QCommandLineOption TilesOption(
+    QStringLiteral("tiles"),
+    QStringLiteral("The tile sheet for --render, --png and --conflicts (default: all.bmp in the "
+                   "folder of the level drawn)."),
+    QStringLiteral("SHEET.bmp"));
+const QCommandLineOption DiffOption(
+    QStringLiteral("diff"),
+    QStringLiteral("Print one line \"X,Y: OLD -> NEW\" per cell whose tile differs from A to B. "
+                   "Exit status 0: the same, 1: different, 2: trouble."));
+const QCommandLineOption
+    PngOption(QStringLiteral("png"),
+              QStringLiteral("With --diff: also draw B with the changed cells framed."),
+              QStringLiteral("OUT.png"));
+const QCommandLineOption TextConvOption(
+    QStringLiteral("textconv"),
+    QStringLiteral("Print LEVEL as one line \"X,Y: TILE\" per cell, for git's textconv."));
+const QCommandLineOption MergeOption(
+    QStringLiteral("merge"),
+    QStringLiteral("Merge the changes OURS and THEIRS made to BASE cell by cell into OUT; a cell "
+                   "both changed differently keeps OURS's tile and is printed as \"X,Y: base B, "
+                   "ours O, theirs T\". An empty BASE: no common ancestor. Exit status 0: "
+                   "merged, 1: conflicts, 2: trouble."));
+const QCommandLineOption OutputOption({QStringLiteral("o"), QStringLiteral("output")},
+                                      QStringLiteral("With --merge: the level to write."),
+                                      QStringLiteral("OUT"));
+const QCommandLineOption ConflictsOption(
+    QStringLiteral("conflicts"),
+    QStringLiteral("With --merge: also draw OURS with the conflicting cells framed."),
+    QStringLiteral("PNG"));
 
 // Qt's own help option would also offer Qt's window-system options, which the headless
 // tools do not take; ours are declared by hand.
@@ -31,8 +59,16 @@ void describe(QCommandLineParser& parser) {
                        "  qorvedit [LEVEL]                      edit LEVEL, or a new level\n"
                        "  qorvedit --check LEVEL...             check levels without a display\n"
                        "  qorvedit --render LEVEL OUT.png [--tiles SHEET.bmp]\n"
-                       "                                        draw a level without a display"));
-    parser.addOptions({HelpOption, VersionOption, CheckOption, RenderOption, TilesOption});
+                       "                                        draw a level without a display\n"
+                       "  qorvedit --diff A B [--png OUT.png]   the cells that differ\n"
+                       "  qorvedit --textconv LEVEL             a level as text, for git diff\n"
+                       "  qorvedit --merge BASE OURS THEIRS -o OUT [--conflicts PNG]\n"
+                       "                                        merge levels, for git merge\n\n"
+                       "Wrong arguments exit with status 2; 1 means a level failed or levels "
+                       "differ."));
+    parser.addOptions({HelpOption, VersionOption, CheckOption, RenderOption, TilesOption,
+                       DiffOption, PngOption, TextConvOption, MergeOption, OutputOption,
+                       ConflictsOption});
     parser.addPositionalArgument(QStringLiteral("LEVEL"), QStringLiteral("A level file (.qre)."),
                                  QStringLiteral("[LEVEL...]"));
 }
@@ -42,6 +78,63 @@ Invocation usage(const QString& error) {
     invocation.mode = Invocation::Mode::Usage;
     invocation.error = error;
     return invocation;
+}
+
+// An option given without the mode it belongs to, or two modes at once.
+QString misplacedOption(const QCommandLineParser& parser) {
+    const QCommandLineOption* modes[] = {&CheckOption, &RenderOption, &DiffOption, &TextConvOption,
+                                         &MergeOption};
+    if (std::count_if(std::begin(modes), std::end(modes),
+                      [&](const auto* mode) { return parser.isSet(*mode); }) > 1)
+        return QStringLiteral("--check, --render, --diff, --textconv and --merge exclude each "
+                              "other.");
+    const struct {
+        const QCommandLineOption& option;
+        bool allowed;
+        const char* message;
+    } pairs[] = {
+        {PngOption, parser.isSet(DiffOption), "--png goes with --diff."},
+        {OutputOption, parser.isSet(MergeOption), "-o goes with --merge."},
+        {ConflictsOption, parser.isSet(MergeOption), "--conflicts goes with --merge."},
+        {TilesOption,
+         parser.isSet(RenderOption) || parser.isSet(PngOption) || parser.isSet(ConflictsOption),
+         "--tiles goes with --render, --png or --conflicts."},
+    };
+    for (const auto& pair : pairs)
+        if (parser.isSet(pair.option) && !pair.allowed) return QString::fromLatin1(pair.message);
+    for (const QCommandLineOption* named :
+         {&PngOption, &OutputOption, &ConflictsOption, &TilesOption})
+        if (parser.isSet(*named) && parser.value(*named).isEmpty())
+            return QStringLiteral("--%1 needs a file name.").arg(named->names().last());
+    return QString();
+}
+
+// --diff, --textconv and --merge, once misplacedOption found nothing wrong; nothing for the
+// other modes.
+std::optional<Invocation> levelComparison(const QCommandLineParser& parser, Invocation invocation) {
+    using Mode = Invocation::Mode;
+    const struct {
+        const QCommandLineOption& option;
+        Mode mode;
+        qsizetype files;
+        const char* message;
+    } modes[] = {
+        {DiffOption, Mode::Diff, 2, "--diff needs two levels, A and B."},
+        {TextConvOption, Mode::TextConv, 1, "--textconv needs one LEVEL."},
+        {MergeOption, Mode::Merge, 3, "--merge needs BASE, OURS and THEIRS, and -o OUT."},
+    };
+    for (const auto& mode : modes) {
+        if (!parser.isSet(mode.option)) continue;
+        if (invocation.levels.size() != mode.files ||
+            (mode.mode == Mode::Merge && !parser.isSet(OutputOption)))
+            return usage(QString::fromLatin1(mode.message));
+        invocation.mode = mode.mode;
+        invocation.output = parser.value(OutputOption);
+        invocation.picture = parser.value(mode.mode == Mode::Diff ? PngOption : ConflictsOption);
+        invocation.tiles = parser.value(TilesOption);
+        return invocation;
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -63,9 +156,9 @@ Invocation parseCommandLine(const QStringList& arguments) {
     invocation.levels = parser.positionalArguments();
     const bool check = parser.isSet(CheckOption);
     const bool render = parser.isSet(RenderOption);
-    if (check && render) return usage(QStringLiteral("--check and --render exclude each other."));
-    if (parser.isSet(TilesOption) && !render)
-        return usage(QStringLiteral("--tiles goes with --render."));
+    if (const QString error = misplacedOption(parser); !error.isEmpty()) return usage(error);
+    if (const std::optional<Invocation> compare = levelComparison(parser, invocation))
+        return *compare;
 
     if (check) {
         if (invocation.levels.isEmpty()) return usage(QStringLiteral("--check needs a LEVEL."));

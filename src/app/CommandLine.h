@@ -1,6 +1,7 @@
 #pragma once
 // What the program was asked to do, read from its arguments before any window or display
-// is touched: edit (optionally one level), check levels, render one, or print a text.
+// is touched: edit (optionally one level), check levels, render one, compare or merge
+// levels, or print a text.
 
 #include <QByteArray>
 #include <QList>
@@ -10,11 +11,14 @@
 namespace app {
 
 struct Invocation {
-    enum class Mode { Edit, Check, Render, Help, Version, Usage };
+    enum class Mode { Edit, Check, Render, Diff, TextConv, Merge, Help, Version, Usage };
     Mode mode = Mode::Edit;
-    QStringList levels; // Edit: none or one; Check: one or more; Render: one
-    QString output;     // Render: the PNG to write
-    QString tiles;      // Render: the tile sheet; empty: "all.bmp" beside the level
+    QStringList levels; // Edit: none or one; Check: one or more; Render, TextConv: one;
+                        // Diff: A and B; Merge: BASE, OURS and THEIRS
+    QString output;     // Render: the PNG to write; Merge: the level to write
+    QString picture;    // Diff, Merge: the PNG of the changed or conflicting cells; empty: none
+    QString tiles;      // Render, Diff, Merge: the tile sheet; empty: "all.bmp" beside the
+                        // level drawn
     QString error;      // Usage: what is wrong with the arguments
 };
 

@@ -1,5 +1,6 @@
 #include "app/Headless.h"
 
+#include "app/LevelDiffTools.h"
 #include "app/LevelTools.h"
 #include "core/IoError.h"
 
@@ -28,7 +29,7 @@ int runHeadless(const Invocation& invocation) {
         return 0;
     case Mode::Usage:
         print(stderr, QStringLiteral("qorvedit: %1\nTry qorvedit --help.\n").arg(invocation.error));
-        return 1;
+        return 2;
     case Mode::Check:
         return checkLevels(invocation.levels, stdout) ? 0 : 1;
     case Mode::Render: {
@@ -43,6 +44,12 @@ int runHeadless(const Invocation& invocation) {
             return 1;
         }
     }
+    case Mode::Diff:
+        return runDiff(invocation, stdout, stderr);
+    case Mode::TextConv:
+        return runTextConv(invocation, stdout, stderr);
+    case Mode::Merge:
+        return runMerge(invocation, stderr);
     case Mode::Edit:
         break;
     }

@@ -1,5 +1,6 @@
 #include "app/LevelTools.h"
 
+#include "core/ConflictMarkers.h"
 #include "core/IoError.h"
 #include "core/LevelFile.h"
 #include "render/Raster.h"
@@ -19,6 +20,15 @@ namespace {
 std::string fileName(const QString& name) {
     return QFile::encodeName(name).toStdString();
 }
+// A line merge that could not merge a level leaves its markers in it: short lines the
+// reader refuses. Saying so tells the user what happened and where.
+std::string failureOf(const std::string& level, const qorv::EditorError& error) {
+    const auto* io = dynamic_cast<const qorv::IoError*>(&error);
+    if (io && io->code() == qorv::iocode::ReadBeyondEnd)
+        if (const std::optional<int> line = qorv::conflictMarkerLineInFile(level))
+            return "unresolved merge conflict at line " + std::to_string(*line);
+    return error.what();
+}
 } // namespace
 
 bool checkLevels(const QStringList& levels, std::FILE* out) {
@@ -29,7 +39,8 @@ bool checkLevels(const QStringList& levels, std::FILE* out) {
             qorv::loadQRE(fileName(level), grid);
         } catch (const qorv::EditorError& error) {
             allRead = false;
-            std::fprintf(out, "%s: %s\n", level.toLocal8Bit().constData(), error.what());
+            std::fprintf(out, "%s: %s\n", level.toLocal8Bit().constData(),
+                         failureOf(fileName(level), error).c_str());
         }
     }
     return allRead;
