@@ -10,6 +10,7 @@ qorv_packages=(
     clang libclang-rt-14-dev
     valgrind
     acl
+    git
     qt6-wayland
     desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl librsvg2-bin
 )
