@@ -10,7 +10,10 @@
 #include "render/Raster.h"
 #include "render/TileSheet.h"
 
+#include <algorithm>
+#include <memory>
 #include <string>
+#include <string_view>
 
 namespace app {
 
@@ -36,9 +39,32 @@ std::string markedPicture(const qorv::LevelGrid& grid, const QString& sheet, con
     return pngBytes(raster);
 }
 
-std::string cellText(int x, int y) {
-    return std::to_string(x) + "," + std::to_string(y) + ": ";
-}
+// The output's short lines, written straight into one buffer made long enough for all of
+// them beforehand: no temporary string or growth per line, for a level's text has 2,880.
+class Lines {
+  public:
+    explicit Lines(std::size_t count)
+        : text_(std::make_unique_for_overwrite<char[]>(count * MaxLine)), end_(text_.get()) {}
+    // Every number of these lines is a column, a row or a tile: below 1,000.
+    Lines& number(unsigned value) {
+        if (value >= 100) *end_++ = char('0' + value / 100);
+        if (value >= 10) *end_++ = char('0' + value / 10 % 10);
+        *end_++ = char('0' + value % 10);
+        return *this;
+    }
+    Lines& word(std::string_view word) {
+        end_ = std::copy(word.begin(), word.end(), end_);
+        return *this;
+    }
+    Lines& cell(unsigned x, unsigned y) { return number(x).word(",").number(y).word(": "); }
+    void endLine() { *end_++ = '\n'; }
+    std::string_view text() const { return {text_.get(), std::size_t(end_ - text_.get())}; }
+
+  private:
+    static constexpr std::size_t MaxLine = 40; // "63,44: base 255, ours 255, theirs 255\n"
+    std::unique_ptr<char[]> text_;
+    char* end_;
+};
 
 } // namespace
 
@@ -52,11 +78,14 @@ int runDiff(const Invocation& invocation, std::FILE* out, std::FILE* err) {
             requireNoInput(invocation.picture, {from, to, sheet});
             writeOutputFile(invocation.picture, markedPicture(b, sheet, changes));
         }
-        std::string text;
+        Lines lines(changes.size());
         for (const qorv::CellChange& change : changes)
-            text += cellText(change.x, change.y) + std::to_string(change.from) + " -> " +
-                    std::to_string(change.to) + "\n";
-        writeText(out, text);
+            lines.cell(change.x, change.y)
+                .number(change.from)
+                .word(" -> ")
+                .number(change.to)
+                .endLine();
+        writeText(out, lines.text());
         return changes.empty() ? 0 : 1;
     } catch (const qorv::EditorError& error) {
         report(err, error);
@@ -67,12 +96,11 @@ int runDiff(const Invocation& invocation, std::FILE* out, std::FILE* err) {
 int runTextConv(const Invocation& invocation, std::FILE* out, std::FILE* err) {
     try {
         const qorv::LevelGrid level = readLevelNamed(invocation.levels.at(0));
-        std::string text;
-        text.reserve(qorv::GridCells * 10);
+        Lines lines(qorv::GridCells);
         for (int y = 0; y < qorv::GridHeight; ++y)
             for (int x = 0; x < qorv::GridWidth; ++x)
-                text += cellText(x, y) + std::to_string(level.at(x, y)) + "\n";
-        writeText(out, text);
+                lines.cell(x, y).number(level.at(x, y)).endLine();
+        writeText(out, lines.text());
         return 0;
     } catch (const qorv::EditorError& error) {
         report(err, error);
@@ -97,13 +125,14 @@ int runMerge(const Invocation& invocation, std::FILE* err) {
         }
         writeOutputFile(invocation.output, qorv::formatLevel(merge.merged));
         if (!invocation.picture.isEmpty()) writeOutputFile(invocation.picture, picture);
-        std::string text;
-        for (const qorv::CellConflict& conflict : merge.conflicts)
-            text += cellText(conflict.x, conflict.y) + "base " +
-                    (conflict.base ? std::to_string(*conflict.base) : std::string("none")) +
-                    ", ours " + std::to_string(conflict.ours) + ", theirs " +
-                    std::to_string(conflict.theirs) + "\n";
-        writeText(err, text);
+        Lines lines(merge.conflicts.size());
+        for (const qorv::CellConflict& conflict : merge.conflicts) {
+            lines.cell(conflict.x, conflict.y).word("base ");
+            conflict.base ? lines.number(*conflict.base) : lines.word("none");
+            lines.word(", ours ").number(conflict.ours).word(", theirs ").number(conflict.theirs);
+            lines.endLine();
+        }
+        writeText(err, lines.text());
         return merge.conflicts.empty() ? 0 : 1;
     } catch (const qorv::EditorError& error) {
         report(err, error);
