@@ -203,13 +203,18 @@ TEST_F(LevelDiffTools, ExitStatusesOutputsAndTheMergedLevel) {
 }
 
 TEST_F(LevelDiffTools, TextConvPrintsEveryCellRowByRow) {
-    const Outcome result = run({"--textconv", "ours.qre"});
+    LevelGrid counted; // tiles of one, two and three digits, and 255
+    for (int y = 0; y < qorv::GridHeight; ++y)
+        for (int x = 0; x < qorv::GridWidth; ++x)
+            counted.at(x, y) = static_cast<qorv::TileIndex>(x + y == 1 ? 255 : (x + 64 * y) % 144);
+    qorv::saveQRE("counted.qre", counted);
+    const Outcome result = run({"--textconv", "counted.qre"});
     EXPECT_EQ(result.status, 0);
     std::string expected;
     for (int y = 0; y < qorv::GridHeight; ++y)
         for (int x = 0; x < qorv::GridWidth; ++x)
             expected += std::to_string(x) + "," + std::to_string(y) + ": " +
-                        std::to_string(ours_.at(x, y)) + "\n";
+                        std::to_string(counted.at(x, y)) + "\n";
     EXPECT_EQ(result.out, expected);
 }
 
