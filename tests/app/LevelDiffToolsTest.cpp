@@ -148,6 +148,8 @@ TEST_F(LevelDiffTools, ExitStatusesOutputsAndTheMergedLevel) {
         {{"--diff", "ours.qre", "ours.qre"}, 0, "", "", {}},
         {{"--diff", "base.qre", "missing.qre"}, 2, "", "missing.qre: File not found\n", {}},
         {{"--diff", "short.qre", "base.qre"}, 2, "", "short.qre: Read beyond end of file\n", {}},
+        // A name cannot forge a line of the message.
+        {{"--diff", "base.qre", "a\nb.qre"}, 2, "", "\"a\\x0ab.qre\": File not found\n", {}},
         {{"--textconv", "missing.qre"}, 1, "", "missing.qre: File not found\n", {}},
         {{"--merge", "base.qre", "ours.qre", "theirs.qre", "-o", "out.qre"}, 0, "", "", merged},
         {{"--merge", "base.qre", "ours.qre", "clash.qre", "-o", "out.qre"},
