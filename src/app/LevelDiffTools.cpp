@@ -61,7 +61,7 @@ class Lines {
     std::string_view text() const { return {text_.get(), std::size_t(end_ - text_.get())}; }
 
   private:
-    static constexpr std::size_t MaxLine = 40; // "63,44: base 255, ours 255, theirs 255\n"
+    static constexpr std::size_t MaxLine = 40; // "63,44: base none, ours 255, theirs 255\n"
     std::unique_ptr<char[]> text_;
     char* end_;
 };

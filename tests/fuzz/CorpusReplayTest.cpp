@@ -20,13 +20,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// fuzz/corpus/<name>, found from this source file's own place in the tree, or
-// $QORV_FUZZ_CORPUS/<name>: a fuzz run's whole corpus can be replayed that way, for
-// instance under valgrind, which sees pixels that the decoder left undefined.
+// fuzz/corpus/<name> of the source tree, or $QORV_FUZZ_CORPUS/<name>: a fuzz run's whole
+// corpus can be replayed that way, for instance under valgrind, which sees pixels that the
+// decoder left undefined. (The source file's own name is no guide: a compiler cache that
+// shares objects between checkouts makes it relative to the build folder.)
 fs::path corpusFolder(const char* name) {
     if (const char* other = std::getenv("QORV_FUZZ_CORPUS"); other && *other)
         return fs::path(other) / name;
-    return fs::path(__FILE__).parent_path().parent_path().parent_path() / "fuzz" / "corpus" / name;
+    return fs::path(QORV_FUZZ_CORPUS_ROOT) / name;
 }
 
 std::vector<fs::path> corpusFiles(const char* name) {
