@@ -169,8 +169,6 @@ Invocation parseCommandLine(const QStringList& arguments) {
         invocation.mode = Invocation::Mode::Render;
         invocation.output = invocation.levels.takeLast();
         invocation.tiles = parser.value(TilesOption);
-        if (parser.isSet(TilesOption) && invocation.tiles.isEmpty())
-            return usage(QStringLiteral("--tiles needs a file name."));
     } else if (invocation.levels.size() > 1) {
         return usage(QStringLiteral("The editor opens one LEVEL at a time."));
     }
