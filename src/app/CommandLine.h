@@ -1,6 +1,7 @@
 #pragma once
 // What the program was asked to do, read from its arguments before any window or display
-// is touched: edit (optionally one level), check levels, render one, or print a text.
+// is touched: edit (optionally one level), check levels, render one, compare or merge
+// levels, or print a text.
 
 #include <QByteArray>
 #include <QList>
@@ -10,14 +11,29 @@
 namespace app {
 
 struct Invocation {
-    enum class Mode { Edit, Check, Render, Help, Version, Usage, RenderMany, Export, Import };
+    enum class Mode {
+        Edit,
+        Check,
+        Render,
+        RenderMany,
+        Export,
+        Import,
+        Diff,
+        TextConv,
+        Merge,
+        Help,
+        Version,
+        Usage
+    };
     Mode mode = Mode::Edit;
-    QStringList levels; // Edit: none or one; Check, RenderMany: one or more; Render, Export: one;
-                        // Import: the map
-    QString output;     // Render: the image to write; Export: the map; Import: the level;
-                        // RenderMany: the folder
-    QString tiles;      // Render, RenderMany, Export: the tile sheet; empty: "all.bmp" beside
-                        // the level
+    QStringList levels; // Edit: none or one; Check, RenderMany: one or more; Render, Export,
+                        // TextConv: one; Import: the map; Diff: A and B; Merge: BASE, OURS
+                        // and THEIRS
+    QString output;     // Render: the image to write; Export: the map; Import, Merge: the
+                        // level; RenderMany: the folder
+    QString picture;    // Diff, Merge: the PNG of the changed or conflicting cells; empty: none
+    QString tiles;      // Render, RenderMany, Export, Diff, Merge: the tile sheet; empty:
+                        // "all.bmp" beside the level drawn
     QString error;      // Usage: what is wrong with the arguments
 };
 

@@ -1,5 +1,6 @@
 #include "app/Console.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -14,16 +15,19 @@ void note(int& error) {
 
 void Console::put(std::FILE* to, const QString& text, int& error) {
     const QByteArray bytes = text.toLocal8Bit();
+    putBytes(to, std::string_view(bytes.constData(), std::size_t(bytes.size())), error);
+}
+
+void Console::putBytes(std::FILE* to, std::string_view bytes, int& error) {
     errno = 0;
-    if (std::fwrite(bytes.constData(), 1, bytes.size(), to) != static_cast<size_t>(bytes.size()))
-        note(error);
+    if (std::fwrite(bytes.data(), 1, bytes.size(), to) != bytes.size()) note(error);
 }
 
 void Console::complain(const QString& message) {
     put(err_, QStringLiteral("qorvedit: %1\n").arg(message), errError_);
 }
 
-int Console::finish(int status) {
+int Console::finish(int status, int lostStatus) {
     // Closing flushes what is buffered: a full disk shows here at the latest.
     errno = 0;
     if (std::fclose(out_) != 0) note(outError_);
@@ -33,7 +37,7 @@ int Console::finish(int status) {
     errno = 0;
     if (std::fflush(err_) != 0) note(errError_);
     const bool arrived = outError_ == 0 && errError_ == 0;
-    return arrived || status != 0 ? status : 1;
+    return arrived ? status : std::max(status, lostStatus);
 }
 
 } // namespace app

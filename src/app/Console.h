@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdio>
+#include <string_view>
 
 namespace app {
 
@@ -16,15 +17,22 @@ class Console {
     // The program's result: help, version, --check's report.
     void print(const QString& text) { put(out_, text, outError_); }
 
+    // Text that is ready as bytes: the comparisons' thousands of short lines, and their
+    // reports on standard error, which git shows as they are.
+    void write(std::string_view bytes) { putBytes(out_, bytes, outError_); }
+    void writeError(std::string_view bytes) { putBytes(err_, bytes, errError_); }
+
     // A line about a failure, as "qorvedit: <message>".
     void complain(const QString& message);
 
     // Closes the output (a buffered write fails only now, a close on some file systems only
-    // then) and returns `status`, or 1 when any text did not arrive.
-    int finish(int status);
+    // then) and returns `status`, or `lostStatus` when any text did not arrive and `status`
+    // said nothing worse.
+    int finish(int status, int lostStatus = 1);
 
   private:
     static void put(std::FILE* to, const QString& text, int& error);
+    static void putBytes(std::FILE* to, std::string_view bytes, int& error);
 
     std::FILE* out_;
     std::FILE* err_;

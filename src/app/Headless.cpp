@@ -1,6 +1,7 @@
 #include "app/Headless.h"
 
 #include "app/Console.h"
+#include "app/LevelDiffTools.h"
 #include "app/LevelTools.h"
 #include "app/MapTools.h"
 #include "core/IoError.h"
@@ -8,6 +9,8 @@
 namespace app {
 
 namespace {
+
+constexpr int UsageError = 2;
 
 int run(const Invocation& invocation, Console& console) {
     using Mode = Invocation::Mode;
@@ -20,7 +23,7 @@ int run(const Invocation& invocation, Console& console) {
         return 0;
     case Mode::Usage:
         console.complain(invocation.error + QStringLiteral("\nTry qorvedit --help."));
-        return 1;
+        return UsageError;
     case Mode::Check:
         return checkLevels(invocation.levels, console) ? 0 : 1;
     case Mode::Render: {
@@ -39,10 +42,23 @@ int run(const Invocation& invocation, Console& console) {
     case Mode::Export:
     case Mode::Import:
         return runMapTool(invocation);
+    case Mode::Diff:
+        return runDiff(invocation, console);
+    case Mode::TextConv:
+        return runTextConv(invocation, console);
+    case Mode::Merge:
+        return runMerge(invocation, console);
     case Mode::Edit:
         break;
     }
     return 1;
+}
+
+// For the comparisons, as for diff(1), 1 means "they differ": output that never arrived is
+// trouble, 2, like a wrong argument.
+int statusForLostOutput(Invocation::Mode mode) {
+    using Mode = Invocation::Mode;
+    return mode == Mode::Diff || mode == Mode::TextConv || mode == Mode::Merge ? 2 : 1;
 }
 
 } // namespace
@@ -53,7 +69,7 @@ bool runsHeadless(const Invocation& invocation) {
 
 int runHeadless(const Invocation& invocation) {
     Console console;
-    return console.finish(run(invocation, console));
+    return console.finish(run(invocation, console), statusForLostOutput(invocation.mode));
 }
 
 } // namespace app

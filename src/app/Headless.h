@@ -9,7 +9,8 @@ namespace app {
 // Whether the invocation runs without windows.
 bool runsHeadless(const Invocation& invocation);
 
-// Runs it and returns the exit status: 0 on success, 1 on any failure.
+// Runs it and returns the exit status: 0 on success, 1 when a level failed or levels
+// differ, 2 for wrong arguments (and trouble comparing levels).
 int runHeadless(const Invocation& invocation);
 
 } // namespace app

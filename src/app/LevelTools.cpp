@@ -3,6 +3,7 @@
 #include "app/ImageFile.h"
 #include "app/OutputFile.h"
 #include "app/Quoting.h"
+#include "core/ConflictMarkers.h"
 #include "core/IoError.h"
 #include "core/LevelFile.h"
 #include "render/Raster.h"
@@ -14,6 +15,16 @@
 namespace app {
 
 namespace {
+// A line merge that could not merge a level leaves its markers in it: short lines the
+// reader refuses. Saying so tells the user what happened and where.
+std::string failureOf(const std::string& level, const qorv::EditorError& error) {
+    const auto* io = dynamic_cast<const qorv::IoError*>(&error);
+    if (io && io->code() == qorv::iocode::ReadBeyondEnd)
+        if (const std::optional<int> line = qorv::conflictMarkerLineInFile(level))
+            return "unresolved merge conflict at line " + std::to_string(*line);
+    return error.what();
+}
+
 [[noreturn]] void fail(const QString& message) {
     throw qorv::EditorError(message.toStdString());
 }
@@ -28,6 +39,15 @@ QImage loadSheet(const QString& sheet) {
         fail(QStringLiteral("Cannot open file %1").arg(quotedName(sheet)));
     }
 }
+// A line merge that could not merge a level leaves its markers in it: short lines the
+// reader refuses. Saying so tells the user what happened and where.
+std::string failureOf(const std::string& level, const qorv::EditorError& error) {
+    const auto* io = dynamic_cast<const qorv::IoError*>(&error);
+    if (io && io->code() == qorv::iocode::ReadBeyondEnd)
+        if (const std::optional<int> line = qorv::conflictMarkerLineInFile(level))
+            return "unresolved merge conflict at line " + std::to_string(*line);
+    return error.what();
+}
 } // namespace
 
 bool checkLevels(const QStringList& levels, Console& console) {
@@ -38,8 +58,9 @@ bool checkLevels(const QStringList& levels, Console& console) {
             qorv::loadQRE(fileName(level), grid);
         } catch (const qorv::EditorError& error) {
             allRead = false;
-            console.print(
-                QStringLiteral("%1: %2\n").arg(quotedName(level), QString::fromUtf8(error.what())));
+            console.print(QStringLiteral("%1: %2\n")
+                              .arg(quotedName(level),
+                                   QString::fromStdString(failureOf(fileName(level), error))));
         }
     }
     return allRead;

@@ -16,6 +16,7 @@ struct Row {
     QStringList levels;
     QString output = {};
     QString tiles = {};
+    QString picture = {};
 };
 
 const Row Rows[] = {
@@ -51,6 +52,34 @@ const Row Rows[] = {
     {{"--export", "--import", "a.qre", "a.tmx"}, Mode::Usage, {}},
     {{"--export", "--render", "a.qre", "a.tmx"}, Mode::Usage, {}},
     {{"--import", "a.tmx", "a.qre", "--tiles", "s.bmp"}, Mode::Usage, {}},
+    {{"--diff", "a", "b"}, Mode::Diff, {"a", "b"}},
+    {{"--diff", "a", "b", "--png", "d.png", "--tiles", "s.bmp"},
+     Mode::Diff,
+     {"a", "b"},
+     "",
+     "s.bmp",
+     "d.png"},
+    {{"--textconv", "a"}, Mode::TextConv, {"a"}},
+    {{"--merge", "o", "a", "b", "-o", "out"}, Mode::Merge, {"o", "a", "b"}, "out"},
+    {{"--merge", "o", "a", "b", "-oout", "--conflicts", "c.png"},
+     Mode::Merge,
+     {"o", "a", "b"},
+     "out",
+     "",
+     "c.png"},
+    // Refused: the program must say so rather than guess.
+    {{"--diff", "a"}, Mode::Usage, {}},
+    {{"--diff", "a", "b", "c"}, Mode::Usage, {}},
+    {{"--textconv", "a", "b"}, Mode::Usage, {}},
+    {{"--merge", "o", "a", "b"}, Mode::Usage, {}},
+    {{"--merge", "o", "a", "-o", "out"}, Mode::Usage, {}},
+    {{"--diff", "--merge", "o", "a", "b", "-o", "out"}, Mode::Usage, {}},
+    {{"--check", "--textconv", "a"}, Mode::Usage, {}},
+    {{"--png", "d.png", "a", "b"}, Mode::Usage, {}},
+    {{"--diff", "a", "b", "--png", ""}, Mode::Usage, {}},
+    {{"--diff", "a", "b", "--tiles", "s.bmp"}, Mode::Usage, {}},
+    {{"--diff", "a", "b", "-o", "out"}, Mode::Usage, {}},
+    {{"--diff", "a", "b", "--conflicts", "c.png"}, Mode::Usage, {}},
     {{"a.qre", "b.qre"}, Mode::Usage, {}},
     {{"--check"}, Mode::Usage, {}},
     {{"--render", "a.qre"}, Mode::Usage, {}},
@@ -76,6 +105,7 @@ TEST(CommandLine, ModesFilesAndRefusals) {
         EXPECT_EQ(got.levels, row.levels) << trace;
         EXPECT_EQ(got.output, row.output) << trace;
         EXPECT_EQ(got.tiles, row.tiles) << trace;
+        EXPECT_EQ(got.picture, row.picture) << trace;
     }
 }
 
@@ -134,7 +164,8 @@ TEST(CommandLine, NamesInMessagesAreQuotedWhenTheyHoldControlCharacters) {
 TEST(CommandLine, HelpNamesTheProgramAndEveryOption) {
     const QString help = app::helpText();
     for (const char* part : {"Usage: qorvedit", "--check", "--render", "--tiles", "--version",
-                             "--out-dir", "--export", "--import"})
+                             "--out-dir", "--export", "--import", "--diff", "--png", "--textconv",
+                             "--merge", "--conflicts", "Wrong arguments exit with status 2"})
         EXPECT_TRUE(help.contains(part)) << part;
     EXPECT_EQ(app::versionText(), "QorvEdit 1.0\n");
 }

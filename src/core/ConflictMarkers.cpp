@@ -1,0 +1,65 @@
+#include "core/ConflictMarkers.h"
+
+#include "core/FileDescriptor.h"
+#include "core/LevelFile.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace qorv {
+
+namespace {
+
+constexpr std::string_view Markers[] = {"<<<<<<<", "=======", ">>>>>>>"};
+
+// The bytes of `text` from `start` up to the next line end, and where the next line starts.
+std::string_view lineAt(std::string_view text, std::size_t start, std::size_t& next) {
+    const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+    next = end + 1;
+    if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++next;
+    return text.substr(start, end - start);
+}
+
+} // namespace
+
+std::optional<int> conflictMarkerLine(std::string_view bytes) {
+    std::size_t expected = 0; // the index of the marker the conflict needs next
+    int opening = 0;
+    int line = 1;
+    for (std::size_t start = 0, next = 0; start < bytes.size(); start = next, ++line) {
+        const std::string_view text = lineAt(bytes, start, next);
+        if (text.starts_with(Markers[0])) {
+            expected = 1; // a later opening marker starts the conflict afresh
+            opening = line;
+        } else if (expected > 0 && text.starts_with(Markers[expected])) {
+            if (++expected == std::size(Markers)) return opening;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<int> conflictMarkerLineInFile(const std::string& name) {
+    // Opened as the reader opens a level: a FIFO or device swapped in is never read.
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return std::nullopt;
+    FileDescriptor file(fd);
+    try {
+        requireOpenedRegularFile(file, name);
+    } catch (const IoError&) {
+        return std::nullopt;
+    }
+    std::string bytes(MaxLevelFileRead, '\0');
+    std::size_t total = 0;
+    while (total < bytes.size()) {
+        const ssize_t got = ::read(fd, bytes.data() + total, bytes.size() - total);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        total += static_cast<std::size_t>(got);
+    }
+    bytes.resize(total);
+    return conflictMarkerLine(bytes);
+}
+
+} // namespace qorv

@@ -1,0 +1,251 @@
+// The version-control tools as git and a user call them: their output, exit statuses and
+// files, run in process on levels in a private folder.
+
+#include "app/LevelDiffTools.h"
+#include "app/CommandLine.h"
+#include "app/Headless.h"
+#include "app/LevelTools.h"
+#include "core/LevelFile.h"
+#include "render/CellMarks.h"
+#include "render/Raster.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <optional>
+#include <sys/stat.h>
+
+namespace {
+
+using qorv::LevelGrid;
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+std::string contentOf(std::FILE* file) {
+    std::string text;
+    std::rewind(file);
+    for (int c; (c = std::fgetc(file)) != EOF;)
+        text += static_cast<char>(c);
+    std::fclose(file);
+    return text;
+}
+
+// Runs the arguments' mode with its standard output and error caught (or `out` given).
+Outcome run(const QStringList& arguments, std::FILE* out = std::tmpfile()) {
+    const app::Invocation invocation = app::parseCommandLine(QStringList{"qorvedit"} + arguments);
+    std::FILE* err = std::tmpfile();
+    using Mode = app::Invocation::Mode;
+    int status = 0;
+    switch (invocation.mode) {
+    case Mode::Diff:
+        status = app::runDiff(invocation, out, err);
+        break;
+    case Mode::TextConv:
+        status = app::runTextConv(invocation, out, err);
+        break;
+    case Mode::Merge:
+        status = app::runMerge(invocation, err);
+        break;
+    default:
+        status = app::runHeadless(invocation);
+    }
+    return {status, contentOf(out), contentOf(err)};
+}
+
+QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(none)");
+}
+
+LevelGrid changed(LevelGrid level, std::initializer_list<std::tuple<int, int, int>> cells) {
+    for (const auto& [x, y, tile] : cells)
+        level.at(x, y) = static_cast<qorv::TileIndex>(tile);
+    return level;
+}
+
+QImage testSheet() {
+    QImage sheet(160, 160, QImage::Format_RGB888);
+    for (int y = 0; y < 160; ++y)
+        for (int x = 0; x < 160; ++x)
+            sheet.setPixel(x, y, qRgb(x, y, 99));
+    return sheet;
+}
+
+class LevelDiffTools : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(work_.isValid());
+        previous_ = QDir::currentPath();
+        QDir::setCurrent(work_.path());
+        qorv::ClearFull(base_);
+        // Tile 255 is written as a 0x00 byte: the level git alone takes for binary.
+        ours_ = changed(base_, {{3, 1, 5}, {10, 4, 255}});
+        theirs_ = changed(base_, {{4, 1, 7}});
+        clash_ = changed(base_, {{3, 1, 6}});
+        for (const auto& [name, level] : {std::pair{"base.qre", base_},
+                                          {"ours.qre", ours_},
+                                          {"theirs.qre", theirs_},
+                                          {"clash.qre", clash_}})
+            qorv::saveQRE(name, level);
+        write("short.qre", "11\r\n");
+        write("empty.qre", "");
+        ASSERT_EQ(::mkfifo("fifo", 0600), 0);
+        ASSERT_TRUE(testSheet().save("all.bmp", "BMP"));
+    }
+    void TearDown() override { QDir::setCurrent(previous_); }
+
+    static void write(const char* name, const QByteArray& bytes) {
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    // Every pixel of the picture: `level` as --render draws it, `marked` cells framed inside.
+    static void expectFramedPicture(const char* png, const LevelGrid& level,
+                                    const std::vector<QPoint>& marked) {
+        QImage picture = QImage(png).convertToFormat(QImage::Format_RGB888);
+        QImage drawn = qorv::makeRaster();
+        qorv::drawAllCells(level, testSheet(), drawn);
+        ASSERT_EQ(picture.size(), drawn.size());
+        for (int y = 0; y < qorv::RasterHeight; ++y) {
+            for (int x = 0; x < qorv::RasterWidth; ++x) {
+                const int dx = x % 10, dy = y % 10;
+                QRgb want = drawn.pixel(x, y);
+                if (std::count(marked.begin(), marked.end(), QPoint(x / 10, y / 10))) {
+                    if (dx == 0 || dx == 9 || dy == 0 || dy == 9)
+                        want = qorv::MarkOuterColour;
+                    else if (dx == 1 || dx == 8 || dy == 1 || dy == 8)
+                        want = qorv::MarkInnerColour;
+                }
+                ASSERT_EQ(picture.pixel(x, y), want) << png << " pixel " << x << "," << y;
+            }
+        }
+    }
+
+    QTemporaryDir work_;
+    QString previous_;
+    LevelGrid base_, ours_, theirs_, clash_;
+};
+
+TEST_F(LevelDiffTools, ExitStatusesOutputsAndTheMergedLevel) {
+    const LevelGrid merged = changed(ours_, {{4, 1, 7}});
+    const struct {
+        QStringList arguments;
+        int status;
+        const char* out;
+        const char* err;
+        std::optional<LevelGrid> written; // out.qre afterwards; nothing: untouched
+    } rows[] = {
+        {{"--diff", "base.qre", "ours.qre"}, 1, "3,1: 0 -> 5\n10,4: 0 -> 255\n", "", {}},
+        {{"--diff", "ours.qre", "ours.qre"}, 0, "", "", {}},
+        {{"--diff", "base.qre", "missing.qre"}, 2, "", "missing.qre: File not found\n", {}},
+        {{"--diff", "short.qre", "base.qre"}, 2, "", "short.qre: Read beyond end of file\n", {}},
+        // A name cannot forge a line of the message.
+        {{"--diff", "base.qre", "a\nb.qre"}, 2, "", "\"a\\x0ab.qre\": File not found\n", {}},
+        {{"--textconv", "missing.qre"}, 1, "", "missing.qre: File not found\n", {}},
+        {{"--merge", "base.qre", "ours.qre", "theirs.qre", "-o", "out.qre"}, 0, "", "", merged},
+        {{"--merge", "base.qre", "ours.qre", "clash.qre", "-o", "out.qre"},
+         1,
+         "",
+         "3,1: base 0, ours 5, theirs 6\n",
+         ours_},
+        // An empty BASE: no common ancestor.
+        {{"--merge", "empty.qre", "ours.qre", "clash.qre", "-o", "out.qre"},
+         1,
+         "",
+         "3,1: base none, ours 5, theirs 6\n10,4: base none, ours 255, theirs 0\n",
+         ours_},
+        {{"--merge", "base.qre", "ours.qre", "missing.qre", "-o", "out.qre"},
+         2,
+         "",
+         "missing.qre: File not found\n",
+         {}},
+        {{"--merge", "short.qre", "ours.qre", "theirs.qre", "-o", "out.qre"},
+         2,
+         "",
+         "short.qre: Read beyond end of file\n",
+         {}},
+        {{"--merge", "base.qre", "ours.qre", "theirs.qre", "-o", "fifo"},
+         2,
+         "",
+         "Cannot write fifo: it is not a regular file\n",
+         {}},
+        {{"--diff", "base.qre", "ours.qre", "--png", "./ours.qre"},
+         2,
+         "",
+         "Cannot write ./ours.qre: it is the input ours.qre\n",
+         {}},
+        {{"--diff", "base.qre"}, 2, "", "", {}},
+        {{"--merge", "base.qre", "ours.qre", "theirs.qre"}, 2, "", "", {}},
+    };
+    const QByteArray kept = "an earlier file";
+    for (const auto& row : rows) {
+        write("out.qre", kept);
+        const std::string trace = row.arguments.join(' ').toStdString();
+        const Outcome result = run(row.arguments);
+        EXPECT_EQ(result.status, row.status) << trace;
+        EXPECT_EQ(result.out, row.out) << trace;
+        if (row.status != 2 || *row.err) {
+            EXPECT_EQ(result.err, row.err) << trace;
+        }
+        if (row.written)
+            EXPECT_EQ(bytesOf("out.qre").toStdString(), qorv::formatLevel(*row.written)) << trace;
+        else
+            EXPECT_EQ(bytesOf("out.qre"), kept) << trace;
+    }
+    EXPECT_EQ(bytesOf("ours.qre").toStdString(), qorv::formatLevel(ours_));
+}
+
+TEST_F(LevelDiffTools, TextConvPrintsEveryCellRowByRow) {
+    LevelGrid counted; // tiles of one, two and three digits, and 255
+    for (int y = 0; y < qorv::GridHeight; ++y)
+        for (int x = 0; x < qorv::GridWidth; ++x)
+            counted.at(x, y) = static_cast<qorv::TileIndex>(x + y == 1 ? 255 : (x + 64 * y) % 144);
+    qorv::saveQRE("counted.qre", counted);
+    const Outcome result = run({"--textconv", "counted.qre"});
+    EXPECT_EQ(result.status, 0);
+    std::string expected;
+    for (int y = 0; y < qorv::GridHeight; ++y)
+        for (int x = 0; x < qorv::GridWidth; ++x)
+            expected += std::to_string(x) + "," + std::to_string(y) + ": " +
+                        std::to_string(counted.at(x, y)) + "\n";
+    EXPECT_EQ(result.out, expected);
+}
+
+TEST_F(LevelDiffTools, PicturesFrameTheChangedAndTheConflictingCells) {
+    ASSERT_EQ(run({"--diff", "base.qre", "ours.qre", "--png", "diff.png"}).status, 1);
+    expectFramedPicture("diff.png", ours_, {{3, 1}, {10, 4}});
+    const Outcome merge = run({"--merge", "base.qre", "ours.qre", "clash.qre", "-o", "out.qre",
+                               "--conflicts", "conflicts.png"});
+    ASSERT_EQ(merge.status, 1) << merge.err;
+    expectFramedPicture("conflicts.png", ours_, {{3, 1}});
+}
+
+// A full disk or a closed pipe behind standard output must not pass for a short diff.
+TEST_F(LevelDiffTools, AFailingOutputIsTrouble) {
+    const Outcome result = run({"--diff", "base.qre", "ours.qre"}, std::fopen("/dev/full", "w"));
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err, "Cannot write the output: No space left on device\n");
+}
+
+TEST_F(LevelDiffTools, CheckNamesTheLineOfALineMergesConflict) {
+    const std::string level = qorv::formatLevel(base_);
+    write("merged.qre", QByteArray::fromStdString(level.substr(0, 66)) + "<<<<<<< HEAD\r\n" +
+                            QByteArray::fromStdString(level.substr(66, 66)) + "=======\r\n" +
+                            QByteArray::fromStdString(level.substr(66, 66)) + ">>>>>>> other\r\n" +
+                            QByteArray::fromStdString(level.substr(132)));
+    std::FILE* out = std::tmpfile();
+    EXPECT_FALSE(app::checkLevels({"merged.qre", "short.qre"}, out));
+    EXPECT_EQ(contentOf(out), "merged.qre: unresolved merge conflict at line 2\n"
+                              "short.qre: Read beyond end of file\n");
+}
+
+} // namespace

@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# Levels in a real git repository, set up with the README's own lines word for word and the
+# built program first on PATH: git diff shows the changed cells, a merge of different cells
+# of one row succeeds with both, a merge of two changes of one cell stops with the conflict
+# named and a valid level in the work tree, and two levels added on both sides (no common
+# ancestor) conflict where they differ. The user's own git configuration is never read.
+# Usage: git_levels_test.sh <folder of the built qorvedit> <README.md>
+set -euo pipefail
+program_dir=$1
+readme=$2
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export HOME=$work XDG_CONFIG_HOME=$work/config GIT_CONFIG_NOSYSTEM=1 PATH="$program_dir:$PATH"
+export GIT_AUTHOR_NAME=Tester GIT_AUTHOR_EMAIL=tester@example.org
+export GIT_COMMITTER_NAME=Tester GIT_COMMITTER_EMAIL=tester@example.org
+unset GIT_DIR GIT_WORK_TREE GIT_INDEX_FILE
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# The lines of the first code block after the heading "Levels in git".
+setup=$(awk '/^#+ Levels in git/ { section = 1 }
+             section && /^```/ { if (block) exit; block = 1; next }
+             block' "$readme")
+[ -n "$setup" ] || fail "no set-up lines under \"Levels in git\" in $readme"
+
+# set_cell FILE X Y BYTE: one cell of a level file (BYTE as a printf format).
+set_cell() {
+    # shellcheck disable=SC2059
+    printf "$4" | dd of="$1" bs=1 seek=$(($3 * 66 + $2)) conv=notrunc status=none
+}
+
+# new_level FILE: walls around floor, with tile 255 (byte 0x00) at 5,3: a file git alone
+# would take for binary.
+new_level() {
+    {
+        printf '1%.0s' {1..64}
+        printf '\r\n'
+        for _ in {1..43}; do printf '1%s1\r\n' "$(printf '0%.0s' {1..62})"; done
+        printf '1%.0s' {1..64}
+        printf '\r\n'
+    } >"$1"
+    set_cell "$1" 5 3 '\000'
+}
+
+commit_cell() { # commit_cell X Y BYTE: change maze.qre and commit it
+    set_cell maze.qre "$1" "$2" "$3"
+    git commit -qam "cell $1,$2"
+}
+
+git init -q -b main "$work/repo"
+cd "$work/repo"
+eval "$setup"
+new_level maze.qre
+cp maze.qre "$work/base.qre"
+git add .
+git commit -qm "a level"
+
+echo "== git diff shows the changed cells"
+set_cell maze.qre 7 2 A
+shown=$(git diff)
+! grep -q "Binary files" <<<"$shown" || fail "git diff: $shown"
+[ "$(grep '^[-+][0-9]' <<<"$shown")" = $'-7,2: 0\n+7,2: 10' ] || fail "git diff: $shown"
+git checkout -q maze.qre
+
+echo "== a merge of different cells of one row keeps both"
+git checkout -qb left
+commit_cell 3 2 B
+git checkout -q main
+commit_cell 9 2 C
+git merge -q --no-edit left || fail "the merge stopped"
+merged=$(qorvedit --diff "$work/base.qre" maze.qre || echo "status $?")
+[ "$merged" = $'3,2: 0 -> 11\n9,2: 0 -> 12\nstatus 1' ] || fail "merged: $merged"
+
+echo "== a merge of two changes of one cell stops with the conflict named"
+git checkout -qb one
+commit_cell 20 10 D
+git checkout -q main
+commit_cell 20 10 E
+if said=$(git merge --no-edit one 2>&1); then fail "the merge went through: $said"; fi
+grep -q "CONFLICT (content): Merge conflict in maze.qre" <<<"$said" || fail "git said: $said"
+grep -qx "20,10: base 0, ours 14, theirs 13" <<<"$said" || fail "git said: $said"
+qorvedit --check maze.qre || fail "the work tree holds no valid level"
+git merge --abort
+
+echo "== two levels added on both sides conflict where they differ"
+git checkout -qb added
+new_level new.qre
+set_cell new.qre 1 1 F
+git add new.qre
+git commit -qm "a new level"
+git checkout -q main
+new_level new.qre
+set_cell new.qre 1 1 G
+git add new.qre
+git commit -qm "another new level"
+if said=$(git merge --no-edit added 2>&1); then fail "the merge went through: $said"; fi
+grep -qx "1,1: base none, ours 16, theirs 15" <<<"$said" || fail "git said: $said"
+qorvedit --check new.qre || fail "the work tree holds no valid level"
+echo "PASS"
