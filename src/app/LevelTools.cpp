@@ -39,15 +39,6 @@ QImage loadSheet(const QString& sheet) {
         fail(QStringLiteral("Cannot open file %1").arg(quotedName(sheet)));
     }
 }
-// A line merge that could not merge a level leaves its markers in it: short lines the
-// reader refuses. Saying so tells the user what happened and where.
-std::string failureOf(const std::string& level, const qorv::EditorError& error) {
-    const auto* io = dynamic_cast<const qorv::IoError*>(&error);
-    if (io && io->code() == qorv::iocode::ReadBeyondEnd)
-        if (const std::optional<int> line = qorv::conflictMarkerLineInFile(level))
-            return "unresolved merge conflict at line " + std::to_string(*line);
-    return error.what();
-}
 } // namespace
 
 bool checkLevels(const QStringList& levels, Console& console) {

@@ -50,7 +50,7 @@ void writeOutputFile(const QString& output, std::string_view bytes, const QStrin
     }
 }
 
-void writeOutputFile(const QString& output, QByteArrayView bytes, const QStringList& inputs) {
+void writeOutputFile(const QString& output, const QByteArray& bytes, const QStringList& inputs) {
     writeOutputFile(output, std::string_view(bytes.data(), std::size_t(bytes.size())), inputs);
 }
 

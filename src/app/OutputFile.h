@@ -5,7 +5,7 @@
 // anything is written. The content goes through the safe replacement, so a failure keeps
 // the earlier file whole.
 
-#include <QByteArrayView>
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +25,6 @@ void refuseInputAsOutput(const QString& output, const QStringList& inputs);
 // exists and is no regular file, when it is one of `inputs` (by any name or link), or
 // when writing fails.
 void writeOutputFile(const QString& output, std::string_view bytes, const QStringList& inputs);
-void writeOutputFile(const QString& output, QByteArrayView bytes, const QStringList& inputs);
+void writeOutputFile(const QString& output, const QByteArray& bytes, const QStringList& inputs);
 
 } // namespace app

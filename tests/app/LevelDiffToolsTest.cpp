@@ -3,7 +3,6 @@
 
 #include "app/LevelDiffTools.h"
 #include "app/CommandLine.h"
-#include "app/Headless.h"
 #include "app/LevelTools.h"
 #include "core/LevelFile.h"
 #include "render/CellMarks.h"
@@ -14,6 +13,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 #include <cstdio>
 #include <optional>
@@ -31,6 +32,7 @@ struct Outcome {
 
 std::string contentOf(std::FILE* file) {
     std::string text;
+    if (!file) return text; // an output that cannot be read back, such as /dev/full
     std::rewind(file);
     for (int c; (c = std::fgetc(file)) != EOF;)
         text += static_cast<char>(c);
@@ -38,26 +40,34 @@ std::string contentOf(std::FILE* file) {
     return text;
 }
 
-// Runs the arguments' mode with its standard output and error caught (or `out` given).
+// Runs the arguments' mode with its standard output and error caught, as the program
+// finishes it: the console closes the output, so a lost write is seen (or `out` given).
 Outcome run(const QStringList& arguments, std::FILE* out = std::tmpfile()) {
     const app::Invocation invocation = app::parseCommandLine(QStringList{"qorvedit"} + arguments);
+    const int outCopy = ::dup(::fileno(out));
     std::FILE* err = std::tmpfile();
+    app::Console console(out, err);
     using Mode = app::Invocation::Mode;
     int status = 0;
     switch (invocation.mode) {
     case Mode::Diff:
-        status = app::runDiff(invocation, out, err);
+        status = app::runDiff(invocation, console);
         break;
     case Mode::TextConv:
-        status = app::runTextConv(invocation, out, err);
+        status = app::runTextConv(invocation, console);
         break;
     case Mode::Merge:
-        status = app::runMerge(invocation, err);
+        status = app::runMerge(invocation, console);
+        break;
+    case Mode::Check:
+        status = app::checkLevels(invocation.levels, console) ? 0 : 1;
         break;
     default:
-        status = app::runHeadless(invocation);
+        ADD_FAILURE() << "no comparison: " << arguments.join(' ').toStdString();
     }
-    return {status, contentOf(out), contentOf(err)};
+    status = console.finish(status, 2);
+    std::FILE* written = ::fdopen(outCopy, "r");
+    return {status, contentOf(written), contentOf(err)};
 }
 
 QByteArray bytesOf(const QString& path) {
@@ -149,7 +159,7 @@ TEST_F(LevelDiffTools, ExitStatusesOutputsAndTheMergedLevel) {
         {{"--diff", "base.qre", "missing.qre"}, 2, "", "missing.qre: File not found\n", {}},
         {{"--diff", "short.qre", "base.qre"}, 2, "", "short.qre: Read beyond end of file\n", {}},
         // A name cannot forge a line of the message.
-        {{"--diff", "base.qre", "a\nb.qre"}, 2, "", "\"a\\x0ab.qre\": File not found\n", {}},
+        {{"--diff", "base.qre", "a\nb.qre"}, 2, "", "'a'$'\\n''b.qre': File not found\n", {}},
         {{"--textconv", "missing.qre"}, 1, "", "missing.qre: File not found\n", {}},
         {{"--merge", "base.qre", "ours.qre", "theirs.qre", "-o", "out.qre"}, 0, "", "", merged},
         {{"--merge", "base.qre", "ours.qre", "clash.qre", "-o", "out.qre"},
@@ -183,8 +193,6 @@ TEST_F(LevelDiffTools, ExitStatusesOutputsAndTheMergedLevel) {
          "",
          "Cannot write ./ours.qre: it is the input ours.qre\n",
          {}},
-        {{"--diff", "base.qre"}, 2, "", "", {}},
-        {{"--merge", "base.qre", "ours.qre", "theirs.qre"}, 2, "", "", {}},
     };
     const QByteArray kept = "an earlier file";
     for (const auto& row : rows) {
@@ -233,7 +241,7 @@ TEST_F(LevelDiffTools, PicturesFrameTheChangedAndTheConflictingCells) {
 TEST_F(LevelDiffTools, AFailingOutputIsTrouble) {
     const Outcome result = run({"--diff", "base.qre", "ours.qre"}, std::fopen("/dev/full", "w"));
     EXPECT_EQ(result.status, 2);
-    EXPECT_EQ(result.err, "Cannot write the output: No space left on device\n");
+    EXPECT_EQ(result.err, "qorvedit: cannot write the output: No space left on device\n");
 }
 
 TEST_F(LevelDiffTools, CheckNamesTheLineOfALineMergesConflict) {
@@ -242,10 +250,10 @@ TEST_F(LevelDiffTools, CheckNamesTheLineOfALineMergesConflict) {
                             QByteArray::fromStdString(level.substr(66, 66)) + "=======\r\n" +
                             QByteArray::fromStdString(level.substr(66, 66)) + ">>>>>>> other\r\n" +
                             QByteArray::fromStdString(level.substr(132)));
-    std::FILE* out = std::tmpfile();
-    EXPECT_FALSE(app::checkLevels({"merged.qre", "short.qre"}, out));
-    EXPECT_EQ(contentOf(out), "merged.qre: unresolved merge conflict at line 2\n"
-                              "short.qre: Read beyond end of file\n");
+    const Outcome check = run({"--check", "merged.qre", "short.qre"});
+    EXPECT_EQ(check.status, 1);
+    EXPECT_EQ(check.out, "merged.qre: unresolved merge conflict at line 2\n"
+                         "short.qre: Read beyond end of file\n");
 }
 
 } // namespace
