@@ -2,6 +2,7 @@
 // Running the built editor as a build pipeline runs it: no display, no QT_QPA_PLATFORM,
 // no X server or Wayland compositor to find.
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
 #include <QString>
@@ -10,6 +11,14 @@
 #include <gtest/gtest.h>
 
 namespace qorv::test {
+
+// QProcess needs an application object; one for the whole test program.
+inline void ensureCoreApplication() {
+    static int argc = 1;
+    static char name[] = "qorv_app_tests";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication application(argc, argv);
+}
 
 struct Result {
     int exitCode;

@@ -62,10 +62,7 @@ const CorpusRow Corpus[] = {
 class HeadlessTools : public ::testing::Test {
   protected:
     void SetUp() override {
-        static int argc = 1;
-        static char name[] = "qorv_app_tests";
-        static char* argv[] = {name, nullptr};
-        static QCoreApplication application(argc, argv); // for QProcess
+        qorv::test::ensureCoreApplication();
         ASSERT_TRUE(work_.isValid());
     }
     QString path(const QString& name) const { return work_.filePath(name); }

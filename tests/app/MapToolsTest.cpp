@@ -43,10 +43,7 @@ QImage drawn(const qorv::LevelGrid& level, const QImage& sheet) {
 class MapTools : public ::testing::Test {
   protected:
     void SetUp() override {
-        static int argc = 1;
-        static char name[] = "qorv_app_tests";
-        static char* argv[] = {name, nullptr};
-        static QCoreApplication application(argc, argv); // for QProcess
+        qorv::test::ensureCoreApplication();
         ASSERT_TRUE(work_.isValid());
         ASSERT_TRUE(QDir(work_.path()).mkpath("sub"));
         ASSERT_TRUE(QDir(work_.path()).mkpath("out"));
