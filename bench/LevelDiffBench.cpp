@@ -51,17 +51,19 @@ app::Invocation invocation(const QStringList& arguments) {
     return app::parseCommandLine(QStringList{QStringLiteral("qorvedit")} + arguments);
 }
 
+// Output into /dev/null through the tools' own console, as the program prints.
 struct Sink {
-    Sink() : file(std::fopen("/dev/null", "w")) {}
+    Sink() : file(std::fopen("/dev/null", "w")), console(file, file) {}
     ~Sink() { std::fclose(file); }
     std::FILE* file;
+    app::Console console;
 };
 
 void BM_Check2AndPrint(benchmark::State& state) {
     const QStringList files = {levels().path("ours.qre"), levels().path("theirs.qre")};
     Sink sink;
     for (auto _ : state) {
-        if (!app::checkLevels(files, sink.file)) state.SkipWithError("a level did not read");
+        if (!app::checkLevels(files, sink.console)) state.SkipWithError("a level did not read");
         // As many lines as the diff prints, each printed the plain way.
         for (int i = 0; i < 200; ++i)
             std::fprintf(sink.file, "%d,%d: %d -> %d\n", 1 + i % 62, 1 + i / 62, i % 100, 1);
@@ -75,7 +77,7 @@ void BM_Diff(benchmark::State& state) {
         invocation({"--diff", levels().path("ours.qre"), levels().path("theirs.qre")});
     Sink sink;
     for (auto _ : state)
-        if (app::runDiff(diff, sink.file, sink.file) != 1) state.SkipWithError("no difference");
+        if (app::runDiff(diff, sink.console) != 1) state.SkipWithError("no difference");
 }
 BENCHMARK(BM_Diff)->Unit(benchmark::kMicrosecond);
 
@@ -85,7 +87,7 @@ void BM_Check3AndSave(benchmark::State& state) {
     const std::string out = levels().path("out.qre").toStdString();
     Sink sink;
     for (auto _ : state) {
-        if (!app::checkLevels(files, sink.file)) state.SkipWithError("a level did not read");
+        if (!app::checkLevels(files, sink.console)) state.SkipWithError("a level did not read");
         qorv::saveQRE(out, levels().merged());
     }
 }
@@ -97,7 +99,7 @@ void BM_Merge(benchmark::State& state) {
                     levels().path("theirs.qre"), "-o", levels().path("out.qre")});
     Sink sink;
     for (auto _ : state)
-        if (app::runMerge(merge, sink.file) != 0) state.SkipWithError("the merge failed");
+        if (app::runMerge(merge, sink.console) != 0) state.SkipWithError("the merge failed");
 }
 BENCHMARK(BM_Merge)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
