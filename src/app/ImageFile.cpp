@@ -2,6 +2,7 @@
 
 #include "app/Quoting.h"
 #include "core/IoError.h"
+#include "render/ExactPalette.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -16,18 +17,25 @@ namespace {
 }
 } // namespace
 
+QImage pngReady(const QImage& image) {
+    return qorv::withExactPalette(image).value_or(image);
+}
+
 QByteArray encodeImageFor(const QImage& image, const QString& output) {
     const QString suffix = QFileInfo(output).suffix().toLower();
     const QByteArray format = suffix.isEmpty() ? QByteArray("png") : suffix.toLatin1();
     const QList<QByteArray> formats = QImageWriter::supportedImageFormats();
     if (!formats.contains(format))
         failToWriteImage(output, QStringLiteral("no image format is named \".%1\" (known: %2)")
-                                .arg(suffix, QString::fromLatin1(formats.join(", "))));
+                                     .arg(suffix, QString::fromLatin1(formats.join(", "))));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, format);
-    if (!writer.write(image)) failToWriteImage(output, writer.errorString());
+    const bool png = format == "png";
+    if (png) writer.setCompression(PngCompression);
+    if (!writer.write(png ? pngReady(image) : image))
+        failToWriteImage(output, writer.errorString());
     return bytes;
 }
 

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -125,6 +126,48 @@ TEST_F(HeadlessTools, RenderWritesTheEditorsRasterAsAPng) {
     ASSERT_EQ(named.exitCode, 0) << named.err.toStdString();
     qorv::drawAllCells(level, sheet.mirrored(true, false), expected);
     EXPECT_EQ(QImage(path("b.png")).convertToFormat(QImage::Format_RGB888), expected);
+}
+
+int coloursShown(const QImage& raster) {
+    QSet<QRgb> colours;
+    for (int y = 0; y < raster.height(); ++y)
+        for (int x = 0; x < raster.width(); ++x)
+            colours.insert(raster.pixel(x, y));
+    return int(colours.size());
+}
+
+// The picture of a level that shows the whole sheet: an 8-bit palette while its colours
+// fit, 24 bits beyond; the same pixels either way.
+TEST_F(HeadlessTools, RenderWritesAPaletteOnlyWhenEveryColourFits) {
+    qorv::LevelGrid level;
+    for (int x = 0; x < qorv::GridWidth; ++x)
+        for (int y = 0; y < qorv::GridHeight; ++y)
+            level.at(x, y) = static_cast<qorv::TileIndex>((x + y * qorv::GridWidth) % 256);
+    qorv::saveQRE(path("cave.qre").toStdString(), level);
+    const struct {
+        int colours;
+        QImage::Format written;
+    } rows[] = {
+        {3, QImage::Format_Indexed8}, {256, QImage::Format_Indexed8}, {257, QImage::Format_RGB32}};
+    for (const auto& row : rows) {
+        QImage sheet(160, 160, QImage::Format_RGB888);
+        for (int y = 0; y < 160; ++y)
+            for (int x = 0; x < 160; ++x)
+                sheet.setPixel(x, y, qRgb((x + y * 160) % row.colours, 0, 99));
+        ASSERT_TRUE(sheet.save(path("tiles.bmp"), "BMP"));
+        QImage expected = qorv::makeRaster();
+        qorv::drawAllCells(level, sheet, expected);
+        ASSERT_EQ(coloursShown(expected), row.colours);
+
+        const QString out = QStringLiteral("out%1").arg(row.colours);
+        ASSERT_TRUE(QDir(work_.path()).mkdir(out));
+        const Result drawn = runEditor(
+            {"--render", "cave.qre", "--tiles", "tiles.bmp", "--out-dir", out}, work_.path());
+        ASSERT_EQ(drawn.exitCode, 0) << drawn.err.toStdString();
+        const QImage png(path(out + "/cave.png"));
+        EXPECT_EQ(png.format(), row.written) << row.colours << " colours";
+        EXPECT_EQ(png.convertToFormat(QImage::Format_RGB888), expected) << row.colours;
+    }
 }
 
 TEST_F(HeadlessTools, RenderFailuresSayWhatFailedAndWriteNothing) {
