@@ -7,6 +7,7 @@
 #include "core/LevelFile.h"
 #include "core/SafeReplace.h"
 #include "render/Raster.h"
+#include "render/TileSheet.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -128,6 +129,10 @@ TEST_F(HeadlessTools, RenderWritesTheEditorsRasterAsAPng) {
     EXPECT_EQ(QImage(path("b.png")).convertToFormat(QImage::Format_RGB888), expected);
 }
 
+QRgb colourNumber(int n) {
+    return qRgb(n % 256, n / 256, 99);
+}
+
 int coloursShown(const QImage& raster) {
     QSet<QRgb> colours;
     for (int y = 0; y < raster.height(); ++y)
@@ -136,13 +141,13 @@ int coloursShown(const QImage& raster) {
     return int(colours.size());
 }
 
-// The picture of a level that shows the whole sheet: an 8-bit palette while its colours
+// The picture of a level that shows every tile there is: an 8-bit palette while its colours
 // fit, 24 bits beyond; the same pixels either way.
 TEST_F(HeadlessTools, RenderWritesAPaletteOnlyWhenEveryColourFits) {
     qorv::LevelGrid level;
     for (int x = 0; x < qorv::GridWidth; ++x)
         for (int y = 0; y < qorv::GridHeight; ++y)
-            level.at(x, y) = static_cast<qorv::TileIndex>((x + y * qorv::GridWidth) % 256);
+            level.at(x, y) = static_cast<qorv::TileIndex>((x + y * qorv::GridWidth) % 144);
     qorv::saveQRE(path("cave.qre").toStdString(), level);
     const struct {
         int colours;
@@ -151,9 +156,10 @@ TEST_F(HeadlessTools, RenderWritesAPaletteOnlyWhenEveryColourFits) {
         {3, QImage::Format_Indexed8}, {256, QImage::Format_Indexed8}, {257, QImage::Format_RGB32}};
     for (const auto& row : rows) {
         QImage sheet(160, 160, QImage::Format_RGB888);
-        for (int y = 0; y < 160; ++y)
-            for (int x = 0; x < 160; ++x)
-                sheet.setPixel(x, y, qRgb((x + y * 160) % row.colours, 0, 99));
+        for (int tile = 0; tile < 144; ++tile)
+            for (int pixel = 0; pixel < 100; ++pixel)
+                sheet.setPixel(qorv::tileLeft(tile) + pixel % 10, qorv::tileTop(tile) + pixel / 10,
+                               colourNumber((tile * 100 + pixel) % row.colours));
         ASSERT_TRUE(sheet.save(path("tiles.bmp"), "BMP"));
         QImage expected = qorv::makeRaster();
         qorv::drawAllCells(level, sheet, expected);
