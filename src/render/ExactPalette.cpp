@@ -44,21 +44,17 @@ std::optional<QImage> withExactPalette(const QImage& image) {
     QList<QRgb> table;
     table.reserve(MaxColours);
     ColourIndex colours;
-    // Neighbouring pixels mostly share a colour: the last one is kept at hand.
-    std::uint32_t last = 0xFFFFFFFFu;
-    uchar lastIndex = 0;
-    for (int y = 0; y < image.height(); ++y) {
+    // QImage's accessors are calls into the library: asked once, not once per pixel.
+    const int width = image.width();
+    const int height = image.height();
+    for (int y = 0; y < height; ++y) {
         const uchar* in = image.constScanLine(y);
         uchar* out = indexed.scanLine(y);
-        for (int x = 0; x < image.width(); ++x, in += 3) {
-            const std::uint32_t rgb = std::uint32_t(in[0]) << 16 | in[1] << 8 | in[2];
-            if (rgb != last) {
-                const int index = colours.indexOf(rgb, table);
-                if (index < 0) return std::nullopt;
-                last = rgb;
-                lastIndex = uchar(index);
-            }
-            out[x] = lastIndex;
+        for (int x = 0; x < width; ++x, in += 3) {
+            const int index =
+                colours.indexOf(std::uint32_t(in[0]) << 16 | in[1] << 8 | in[2], table);
+            if (index < 0) return std::nullopt;
+            out[x] = uchar(index);
         }
     }
     indexed.setColorTable(table);
