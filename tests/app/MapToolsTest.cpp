@@ -88,6 +88,20 @@ TEST_F(MapTools, RenderIntoAFolderRefusesTwoLevelsWithOneNameBeforeDrawing) {
     EXPECT_TRUE(QDir(path("out")).isEmpty());
 }
 
+// A picture that cannot be written is reported with its level; a file is no folder.
+TEST_F(MapTools, RenderIntoAFolderReportsWhatItCannotWrite) {
+    ASSERT_TRUE(QDir(work_.path()).mkpath("out/a.png"));
+    const Result blocked = run({"--render", "a.qre", "sub/b.qre", "--out-dir", "out"});
+    EXPECT_EQ(blocked.exitCode, 1);
+    EXPECT_EQ(blocked.err, "a.qre: Cannot write out/a.png: it is not a regular file\n");
+    EXPECT_TRUE(QFile::exists(path("out/b.png")));
+
+    const Result notAFolder = run({"--render", "a.qre", "--out-dir", "all.bmp"});
+    EXPECT_EQ(notAFolder.exitCode, 1);
+    EXPECT_TRUE(notAFolder.err.contains("Cannot render into all.bmp: no such folder"))
+        << notAFolder.err.toStdString();
+}
+
 TEST_F(MapTools, RenderWritesTheFormatItsExtensionNames) {
     const struct {
         const char* out;
