@@ -269,7 +269,8 @@ TEST_F(HeadlessTools, RenderWritesOnlyIntoRegularFiles) {
     ASSERT_EQ(::mkfifo(path("fifo").toLocal8Bit(), 0600), 0);
     ASSERT_EQ(::mknod(path("socket").toLocal8Bit(), S_IFSOCK | 0600, 0), 0);
     ASSERT_TRUE(QDir(work_.path()).mkdir("folder"));
-    QStringList outputs = {"fifo", "socket", "folder"};
+    ASSERT_TRUE(QFile::link(path("fifo"), path("to-fifo")));
+    QStringList outputs = {"fifo", "socket", "folder", "to-fifo"};
     // A null device of our own (as root): /dev/null itself must not be at stake here.
     if (::mknod(path("null").toLocal8Bit(), S_IFCHR | 0600, makedev(1, 3)) == 0) {
         ASSERT_TRUE(QFile::link(path("null"), path("to-null")));

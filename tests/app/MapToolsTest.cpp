@@ -88,13 +88,23 @@ TEST_F(MapTools, RenderIntoAFolderRefusesTwoLevelsWithOneNameBeforeDrawing) {
     EXPECT_TRUE(QDir(path("out")).isEmpty());
 }
 
-// A picture that cannot be written is reported with its level; a file is no folder.
+// A picture that cannot be written (a folder, a link to an input) is reported with its
+// level; a file is no folder.
 TEST_F(MapTools, RenderIntoAFolderReportsWhatItCannotWrite) {
     ASSERT_TRUE(QDir(work_.path()).mkpath("out/a.png"));
     const Result blocked = run({"--render", "a.qre", "sub/b.qre", "--out-dir", "out"});
     EXPECT_EQ(blocked.exitCode, 1);
     EXPECT_EQ(blocked.err, "a.qre: Cannot write out/a.png: it is not a regular file\n");
     EXPECT_TRUE(QFile::exists(path("out/b.png")));
+
+    ASSERT_TRUE(QFile::copy(path("a.qre"), path("sub/all.qre")));
+    ASSERT_TRUE(QFile::link("../all.bmp", path("out/all.png")));
+    const QByteArray sheet = bytesOf(path("all.bmp"));
+    const Result overSheet =
+        run({"--render", "sub/all.qre", "--out-dir", "out", "--tiles", "all.bmp"});
+    EXPECT_EQ(overSheet.exitCode, 1);
+    EXPECT_EQ(overSheet.err, "sub/all.qre: Cannot write out/all.png: it is the input all.bmp\n");
+    EXPECT_EQ(bytesOf(path("all.bmp")), sheet);
 
     const Result notAFolder = run({"--render", "a.qre", "--out-dir", "all.bmp"});
     EXPECT_EQ(notAFolder.exitCode, 1);
