@@ -2,6 +2,7 @@
 // --export and --import, as a pipeline runs them.
 
 #include "EditorRun.h"
+#include "app/MapCommands.h"
 #include "core/LevelFile.h"
 #include "render/Raster.h"
 
@@ -112,6 +113,20 @@ TEST_F(MapTools, RenderIntoAFolderReportsWhatItCannotWrite) {
         << notAFolder.err.toStdString();
 }
 
+// A map is read whole up to its size limit, and refused unread beyond it.
+TEST_F(MapTools, ImportReadsMapsUpToTheSizeLimit) {
+    for (const qsizetype size : {app::MaxMapFileBytes, app::MaxMapFileBytes + 1}) {
+        QFile map(path("big.tmx"));
+        ASSERT_TRUE(map.open(QIODevice::WriteOnly) && map.resize(size)); // sparse
+        map.close();
+        const Result result = run({"--import", "big.tmx", "out.qre"});
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err.contains("big.tmx is larger than 16777216 bytes"),
+                  size > app::MaxMapFileBytes)
+            << size << ": " << result.err.toStdString();
+    }
+}
+
 TEST_F(MapTools, RenderWritesTheFormatItsExtensionNames) {
     const struct {
         const char* out;
@@ -119,7 +134,8 @@ TEST_F(MapTools, RenderWritesTheFormatItsExtensionNames) {
     } rows[] = {{"a.jpg", "\xff\xd8\xff"},
                 {"a.JPEG", "\xff\xd8\xff"},
                 {"a.bmp", "BM"},
-                {"a.png", "\x89PNG"}};
+                {"a.png", "\x89PNG"},
+                {"a", "\x89PNG"}};
     for (const auto& row : rows) {
         const Result result = run({"--render", "a.qre", row.out});
         EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
