@@ -99,13 +99,17 @@ TEST_F(MapTools, RenderIntoAFolderReportsWhatItCannotWrite) {
     EXPECT_TRUE(QFile::exists(path("out/b.png")));
 
     ASSERT_TRUE(QFile::copy(path("a.qre"), path("sub/all.qre")));
+    ASSERT_TRUE(QFile::copy(path("a.qre"), path("sub/c.qre")));
     ASSERT_TRUE(QFile::link("../all.bmp", path("out/all.png")));
-    const QByteArray sheet = bytesOf(path("all.bmp"));
-    const Result overSheet =
-        run({"--render", "sub/all.qre", "--out-dir", "out", "--tiles", "all.bmp"});
-    EXPECT_EQ(overSheet.exitCode, 1);
-    EXPECT_EQ(overSheet.err, "sub/all.qre: Cannot write out/all.png: it is the input all.bmp\n");
+    ASSERT_TRUE(QFile::link("../sub/c.qre", path("out/c.png")));
+    const QByteArray sheet = bytesOf(path("all.bmp")), level = bytesOf(path("sub/c.qre"));
+    const Result overInputs =
+        run({"--render", "sub/all.qre", "sub/c.qre", "--out-dir", "out", "--tiles", "all.bmp"});
+    EXPECT_EQ(overInputs.exitCode, 1);
+    EXPECT_EQ(overInputs.err, "sub/all.qre: Cannot write out/all.png: it is the input all.bmp\n"
+                              "sub/c.qre: Cannot write out/c.png: it is the input sub/c.qre\n");
     EXPECT_EQ(bytesOf(path("all.bmp")), sheet);
+    EXPECT_EQ(bytesOf(path("sub/c.qre")), level);
 
     const Result notAFolder = run({"--render", "a.qre", "--out-dir", "all.bmp"});
     EXPECT_EQ(notAFolder.exitCode, 1);
