@@ -87,6 +87,10 @@ TEST_F(MapTools, RenderIntoAFolderRefusesTwoLevelsWithOneNameBeforeDrawing) {
     EXPECT_TRUE(result.err.contains("a.qre and sub/a.qre would both be drawn into out/a.png"))
         << result.err.toStdString();
     EXPECT_TRUE(QDir(path("out")).isEmpty());
+    const Result two = run({"--render", "sub/a.qre", "a.qre", "--out-dir", "out"});
+    EXPECT_TRUE(two.err.contains("sub/a.qre and a.qre would both be drawn into out/a.png"))
+        << two.err.toStdString();
+    EXPECT_TRUE(QDir(path("out")).isEmpty());
 }
 
 // A picture that cannot be written (a folder, a link to an input) is reported with its
