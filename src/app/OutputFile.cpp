@@ -31,7 +31,7 @@ std::string fileName(const QString& name) {
     return QFile::encodeName(name).toStdString();
 }
 
-void writeOutputFile(const QString& output, std::string_view bytes, const QStringList& inputs) {
+void checkOutputFile(const QString& output, const QStringList& inputs) {
     if (existsAsOtherThanFile(output))
         failToWrite(output, QStringLiteral("it is not a regular file"));
     for (const QString& input : inputs) {
@@ -39,6 +39,10 @@ void writeOutputFile(const QString& output, std::string_view bytes, const QStrin
         if (std::filesystem::equivalent(fileName(input), fileName(output), unknown))
             failToWrite(output, QStringLiteral("it is the input %1").arg(quotedName(input)));
     }
+}
+
+void writeOutputFile(const QString& output, std::string_view bytes, const QStringList& inputs) {
+    checkOutputFile(output, inputs);
     try {
         qorv::replaceFileContent(fileName(output), bytes);
     } catch (const qorv::IoError& error) {

@@ -110,9 +110,10 @@ bool renderLevelsIntoFolder(const QStringList& levels, const QString& tiles, con
         sheetNames << (tiles.isEmpty() ? defaultSheetFor(level) : tiles);
         sheets.load(sheetNames.last());
     }
-    // Drawing and encoding a level takes a few milliseconds of a core, saving its picture
-    // as long again waiting for the disk (the safe replacement syncs every file): with
-    // several levels in flight per core, the waits overlap each other and the work.
+    // Drawing and encoding a level takes about two milliseconds of a core; saving its
+    // picture waits as long or longer for the disk (the safe replacement syncs every
+    // file). With several levels in flight per core, the waits overlap each other and
+    // the work.
     std::vector<std::string> problems(std::size_t(levels.size()));
     std::atomic<qsizetype> next{0};
     const auto work = [&] {
