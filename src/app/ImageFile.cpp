@@ -2,6 +2,7 @@
 
 #include "app/Quoting.h"
 #include "core/IoError.h"
+#include "render/ExactPalette.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -16,6 +17,10 @@ namespace {
 }
 } // namespace
 
+QImage pngReady(const QImage& image) {
+    return qorv::withExactPalette(image).value_or(image);
+}
+
 QByteArray encodeImageFor(const QImage& image, const QString& output) {
     const QString suffix = QFileInfo(output).suffix().toLower();
     const QByteArray format = suffix.isEmpty() ? QByteArray("png") : suffix.toLatin1();
@@ -27,7 +32,10 @@ QByteArray encodeImageFor(const QImage& image, const QString& output) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, format);
-    if (!writer.write(image)) failToWriteImage(output, writer.errorString());
+    const bool png = format == "png";
+    if (png) writer.setCompression(PngCompression);
+    if (!writer.write(png ? pngReady(image) : image))
+        failToWriteImage(output, writer.errorString());
     return bytes;
 }
 

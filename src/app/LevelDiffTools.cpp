@@ -86,7 +86,7 @@ int runDiff(const Invocation& invocation, Console& console) {
         const std::vector<qorv::CellChange> changes = qorv::diffLevels(a, b);
         if (!invocation.picture.isEmpty()) {
             const QString sheet = sheetFor(invocation, to);
-            refuseInputAsOutput(invocation.picture, {from, to, sheet});
+            checkOutputFile(invocation.picture, {from, to, sheet});
             writeOutputFile(invocation.picture,
                             markedPicture(b, sheet, changes, invocation.picture), {});
         }
@@ -131,8 +131,8 @@ int runMerge(const Invocation& invocation, Console& console) {
         QByteArray picture;
         if (!invocation.picture.isEmpty()) {
             const QString sheet = sheetFor(invocation, oursName);
-            refuseInputAsOutput(invocation.picture,
-                                {baseName, oursName, theirsName, sheet, invocation.output});
+            checkOutputFile(invocation.picture,
+                            {baseName, oursName, theirsName, sheet, invocation.output});
             picture = markedPicture(ours, sheet, merge.conflicts, invocation.picture);
         }
         // git's driver writes the result over OURS: OUT may be an input.

@@ -84,7 +84,7 @@ QImage renderLevel(const QString& level, const QString& sheet) {
 }
 
 void renderLevelToImage(const QString& level, const QString& sheet, const QString& out) {
-    refuseInputAsOutput(out, {level, sheet});
+    checkOutputFile(out, {level, sheet}); // before its extension is looked at
     const QImage raster = renderLevel(level, sheet);
     writeOutputFile(out, encodeImageFor(raster, out), {level, sheet});
 }

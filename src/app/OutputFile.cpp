@@ -31,7 +31,9 @@ std::string fileName(const QString& name) {
     return QFile::encodeName(name).toStdString();
 }
 
-void refuseInputAsOutput(const QString& output, const QStringList& inputs) {
+void checkOutputFile(const QString& output, const QStringList& inputs) {
+    if (existsAsOtherThanFile(output))
+        failToWrite(output, QStringLiteral("it is not a regular file"));
     for (const QString& input : inputs) {
         std::error_code unknown;
         if (std::filesystem::equivalent(fileName(input), fileName(output), unknown))
@@ -40,9 +42,7 @@ void refuseInputAsOutput(const QString& output, const QStringList& inputs) {
 }
 
 void writeOutputFile(const QString& output, std::string_view bytes, const QStringList& inputs) {
-    if (existsAsOtherThanFile(output))
-        failToWrite(output, QStringLiteral("it is not a regular file"));
-    refuseInputAsOutput(output, inputs);
+    checkOutputFile(output, inputs);
     try {
         qorv::replaceFileContent(fileName(output), bytes);
     } catch (const qorv::IoError& error) {

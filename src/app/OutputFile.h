@@ -16,10 +16,11 @@ namespace app {
 // The bytes of a name as the system spells it.
 std::string fileName(const QString& name);
 
-// Throws EditorError "Cannot write <output>: it is the input <input>" when `output` is one
-// of `inputs` by any name or link: a slip of the arguments must not destroy an input, and
-// is said before any work is done.
-void refuseInputAsOutput(const QString& output, const QStringList& inputs);
+// Throws EditorError, naming the output, when it exists and is no regular file, or when
+// it is one of `inputs` (by any name or link). writeOutputFile checks it again; a command
+// that could refuse its output for a lesser reason (its extension) checks it first, so
+// that the graver reason is the one reported.
+void checkOutputFile(const QString& output, const QStringList& inputs);
 
 // Makes `bytes` the content of `output`. Throws EditorError, naming the output, when it
 // exists and is no regular file, when it is one of `inputs` (by any name or link), or

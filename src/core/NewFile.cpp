@@ -8,15 +8,35 @@
 #include "core/WriteAll.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
+#include <mutex>
+#include <optional>
+#include <string>
 #include <unistd.h>
 
 namespace qorv {
 
 namespace {
 
-// umask() is the one way to read the mask that needs no /proc: set it back at once.
+// The mask as the kernel reports it, read without changing it (Linux 4.7 and later).
+std::optional<mode_t> umaskFromProc() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("Umask:", 0) == 0)
+            return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+    }
+    return std::nullopt;
+}
+
+// Files are saved from several threads at once (--render into a folder). umask() reads
+// the mask only by setting it, and a file another thread creates meanwhile would get a
+// zero mask: /proc comes first, and without it one thread at a time sets it back at once.
 mode_t currentUmask() {
+    if (const std::optional<mode_t> mask = umaskFromProc()) return *mask;
+    static std::mutex reading;
+    const std::lock_guard<std::mutex> one(reading);
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return mask;

@@ -143,6 +143,7 @@ TEST(CommandLine, NamesInMessagesAreQuotedWhenTheyHoldControlCharacters) {
         {"esc\033[31mred", R"('esc'$'\033''[31mred')"},
         {"tab\there\r", R"('tab'$'\t''here'$'\r')"},
         {"a\001\177b", R"('a'$'\001\177''b')"},
+        {"a\037b", R"('a'$'\037''b')"},
         {"\177", R"(''$'\177')"},
         {"\302\2331", R"(''$'\302\233''1')"},             // C1 control: CSI
         {"\377\376.qre", R"(''$'\377\376''.qre')"},       // no UTF-8

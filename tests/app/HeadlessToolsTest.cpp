@@ -7,12 +7,14 @@
 #include "core/LevelFile.h"
 #include "core/SafeReplace.h"
 #include "render/Raster.h"
+#include "render/TileSheet.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -124,6 +126,53 @@ TEST_F(HeadlessTools, RenderWritesTheEditorsRasterAsAPng) {
     EXPECT_EQ(QImage(path("b.png")).convertToFormat(QImage::Format_RGB888), expected);
 }
 
+QRgb colourNumber(int n) {
+    return qRgb(n % 256, n / 256, 99);
+}
+
+int coloursShown(const QImage& raster) {
+    QSet<QRgb> colours;
+    for (int y = 0; y < raster.height(); ++y)
+        for (int x = 0; x < raster.width(); ++x)
+            colours.insert(raster.pixel(x, y));
+    return int(colours.size());
+}
+
+// The picture of a level that shows every tile there is: an 8-bit palette while its colours
+// fit, 24 bits beyond; the same pixels either way.
+TEST_F(HeadlessTools, RenderWritesAPaletteOnlyWhenEveryColourFits) {
+    qorv::LevelGrid level;
+    for (int x = 0; x < qorv::GridWidth; ++x)
+        for (int y = 0; y < qorv::GridHeight; ++y)
+            level.at(x, y) = static_cast<qorv::TileIndex>((x + y * qorv::GridWidth) % 144);
+    qorv::saveQRE(path("cave.qre").toStdString(), level);
+    const struct {
+        int colours;
+        QImage::Format written;
+    } rows[] = {
+        {3, QImage::Format_Indexed8}, {256, QImage::Format_Indexed8}, {257, QImage::Format_RGB32}};
+    for (const auto& row : rows) {
+        QImage sheet(160, 160, QImage::Format_RGB888);
+        for (int tile = 0; tile < 144; ++tile)
+            for (int pixel = 0; pixel < 100; ++pixel)
+                sheet.setPixel(qorv::tileLeft(tile) + pixel % 10, qorv::tileTop(tile) + pixel / 10,
+                               colourNumber((tile * 100 + pixel) % row.colours));
+        ASSERT_TRUE(sheet.save(path("tiles.bmp"), "BMP"));
+        QImage expected = qorv::makeRaster();
+        qorv::drawAllCells(level, sheet, expected);
+        ASSERT_EQ(coloursShown(expected), row.colours);
+
+        const QString out = QStringLiteral("out%1").arg(row.colours);
+        ASSERT_TRUE(QDir(work_.path()).mkdir(out));
+        const Result drawn = runEditor(
+            {"--render", "cave.qre", "--tiles", "tiles.bmp", "--out-dir", out}, work_.path());
+        ASSERT_EQ(drawn.exitCode, 0) << drawn.err.toStdString();
+        const QImage png(path(out + "/cave.png"));
+        EXPECT_EQ(png.format(), row.written) << row.colours << " colours";
+        EXPECT_EQ(png.convertToFormat(QImage::Format_RGB888), expected) << row.colours;
+    }
+}
+
 TEST_F(HeadlessTools, RenderFailuresSayWhatFailedAndWriteNothing) {
     qorv::LevelGrid level{};
     qorv::saveQRE(path("ok.qre").toStdString(), level);
@@ -219,7 +268,8 @@ TEST_F(HeadlessTools, RenderWritesOnlyIntoRegularFiles) {
     ASSERT_EQ(::mkfifo(path("fifo").toLocal8Bit(), 0600), 0);
     ASSERT_EQ(::mknod(path("socket").toLocal8Bit(), S_IFSOCK | 0600, 0), 0);
     ASSERT_TRUE(QDir(work_.path()).mkdir("folder"));
-    QStringList outputs = {"fifo", "socket", "folder"};
+    ASSERT_TRUE(QFile::link(path("fifo"), path("to-fifo")));
+    QStringList outputs = {"fifo", "socket", "folder", "to-fifo"};
     // A null device of our own (as root): /dev/null itself must not be at stake here.
     if (::mknod(path("null").toLocal8Bit(), S_IFCHR | 0600, makedev(1, 3)) == 0) {
         ASSERT_TRUE(QFile::link(path("null"), path("to-null")));

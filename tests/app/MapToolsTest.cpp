@@ -2,6 +2,7 @@
 // --export and --import, as a pipeline runs them.
 
 #include "EditorRun.h"
+#include "app/MapCommands.h"
 #include "core/LevelFile.h"
 #include "render/Raster.h"
 
@@ -83,6 +84,52 @@ TEST_F(MapTools, RenderIntoAFolderRefusesTwoLevelsWithOneNameBeforeDrawing) {
     EXPECT_TRUE(result.err.contains("a.qre and sub/a.qre would both be drawn into out/a.png"))
         << result.err.toStdString();
     EXPECT_TRUE(QDir(path("out")).isEmpty());
+    const Result two = run({"--render", "sub/a.qre", "a.qre", "--out-dir", "out"});
+    EXPECT_TRUE(two.err.contains("sub/a.qre and a.qre would both be drawn into out/a.png"))
+        << two.err.toStdString();
+    EXPECT_TRUE(QDir(path("out")).isEmpty());
+}
+
+// A picture that cannot be written (a folder, a link to an input) is reported with its
+// level; a file is no folder.
+TEST_F(MapTools, RenderIntoAFolderReportsWhatItCannotWrite) {
+    ASSERT_TRUE(QDir(work_.path()).mkpath("out/a.png"));
+    const Result blocked = run({"--render", "a.qre", "sub/b.qre", "--out-dir", "out"});
+    EXPECT_EQ(blocked.exitCode, 1);
+    EXPECT_EQ(blocked.err, "a.qre: Cannot write out/a.png: it is not a regular file\n");
+    EXPECT_TRUE(QFile::exists(path("out/b.png")));
+
+    ASSERT_TRUE(QFile::copy(path("a.qre"), path("sub/all.qre")));
+    ASSERT_TRUE(QFile::copy(path("a.qre"), path("sub/c.qre")));
+    ASSERT_TRUE(QFile::link("../all.bmp", path("out/all.png")));
+    ASSERT_TRUE(QFile::link("../sub/c.qre", path("out/c.png")));
+    const QByteArray sheet = bytesOf(path("all.bmp")), level = bytesOf(path("sub/c.qre"));
+    const Result overInputs =
+        run({"--render", "sub/all.qre", "sub/c.qre", "--out-dir", "out", "--tiles", "all.bmp"});
+    EXPECT_EQ(overInputs.exitCode, 1);
+    EXPECT_EQ(overInputs.err, "sub/all.qre: Cannot write out/all.png: it is the input all.bmp\n"
+                              "sub/c.qre: Cannot write out/c.png: it is the input sub/c.qre\n");
+    EXPECT_EQ(bytesOf(path("all.bmp")), sheet);
+    EXPECT_EQ(bytesOf(path("sub/c.qre")), level);
+
+    const Result notAFolder = run({"--render", "a.qre", "--out-dir", "all.bmp"});
+    EXPECT_EQ(notAFolder.exitCode, 1);
+    EXPECT_TRUE(notAFolder.err.contains("Cannot render into all.bmp: no such folder"))
+        << notAFolder.err.toStdString();
+}
+
+// A map is read whole up to its size limit, and refused unread beyond it.
+TEST_F(MapTools, ImportReadsMapsUpToTheSizeLimit) {
+    for (const qsizetype size : {app::MaxMapFileBytes, app::MaxMapFileBytes + 1}) {
+        QFile map(path("big.tmx"));
+        ASSERT_TRUE(map.open(QIODevice::WriteOnly) && map.resize(size)); // sparse
+        map.close();
+        const Result result = run({"--import", "big.tmx", "out.qre"});
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_EQ(result.err.contains("big.tmx is larger than 16777216 bytes"),
+                  size > app::MaxMapFileBytes)
+            << size << ": " << result.err.toStdString();
+    }
 }
 
 TEST_F(MapTools, RenderWritesTheFormatItsExtensionNames) {
@@ -92,7 +139,8 @@ TEST_F(MapTools, RenderWritesTheFormatItsExtensionNames) {
     } rows[] = {{"a.jpg", "\xff\xd8\xff"},
                 {"a.JPEG", "\xff\xd8\xff"},
                 {"a.bmp", "BM"},
-                {"a.png", "\x89PNG"}};
+                {"a.png", "\x89PNG"},
+                {"a", "\x89PNG"}};
     for (const auto& row : rows) {
         const Result result = run({"--render", "a.qre", row.out});
         EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
@@ -137,7 +185,7 @@ TEST_F(MapTools, ImportRefusalsWriteNothing) {
         {{"--import", "a.qre", "out.qre"},
          "Cannot import a.qre: the extension names no map format"},
         {{"--import", "bad\nname.tmx", "out.qre"},
-         "Cannot import 'bad'$'\\n''name.tmx': File not found"},
+         R"(Cannot import 'bad'$'\n''name.tmx': File not found)"},
         {{"--import", "a.tmx", "a.tmx"}, "Cannot write a.tmx: it is the input a.tmx"},
         {{"--import", "a.tmx", "fifo.qre"}, "Cannot write fifo.qre: it is not a regular file"},
         {{"--export", "a.qre", "out.qre"},
