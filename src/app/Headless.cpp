@@ -41,7 +41,7 @@ int run(const Invocation& invocation, Console& console) {
     case Mode::RenderMany:
     case Mode::Export:
     case Mode::Import:
-        return runMapTool(invocation);
+        return runMapTool(invocation, console);
     case Mode::Diff:
         return runDiff(invocation, console);
     case Mode::TextConv:

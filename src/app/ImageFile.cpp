@@ -1,7 +1,6 @@
 #include "app/ImageFile.h"
 
-#include "app/Quoting.h"
-#include "core/IoError.h"
+#include "app/OutputFile.h"
 #include "render/ExactPalette.h"
 
 #include <QBuffer>
@@ -9,13 +8,6 @@
 #include <QImageWriter>
 
 namespace app {
-
-namespace {
-[[noreturn]] void failToWriteImage(const QString& output, const QString& why) {
-    throw qorv::EditorError(
-        QStringLiteral("Cannot write %1: %2").arg(quotedName(output), why).toStdString());
-}
-} // namespace
 
 QImage pngReady(const QImage& image) {
     return qorv::withExactPalette(image).value_or(image);
@@ -26,16 +18,15 @@ QByteArray encodeImageFor(const QImage& image, const QString& output) {
     const QByteArray format = suffix.isEmpty() ? QByteArray("png") : suffix.toLatin1();
     const QList<QByteArray> formats = QImageWriter::supportedImageFormats();
     if (!formats.contains(format))
-        failToWriteImage(output, QStringLiteral("no image format is named \".%1\" (known: %2)")
-                                     .arg(suffix, QString::fromLatin1(formats.join(", "))));
+        failToWrite(output, QStringLiteral("no image format is named \".%1\" (known: %2)")
+                                .arg(suffix, QString::fromLatin1(formats.join(", "))));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, format);
     const bool png = format == "png";
     if (png) writer.setCompression(PngCompression);
-    if (!writer.write(png ? pngReady(image) : image))
-        failToWriteImage(output, writer.errorString());
+    if (!writer.write(png ? pngReady(image) : image)) failToWrite(output, writer.errorString());
     return bytes;
 }
 

@@ -9,7 +9,6 @@
 #include "core/LevelMerge.h"
 #include "render/CellMarks.h"
 #include "render/Raster.h"
-#include "render/TileSheet.h"
 
 #include <algorithm>
 #include <memory>
@@ -44,7 +43,7 @@ QString sheetFor(const Invocation& invocation, const QString& drawn) {
 template <typename Cells>
 QByteArray markedPicture(const qorv::LevelGrid& grid, const QString& sheet, const Cells& cells,
                          const QString& output) {
-    QImage raster = drawLevel(grid, qorv::loadBitmap(sheet));
+    QImage raster = drawLevel(grid, loadSheet(sheet));
     for (const auto& cell : cells)
         qorv::markCell(raster, cell.x, cell.y);
     return encodeImageFor(raster, output);

@@ -29,17 +29,17 @@ std::string failureOf(const std::string& level, const qorv::EditorError& error) 
     throw qorv::EditorError(message.toStdString());
 }
 
-// The sheet loader names the sheet as given, in the editor's own message; here the name
-// is quoted like every other.
+} // namespace
+
 QImage loadSheet(const QString& sheet) {
     try {
         return qorv::loadBitmap(sheet);
     } catch (const qorv::EditorError& error) {
+        // The loader names the sheet as given, in the editor's own message.
         if (error.what() != "Cannot open file " + sheet.toStdString()) throw;
         fail(QStringLiteral("Cannot open file %1").arg(quotedName(sheet)));
     }
 }
-} // namespace
 
 bool checkLevels(const QStringList& levels, Console& console) {
     bool allRead = true;

@@ -19,6 +19,10 @@ bool checkLevels(const QStringList& levels, Console& console);
 // The tile sheet --render uses when none is named: "all.bmp" in the level's folder.
 QString defaultSheetFor(const QString& level);
 
+// The tile sheet in the file `sheet`. Throws EditorError with the loader's messages, the
+// sheet's name quoted like every other name in messages.
+QImage loadSheet(const QString& sheet);
+
 // The level in the file `level`. Throws EditorError "<level>: <the reader's message>".
 qorv::LevelGrid readLevel(const QString& level);
 

@@ -8,7 +8,6 @@
 #include "core/LevelFile.h"
 #include "interchange/MapExport.h"
 #include "interchange/MapImport.h"
-#include "render/TileSheet.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -24,10 +23,6 @@ using namespace qorv::interchange;
         QStringLiteral("Cannot %1 %2: %3").arg(what, quotedName(name), why).toStdString());
 }
 
-void print(std::FILE* to, const QString& text) {
-    std::fputs(text.toLocal8Bit().constData(), to);
-}
-
 } // namespace
 
 void exportLevelAsMap(const QString& level, const QString& sheet, const QString& map) {
@@ -38,7 +33,7 @@ void exportLevelAsMap(const QString& level, const QString& sheet, const QString&
         fail("export to", map, refused.what());
     }
     const qorv::LevelGrid grid = readLevel(level);
-    const QImage tiles = qorv::loadBitmap(sheet);
+    const QImage tiles = loadSheet(sheet);
     // Tiled finds the image relative to the map, wherever the map is opened from.
     const TileSheetFacts facts{
         QDir(QFileInfo(map).absolutePath()).relativeFilePath(QFileInfo(sheet).absoluteFilePath()),
@@ -46,7 +41,7 @@ void exportLevelAsMap(const QString& level, const QString& sheet, const QString&
     writeOutputFile(map, exportMap(grid, facts, format), {level, sheet});
 }
 
-void importMapAsLevel(const QString& map, const QString& level, std::FILE* notes) {
+void importMapAsLevel(const QString& map, const QString& level, Console& console) {
     ImportedMap imported;
     try {
         const MapFormat format = mapFormatOf(map);
@@ -58,10 +53,10 @@ void importMapAsLevel(const QString& map, const QString& level, std::FILE* notes
     }
     writeOutputFile(level, QByteArray::fromStdString(qorv::formatLevel(imported.grid)), {map});
     for (const QString& note : imported.notes)
-        print(notes, QStringLiteral("qorvedit: note: %1\n").arg(note));
+        console.complain(QStringLiteral("note: %1").arg(note));
     if (imported.emptyCells > 0)
-        print(notes, QStringLiteral("qorvedit: note: %1 empty cells became tile 0\n")
-                         .arg(imported.emptyCells));
+        console.complain(
+            QStringLiteral("note: %1 empty cells became tile 0").arg(imported.emptyCells));
 }
 
 } // namespace app

@@ -2,9 +2,9 @@
 // --export and --import: a level as a Tiled map (TMX or JSON, by the map's extension) and
 // back.
 
-#include <QString>
+#include "app/Console.h"
 
-#include <cstdio>
+#include <QString>
 
 namespace app {
 
@@ -13,9 +13,9 @@ namespace app {
 void exportLevelAsMap(const QString& level, const QString& sheet, const QString& map);
 
 // Reads the map and writes the level it holds to `level`; notes on what became of empty
-// cells and passed-over layers go to `notes`. Throws EditorError, naming the first
+// cells and passed-over layers are said on standard error. Throws EditorError, naming the first
 // reason the map is no level; nothing is written then.
-void importMapAsLevel(const QString& map, const QString& level, std::FILE* notes);
+void importMapAsLevel(const QString& map, const QString& level, Console& console);
 
 // The largest map file read: a level's map in the most verbose form is far smaller.
 inline constexpr qsizetype MaxMapFileBytes = 16 * 1024 * 1024;

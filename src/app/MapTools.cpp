@@ -5,11 +5,9 @@
 #include "app/RenderMany.h"
 #include "core/IoError.h"
 
-#include <cstdio>
-
 namespace app {
 
-int runMapTool(const Invocation& invocation) {
+int runMapTool(const Invocation& invocation, Console& console) {
     using Mode = Invocation::Mode;
     const QString& first = invocation.levels.first();
     const QString sheet = invocation.tiles.isEmpty() ? defaultSheetFor(first) : invocation.tiles;
@@ -17,20 +15,20 @@ int runMapTool(const Invocation& invocation) {
         switch (invocation.mode) {
         case Mode::RenderMany:
             return renderLevelsIntoFolder(invocation.levels, invocation.tiles, invocation.output,
-                                          stderr)
+                                          console)
                        ? 0
                        : 1;
         case Mode::Export:
             exportLevelAsMap(first, sheet, invocation.output);
             return 0;
         case Mode::Import:
-            importMapAsLevel(first, invocation.output, stderr);
+            importMapAsLevel(first, invocation.output, console);
             return 0;
         default:
             return 1;
         }
     } catch (const qorv::EditorError& error) {
-        std::fprintf(stderr, "qorvedit: %s\n", error.what());
+        console.complain(QString::fromUtf8(error.what()));
         return 1;
     }
 }

@@ -3,10 +3,11 @@
 // levels exported to and imported from Tiled maps.
 
 #include "app/CommandLine.h"
+#include "app/Console.h"
 
 namespace app {
 
 // Runs a RenderMany, Export or Import invocation; returns the exit status (0 or 1).
-int runMapTool(const Invocation& invocation);
+int runMapTool(const Invocation& invocation, Console& console);
 
 } // namespace app

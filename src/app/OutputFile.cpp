@@ -13,11 +13,6 @@ namespace app {
 
 namespace {
 
-[[noreturn]] void failToWrite(const QString& output, const QString& why) {
-    throw qorv::EditorError(
-        QStringLiteral("Cannot write %1: %2").arg(quotedName(output), why).toStdString());
-}
-
 // Follows links: a link to /dev/null is as much a device as /dev/null itself. Whatever
 // cannot be looked at here is left to the writer, which says why.
 bool existsAsOtherThanFile(const QString& output) {
@@ -26,6 +21,11 @@ bool existsAsOtherThanFile(const QString& output) {
 }
 
 } // namespace
+
+void failToWrite(const QString& output, const QString& why) {
+    throw qorv::EditorError(
+        QStringLiteral("Cannot write %1: %2").arg(quotedName(output), why).toStdString());
+}
 
 std::string fileName(const QString& name) {
     return QFile::encodeName(name).toStdString();

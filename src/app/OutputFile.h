@@ -16,6 +16,9 @@ namespace app {
 // The bytes of a name as the system spells it.
 std::string fileName(const QString& name);
 
+// Throws EditorError "Cannot write <output>: <why>".
+[[noreturn]] void failToWrite(const QString& output, const QString& why);
+
 // Throws EditorError, naming the output, when it exists and is no regular file, or when
 // it is one of `inputs` (by any name or link). writeOutputFile checks it again; a command
 // that could refuse its output for a lesser reason (its extension) checks it first, so

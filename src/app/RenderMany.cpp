@@ -6,7 +6,6 @@
 #include "app/OutputFile.h"
 #include "app/Quoting.h"
 #include "core/IoError.h"
-#include "render/TileSheet.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -52,7 +51,7 @@ class SheetCache {
     };
     static Loaded loaded(const QString& name) {
         try {
-            return {qorv::loadBitmap(name), {}};
+            return {loadSheet(name), {}};
         } catch (const qorv::EditorError& error) {
             return {std::nullopt, error.what()};
         }
@@ -102,7 +101,7 @@ std::string renderOne(const QString& level, const SheetCache& sheets, const QStr
 } // namespace
 
 bool renderLevelsIntoFolder(const QStringList& levels, const QString& tiles, const QString& folder,
-                            std::FILE* report) {
+                            Console& console) {
     const QStringList outputs = outputsFor(levels, folder);
     QStringList sheetNames;
     SheetCache sheets;
@@ -133,7 +132,7 @@ bool renderLevelsIntoFolder(const QStringList& levels, const QString& tiles, con
     for (const std::string& problem : problems) {
         if (problem.empty()) continue;
         allDrawn = false;
-        std::fprintf(report, "%s\n", problem.c_str());
+        console.writeError(problem + "\n");
     }
     return allDrawn;
 }
