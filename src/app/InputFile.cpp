@@ -4,9 +4,9 @@
 #include "app/Quoting.h"
 #include "core/FileDescriptor.h"
 #include "core/IoError.h"
+#include "core/ReadAll.h"
 
 #include <fcntl.h>
-#include <unistd.h>
 
 namespace app {
 
@@ -17,23 +17,14 @@ QByteArray readInputFile(const QString& name, qsizetype limit) {
     qorv::FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (file.get() < 0) throw qorv::ioErrorFromErrno(errno, path);
     qorv::requireOpenedRegularFile(file, path);
-    QByteArray bytes(limit + 1, Qt::Uninitialized);
-    qsizetype filled = 0;
-    while (filled < bytes.size()) {
-        const ssize_t got = ::read(file.get(), bytes.data() + filled,
-                                   static_cast<std::size_t>(bytes.size() - filled));
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) throw qorv::ioErrorFromErrno(errno, path);
-        if (got == 0) break;
-        filled += got;
-    }
-    if (filled > limit)
+    std::string bytes(std::size_t(limit) + 1, '\0'); // one more: a longer file shows
+    qorv::readUpTo(file.get(), bytes, path);
+    if (qsizetype(bytes.size()) > limit)
         throw qorv::EditorError(QStringLiteral("%1 is larger than %2 bytes")
                                     .arg(quotedName(name))
                                     .arg(limit)
                                     .toStdString());
-    bytes.truncate(filled);
-    return bytes;
+    return QByteArray::fromStdString(bytes);
 }
 
 } // namespace app

@@ -2,6 +2,7 @@
 
 #include "core/FileDescriptor.h"
 #include "core/LevelFile.h"
+#include "core/ReadAll.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -51,14 +52,11 @@ std::optional<int> conflictMarkerLineInFile(const std::string& name) {
         return std::nullopt;
     }
     std::string bytes(MaxLevelFileRead, '\0');
-    std::size_t total = 0;
-    while (total < bytes.size()) {
-        const ssize_t got = ::read(fd, bytes.data() + total, bytes.size() - total);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) break;
-        total += static_cast<std::size_t>(got);
+    try {
+        readUpTo(fd, bytes, name);
+    } catch (const IoError&) {
+        return std::nullopt;
     }
-    bytes.resize(total);
     return conflictMarkerLine(bytes);
 }
 

@@ -49,8 +49,9 @@ bool holdAsLiveSave(int fd, const std::string& path) {
 void removeLeftovers(const std::string& target) {
     std::unique_ptr<DIR, int (*)(DIR*)> folder(::opendir(folderOf(target).c_str()), &::closedir);
     if (!folder) return; // a folder we may not list keeps them
+    const TempNamePattern ours(target);
     while (const dirent* entry = ::readdir(folder.get()))
-        if (isTempNameOf(entry->d_name, target)) removeIfDead(::dirfd(folder.get()), entry->d_name);
+        if (ours.matches(entry->d_name)) removeIfDead(::dirfd(folder.get()), entry->d_name);
 }
 
 } // namespace qorv

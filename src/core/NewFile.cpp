@@ -44,16 +44,17 @@ mode_t currentUmask() {
 
 } // namespace
 
-NewFile::NewFile(const std::string& target, mode_t newFileMode) : target_(target) {
-    if (!createUnnamed(newFileMode)) createNamed();
+NewFile::NewFile(const std::string& target, mode_t newFileMode)
+    : target_(target), newFileMode_(newFileMode) {
+    if (!createUnnamed()) createNamed();
 }
 
 NewFile::~NewFile() {
     if (!tempName_.empty()) ::unlink(tempName_.c_str());
 }
 
-void NewFile::takeNewFileMode(mode_t newFileMode) {
-    if (!tempName_.empty() && ::fchmod(file_.get(), newFileMode & ~currentUmask()) != 0)
+void NewFile::takeNewFileMode() {
+    if (!tempName_.empty() && ::fchmod(file_.get(), newFileMode_ & ~currentUmask()) != 0)
         fail(errno);
 }
 
@@ -89,8 +90,9 @@ bool NewFile::replaceTarget(bool targetExists) {
 
 // Unnamed, it is created with the caller's mode, so the umask and the folder's default
 // ACL apply as to any new file; no one else can open it.
-bool NewFile::createUnnamed(mode_t newFileMode) {
-    const int fd = ::open(folderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, newFileMode);
+bool NewFile::createUnnamed() {
+    const int fd =
+        ::open(folderOf(target_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, newFileMode_);
     if (fd < 0) {
         // Only a file system without unnamed files (or an older kernel) falls back.
         if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) return false;
@@ -119,7 +121,9 @@ void NewFile::createNamed() {
 // The lock belongs to the open file, not to a descriptor: a second descriptor of it
 // keeps it held once the written one is closed, until the rename is done.
 void NewFile::keepLockUntilTheEnd() {
-    lock_.reset(::dup(file_.get()));
+    const int fd = ::dup(file_.get());
+    if (fd < 0) fail(errno);
+    lock_.reset(fd);
 }
 
 // linkat() with the /proc path links an unnamed file without the privilege that

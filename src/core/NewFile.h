@@ -23,9 +23,9 @@ class NewFile {
     NewFile& operator=(const NewFile&) = delete;
     ~NewFile();
 
-    // The mode a file made by open() with `newFileMode` would have: only the named
+    // The mode a file made by open() with the new file mode would have: only the named
     // file was made private instead.
-    void takeNewFileMode(mode_t newFileMode);
+    void takeNewFileMode();
 
     // False when the old file's owner, attributes or mode cannot all be given to it.
     bool takeOverIdentity(const struct stat& old);
@@ -42,7 +42,7 @@ class NewFile {
     bool replaceTarget(bool targetExists);
 
   private:
-    bool createUnnamed(mode_t newFileMode);
+    bool createUnnamed();
     void createNamed();
     void keepLockUntilTheEnd();
     int linkUnnamedAs(const std::string& path) const;
@@ -50,6 +50,7 @@ class NewFile {
     [[noreturn]] void fail(int err) const;
 
     std::string target_;
+    mode_t newFileMode_;
     FileDescriptor file_;
     FileDescriptor lock_;  // holds the live save's lock until the end
     std::string tempName_; // the name to remove again; empty once renamed or unnamed

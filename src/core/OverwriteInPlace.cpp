@@ -2,6 +2,7 @@
 
 #include "core/FileDescriptor.h"
 #include "core/IoError.h"
+#include "core/ReadAll.h"
 #include "core/WriteAll.h"
 
 #include <algorithm>
@@ -37,15 +38,7 @@ OldContent readOldContent(int fd, std::size_t newSize, const std::string& path) 
     old.size = st.st_size;
     const auto size = static_cast<std::size_t>(st.st_size);
     old.bytes.resize(size <= MaxOldContentKept ? size : std::min(size, newSize));
-    std::size_t got = 0;
-    while (got < old.bytes.size()) {
-        const ssize_t n = ::read(fd, old.bytes.data() + got, old.bytes.size() - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) throw ioErrorFromErrno(errno, path);
-        if (n == 0) break; // shrunk meanwhile
-        got += static_cast<std::size_t>(n);
-    }
-    old.bytes.resize(got);
+    readUpTo(fd, old.bytes, path); // shorter when the file shrank meanwhile
     old.known = true;
     return old;
 }

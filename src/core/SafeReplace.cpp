@@ -51,7 +51,7 @@ bool replaceByRename(const SaveTarget& target, std::string_view bytes, mode_t ne
     if (target.existing && !renameCanKeepIdentity(target.path, *target.existing)) return false;
     NewFile file(target.path, newFileMode);
     if (!target.existing)
-        file.takeNewFileMode(newFileMode);
+        file.takeNewFileMode();
     else if (!file.takeOverIdentity(*target.existing))
         return false;
     file.write(bytes);

@@ -42,12 +42,13 @@ std::string randomLetters() {
 
 } // namespace
 
-bool isTempNameOf(std::string_view entry, const std::string& target) {
-    const std::string prefix = prefixFor(target);
-    if (entry.size() != prefix.size() + RandomLength + Suffix.size() ||
-        !entry.starts_with(prefix) || !entry.ends_with(Suffix))
+TempNamePattern::TempNamePattern(const std::string& target) : prefix_(prefixFor(target)) {}
+
+bool TempNamePattern::matches(std::string_view entry) const {
+    if (entry.size() != prefix_.size() + RandomLength + Suffix.size() ||
+        !entry.starts_with(prefix_) || !entry.ends_with(Suffix))
         return false;
-    const std::string_view random = entry.substr(prefix.size(), RandomLength);
+    const std::string_view random = entry.substr(prefix_.size(), RandomLength);
     return std::all_of(random.begin(), random.end(),
                        [](char c) { return Letters.find(c) != std::string_view::npos; });
 }

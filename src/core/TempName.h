@@ -10,9 +10,16 @@
 
 namespace qorv {
 
-// Whether `entry`, a name in the target's folder, has the form of our temporary names
-// for `target`.
-bool isTempNameOf(std::string_view entry, const std::string& target);
+// The form of our temporary names for one target, made once for a whole folder's names.
+class TempNamePattern {
+  public:
+    explicit TempNamePattern(const std::string& target);
+    // Whether `entry`, a name in the target's folder, has that form.
+    bool matches(std::string_view entry) const;
+
+  private:
+    std::string prefix_;
+};
 
 // Calls `create(path)` with fresh random temporary paths beside `target` until one
 // returns 0, and returns that path. `create` returns an errno: EEXIST tries another

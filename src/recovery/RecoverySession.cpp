@@ -1,5 +1,6 @@
 #include "recovery/RecoverySession.h"
 
+#include "core/ReadAll.h"
 #include "core/SafeReplace.h"
 #include "recovery/PrivateFolder.h"
 
@@ -72,15 +73,11 @@ Read readRecoveryFile(const std::string& path, std::string& bytes) {
     if (::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return Read::Damaged;
     if (std::size_t(st.st_size) > MaxRecoveryFileBytes) return Read::Damaged;
     bytes.assign(std::size_t(st.st_size) + 1, '\0'); // one more: a file that grew shows
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::read(file.get(), bytes.data() + got, bytes.size() - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return Read::Damaged;
-        if (n == 0) break;
-        got += std::size_t(n);
+    try {
+        qorv::readUpTo(file.get(), bytes, path);
+    } catch (const qorv::IoError&) {
+        return Read::Damaged;
     }
-    bytes.resize(got);
     return Read::Whole;
 }
 
