@@ -61,6 +61,9 @@ stop_desktop() {
         kill -KILL -- "-$group" 2>/dev/null || true
         wait "$group" 2>/dev/null || true
     done
+    # All ended here: the supervisor must not kill their group ids again (they may be
+    # reused by now) nor remove the folder a second time.
+    if [ -n "${supervisor:-}" ]; then echo done >&"$supervisor"; fi
     rm -rf -- "$desktop_dir"
 }
 trap stop_desktop EXIT
@@ -73,7 +76,10 @@ trap 'exit 130' INT TERM HUP
 # a kill of this script's process group take it down first.
 supervise() { # supervise <folder> <lock fd>
     local group groups=()
-    while read -r group; do groups+=("$group"); done
+    while read -r group; do
+        [ "$group" = done ] && return 0 # the script ended them all itself
+        groups+=("$group")
+    done
     for group in "${groups[@]}"; do kill -KILL -- "-$group" 2>/dev/null || true; done
     # The same folder still: a later desktop may have been given the name since.
     if [ "$1/lock" -ef "/proc/self/fd/$2" ]; then rm -rf -- "$1"; fi
@@ -153,7 +159,7 @@ if [ "$with_vnc" = 1 ]; then
     # its listening socket instead, as soon as it listens.
     start x11vnc 077 x11vnc -display "$DISPLAY" -auth "$XAUTHORITY" -localhost \
         -passwdfile "$desktop_dir/vnc-password" -forever -shared -nossl -quiet \
-        >"$desktop_dir/vnc.out" 2>"$desktop_dir/vnc.log" </dev/null
+        >"$desktop_dir/vnc.log" 2>&1 </dev/null
     vnc_pid=$started_pid
 fi
 if [ "$with_wm" = 1 ]; then

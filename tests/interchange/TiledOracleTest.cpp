@@ -105,7 +105,7 @@ class TiledOracle : public ::testing::Test {
 
 TEST_F(TiledOracle, ExampleLevelsDrawAlike) {
     ASSERT_TRUE(QDir(work_.path()).mkpath("maps"));
-    const QDir examples(QStringLiteral(QORV_EXAMPLES));
+    const QDir examples(QStringLiteral(QORV_EXAMPLES_DIR));
     QStringList levels;
     for (const QString& level : examples.entryList({"*.qre"}, QDir::Files))
         levels << examples.filePath(level);
