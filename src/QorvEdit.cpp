@@ -56,8 +56,8 @@ int main(int argc, char** argv) {
     ui::WindowSet windows;
     ui::closeOnEndSignals(*MainForm);
     MainForm->show();
-    // Once the windows are up: the level's error box, and the offer of a level that an
-    // editor which ended without closing left behind, have a window to stand before.
+    // Once the event loop runs, after the windows were shown: the level's error box and the
+    // offer of a level that an editor which ended without closing left behind.
     QTimer::singleShot(0, MainForm, [&] {
         if (!level.isEmpty()) windows.open(level);
         windows.offerRecovery();

@@ -24,7 +24,8 @@ class LatestWriter {
 
     void post(qorv::RecoveredLevel level);
     // Waits until every value posted so far has been written or replaced (for tests and
-    // benchmarks; the editor never calls it).
+    // benchmarks, and for a restored level, which must be on disk before the recovery
+    // file it came from is removed).
     void waitUntilIdle();
     // Ends the worker; nothing is written afterwards.
     void stop();

@@ -61,7 +61,8 @@ void TMainForm::FormCreate() {
     BackTile = 0;
     CurrentTool = toolBrush;
     selectall();
-    TileSheet = qorv::loadBitmap(platform::tileSheetName());
+    TileSheetFile = platform::tileSheetName();
+    TileSheet = qorv::loadBitmap(TileSheetFile);
     Image->setPicture(qorv::makeRaster());
     ClearFull();
     drawall();

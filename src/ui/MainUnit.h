@@ -33,6 +33,7 @@ class TMainForm : public QWidget {
     qorv::LevelGrid SwapMap{};
     qorv::LevelGrid PreviewMap{};
     QImage TileSheet;
+    QString TileSheetFile; // where it was looked for; the palette is read from it too
 
     qorv::Selection Sel;
     ToolKind CurrentTool = toolSelect;

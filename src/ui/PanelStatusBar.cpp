@@ -54,7 +54,9 @@ QString PanelStatusBar::panelText(int index) const {
 }
 
 void PanelStatusBar::setPanelText(int index, const QString& text) {
-    if (index < 0 || index >= PanelCount) return;
+    // The cursor's cell is set again on every move: an unchanged text asks for no new
+    // layout and no accessibility event.
+    if (index < 0 || index >= PanelCount || panels_[index]->text() == text) return;
     panels_[index]->setText(text);
     panels_[index]->setAccessibleName(accessibleNameOf(index, text));
     if (index == 0) widenToFit(panels_[0]);

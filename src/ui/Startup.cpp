@@ -100,7 +100,11 @@ void WindowSet::offerRecovery() {
     if (!ended) return;
     const qorv::RecoveredLevel& level = ended->level();
     const QByteArray name = QByteArray::fromStdString(level.name);
-    if (platform::askYesNo(recoveryQuestion(name))) {
+    const bool restore = platform::askYesNo(recoveryQuestion(name));
+    // An end signal while the question was open closed the editor: no answer was given,
+    // so the level stays for the next start.
+    if (!MainForm->isVisible()) return;
+    if (restore) {
         runHandler([&] { ToolsForm->showLevel(QFile::decodeName(name), level.grid); });
         // The level is in this editor's own recovery file before the old one goes.
         recovery_->waitUntilWritten();

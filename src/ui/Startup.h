@@ -1,7 +1,8 @@
 #pragma once
 // The program's four windows, created in their fixed order and alive together: the main
 // window first (it owns the editing state), then the tools window, which reads it, then
-// the hidden browser and preview.
+// the hidden browser and preview; and the recovery of levels after a crash, which the
+// main window records into and the start offers back.
 
 #include "ui/Shortcuts.h"
 

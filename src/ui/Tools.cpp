@@ -110,7 +110,7 @@ void TToolsForm::bindHandlers() {
 void TToolsForm::FormCreate() {
     move(0, 0);
     ui::showAsChild(*this);
-    Image1->setPicture(qorv::loadBitmap(platform::tileSheetName()));
+    Image1->setPicture(qorv::loadBitmap(MainForm->TileSheetFile));
     for (RasterImage* swatch : {Image2, Image3}) {
         QImage bitmap(SwatchSize, SwatchSize, QImage::Format_RGB888);
         bitmap.fill(Qt::black);
