@@ -11,10 +11,21 @@
 # folder (Xauthority, vnc-password, logs, and "pids": each program's name and process id);
 # with --vnc also QORV_VNC_PORT. --bare leaves the window manager out (for measurements
 # that watch top-level windows being mapped).
-# Whatever ends this script, even kill -KILL, ends everything it started with it; the
-# folder of a desktop killed that way is removed by the next desktop of the same user.
+# Whatever ends this script, even kill -KILL, ends everything it started with it; where the
+# desktop has a PID namespace of its own (see below) that holds for every process started
+# on it, children of children too. The folder of a desktop killed that way is removed by
+# the next desktop of the same user.
 set -euo pipefail
 
+# This script runs twice: first as called, then, started by that first run, as
+#   desktop.sh --inside <folder> <lock fd> <supervisor fd> <caller's umask> [option] command...
+# which starts the desktop's programs.
+inside=0
+if [ "${1:-}" = --inside ]; then
+    inside=1 desktop_dir=$2 lock_fd=$3 supervisor=$4 caller_umask=$5
+    shift 5
+fi
+arguments=("$@")
 with_vnc=0 with_wm=1
 case "${1:-}" in
 --vnc) with_vnc=1 && shift ;;
@@ -22,13 +33,12 @@ case "${1:-}" in
 esac
 [ $# -gt 0 ] || { echo "usage: $0 [--vnc | --bare] command [arguments...]" >&2; exit 2; }
 
-caller_umask=$(umask)
-umask 077 # every file below is the user's alone
+# --- The first run: the folder, its supervisor and the second run ---------------------
 
-# Each desktop's folder holds a lock file, locked by the desktop's script and supervisor for
-# their whole lives and marked once locked. A marked lock that is free belongs to a desktop
-# whose processes are all gone. Only the lock decides: a process id can be reused, or belong
-# to another PID namespace.
+# Each desktop's folder holds a lock file, locked by both runs of this script and the
+# supervisor for their whole lives and marked once locked. A marked lock that is free
+# belongs to a desktop whose processes are all gone. Only the lock decides: a process id
+# can be reused, or belong to another PID namespace.
 remove_stale_desktops() {
     local dir lock
     for dir in "${TMPDIR:-/tmp}"/qorv-desktop.??????; do
@@ -38,13 +48,65 @@ remove_stale_desktops() {
             2>/dev/null || true
     done
 }
-remove_stale_desktops
-desktop_dir=$(mktemp -d "${TMPDIR:-/tmp}/qorv-desktop.XXXXXX")
-exec {lock_fd}>"$desktop_dir/lock"
-flock -n "$lock_fd"
-echo "locked while the desktop runs" >&"$lock_fd"
-: >"$desktop_dir/server-auth"
-: >"$desktop_dir/Xauthority" # else xauth warns that it creates them
+
+# The supervisor outlives both runs of this script by a moment, whatever ends them: it reads
+# the process groups of the desktop's programs from a pipe only they write to (none where
+# the desktop has a PID namespace), and when the pipe closes (both runs have ended,
+# however), it kills the groups and removes the folder. It runs in a session of its own, so
+# that neither the terminal's signals (Ctrl-C, hang-up) nor a kill of this script's process
+# group take it down first.
+supervise() { # supervise <folder> <lock fd>
+    local group groups=()
+    while read -r group; do
+        [ "$group" = done ] && return 0 # the script ended them all itself
+        groups+=("$group")
+    done
+    for group in "${groups[@]}"; do kill -KILL -- "-$group" 2>/dev/null || true; done
+    # The same folder still: a later desktop may have been given the name since.
+    if [ "$1/lock" -ef "/proc/self/fd/$2" ]; then rm -rf -- "$1"; fi
+}
+
+# The second run is the init of a PID namespace of its own where the system lets this user
+# make one (root may): when that init ends, however, the kernel kills every process left in
+# the namespace, whatever session it has moved to. There /proc, and so ps, ss and the pids
+# file, show the namespace's process ids; mounts made later on the system still reach the
+# desktop (slave). An ordinary user could make one only inside a user namespace, where the
+# editor would see root's and every other account's files as owned by one and the same
+# "nobody", and could no longer tell a link planted in /tmp from the folder's own. Without
+# a namespace, process groups and the parent-death signal end the programs and those of
+# their children that stay in their process groups.
+namespace=(unshare --pid --fork --kill-child --mount-proc --propagation slave)
+
+first_run() {
+    caller_umask=$(umask)
+    umask 077 # every file below is the user's alone
+    remove_stale_desktops
+    desktop_dir=$(mktemp -d "${TMPDIR:-/tmp}/qorv-desktop.XXXXXX")
+    exec {lock_fd}>"$desktop_dir/lock"
+    flock -n "$lock_fd"
+    echo "locked while the desktop runs" >&"$lock_fd"
+    exec {supervisor}> >(exec setsid bash -c "$(declare -f supervise); supervise \"\$@\"" \
+        supervise "$desktop_dir" "$lock_fd")
+    echo "supervisor $!" >"$desktop_dir/pids"
+
+    "${namespace[@]}" true 2>/dev/null || namespace=()
+    # Killed with this script; in a session of its own, so that the terminal's signals
+    # reach it once, through end_desktop, which lets it take the desktop down in order.
+    setpriv --pdeathsig KILL setsid "${namespace[@]}" "$BASH" "$0" --inside "$desktop_dir" \
+        "$lock_fd" "$supervisor" "$caller_umask" "${arguments[@]}" <&0 &
+    second_run=$!
+    trap end_desktop INT TERM HUP
+    wait "$second_run"
+    exit 0
+}
+end_desktop() {
+    kill -TERM -- "-$second_run" 2>/dev/null || true
+    wait "$second_run" || true
+    exit 130
+}
+[ "$inside" = 1 ] || first_run
+
+# --- The second run: the desktop's programs ------------------------------------------
 
 groups=() # the process groups started, in order
 # Ends the programs in the reverse order of their start, the command first, so that it still
@@ -63,43 +125,30 @@ stop_desktop() {
     done
     # All ended here: the supervisor must not kill their group ids again (they may be
     # reused by now) nor remove the folder a second time.
-    if [ -n "${supervisor:-}" ]; then echo done >&"$supervisor"; fi
+    echo done >&"$supervisor"
     rm -rf -- "$desktop_dir"
 }
+# Set first: as a namespace's init, this script receives no signal it has no trap for.
 trap stop_desktop EXIT
 trap 'exit 130' INT TERM HUP
 
-# The supervisor outlives this script by a moment, whatever ends it: it reads the process
-# groups of the desktop's programs from a pipe only this script writes to, and when the pipe
-# closes (this script has ended, however), it kills the groups and removes the folder. It
-# runs in a session of its own, so that neither the terminal's signals (Ctrl-C, hang-up) nor
-# a kill of this script's process group take it down first.
-supervise() { # supervise <folder> <lock fd>
-    local group groups=()
-    while read -r group; do
-        [ "$group" = done ] && return 0 # the script ended them all itself
-        groups+=("$group")
-    done
-    for group in "${groups[@]}"; do kill -KILL -- "-$group" 2>/dev/null || true; done
-    # The same folder still: a later desktop may have been given the name since.
-    if [ "$1/lock" -ef "/proc/self/fd/$2" ]; then rm -rf -- "$1"; fi
-}
-exec {supervisor}> >(exec setsid bash -c "$(declare -f supervise); supervise \"\$@\"" \
-    supervise "$desktop_dir" "$lock_fd")
-echo "supervisor $!" >"$desktop_dir/pids"
+: >"$desktop_dir/server-auth"
+: >"$desktop_dir/Xauthority" # else xauth warns that it creates them
 
 # start <name> <umask> <program> [arguments...]: starts a program of the desktop in the
-# background, in a session of its own, so that the supervisor ends it with all its children.
-# PR_SET_PDEATHSIG ends it as well should this script and the supervisor be killed together.
-# It keeps neither the supervisor's pipe (the pipe must close when this script ends) nor the
-# lock. Sets started_pid.
+# background, in a session of its own, so that stop_desktop ends it with all its children.
+# PR_SET_PDEATHSIG ends it as well should this script be killed. It keeps neither the
+# supervisor's pipe (the pipe must close when this script ends) nor the lock. Sets
+# started_pid.
 start() {
     local name=$1 mask=$2
     shift 2
     (umask "$mask" && exec setpriv --pdeathsig KILL setsid "$@" {supervisor}>&- {lock_fd}>&-) <&0 &
     started_pid=$!
     groups+=("$started_pid")
-    echo "$started_pid" >&"$supervisor"
+    # The supervisor kills the group should this script be killed, unless this script is
+    # the init of the desktop's PID namespace, process 1, whose end ends all.
+    if [ $$ -ne 1 ]; then echo "$started_pid" >&"$supervisor"; fi
     echo "$name $started_pid" >>"$desktop_dir/pids"
 }
 
@@ -180,6 +229,7 @@ export QORV_DESKTOP_DIR="$desktop_dir"
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$desktop_dir}" # Qt wants one, private
 # The command keeps the terminal as its input, and creates its files (levels saved in the
 # editor) with the caller's own umask. This script waits for it in `wait`, where a signal
-# (Ctrl-C in the terminal) runs the traps at once and takes the desktop down.
+# (Ctrl-C in the terminal, passed on by the first run) runs the traps at once and takes the
+# desktop down.
 start command "$caller_umask" "$@"
 wait "$started_pid"

@@ -4,7 +4,8 @@
 #   desktop_script_test.sh secrets         no program's arguments ever hold the X cookie or
 #                                          the VNC password (every execve, seen by strace)
 #   desktop_script_test.sh killed          after kill -KILL of the script nothing it started
-#                                          runs 5 seconds later; the folder of a desktop
+#                                          runs 5 seconds later, as root not even children
+#                                          of its programs; the folder of a desktop
 #                                          killed whole is removed by the next one, a live
 #                                          desktop's folder and another account's are kept
 #   desktop_script_test.sh window-manager  a window manager that ends at once or never takes
@@ -45,6 +46,11 @@ until_within() {
 }
 nothing_marked() { [ -z "$(marked_pids)" ]; }
 names_are() { [ "$(marked_names)" = "$1" ]; }
+sleeps_are() { [ "$(marked_pids | xargs -r ps -o comm= -p | grep -cx sleep)" = "$1" ]; }
+# As root the desktop runs in a PID namespace of its own (unshare), where nothing started on
+# it outlives it; an ordinary user's desktop has none.
+namespace=""
+[ "$(id -u)" -ne 0 ] || namespace=unshare
 # The folder of the desktop that runs (there is one at a time).
 desktop_folder() {
     local folders=("$scratch"/qorv-desktop.*)
@@ -82,7 +88,7 @@ killed() {
         "$scratch/ready" &
     local script=$!
     until_within 20 test -e "$scratch/ready"
-    local folder all="Xvfb bash openbox sleep x11vnc"
+    local folder all="Xvfb bash openbox sleep${namespace:+ $namespace} x11vnc"
     folder=$(desktop_folder)
     until_within 5 names_are "$all" # the command's child may not be sleep yet
     check "the desktop runs its programs" "$all" "$(marked_names)"
@@ -105,15 +111,19 @@ killed() {
         "$([ -e "$folder" ] && echo yes || echo no)"
 
     # Script and supervisor killed together, as a crash would: the programs still end, and
-    # the folder stays behind.
-    env QORV_TEST_MARKER="$marker" "$desktop" --bare sleep 300 &
+    # the folder stays behind. In a PID namespace, so do the children of the command, one
+    # of them in a session of its own.
+    local command=(sleep 300) sleeps=1
+    [ -z "$namespace" ] || command=(bash -c 'sleep 300 & setsid sleep 300 & wait') sleeps=2
+    env QORV_TEST_MARKER="$marker" "$desktop" --bare "${command[@]}" &
     script=$!
     until_within 20 command_started
+    until_within 5 sleeps_are "$sleeps"
     kill -KILL "$(sed -n 's/^supervisor //p' "$folder/pids")" "$script"
     wait "$script" 2>/dev/null
     until_within 5 nothing_marked
-    check "5 seconds after the script and its supervisor were killed, nothing runs" "" \
-        "$(marked_names)"
+    check "5 seconds after the script and its supervisor were killed, nothing runs (${command[*]})" \
+        "" "$(marked_names)"
     check "a desktop killed whole leaves its folder" yes "$([ -d "$folder" ] && echo yes)"
     # Another account's folder that looks abandoned too.
     local foreign=$scratch/qorv-desktop.nobody
