@@ -19,11 +19,14 @@ set -euo pipefail
 
 # This script runs twice: first as called, then, started by that first run, as
 #   desktop.sh --inside <folder> <lock fd> <supervisor fd> <caller's umask> [option] command...
-# which starts the desktop's programs.
+# which starts the desktop's programs and removes the folder when it ends: only a folder
+# whose lock it holds, so never one a mistaken call names.
 inside=0
 if [ "${1:-}" = --inside ]; then
     inside=1 desktop_dir=$2 lock_fd=$3 supervisor=$4 caller_umask=$5
     shift 5
+    [ "$desktop_dir/lock" -ef "/proc/self/fd/$lock_fd" ] ||
+        { echo "error: --inside is for this script's own use" >&2; exit 2; }
 fi
 arguments=("$@")
 with_vnc=0 with_wm=1
