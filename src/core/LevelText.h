@@ -1,37 +1,36 @@
 #pragma once
-// Level text files: 45 lines of 64 bytes, each ended by CR LF, one byte per cell.
+// The level text format as bytes: 45 lines of 64 bytes, each ended by CR LF, one byte per
+// cell through the character table.
 
 #include "core/LevelGrid.h"
 
-#include <cstddef>
 #include <string>
 #include <string_view>
+#include <variant>
 
 namespace qorv {
 
 inline constexpr int LevelFileSize = GridHeight * (GridWidth + 2); // 2,970 bytes
 
-// The reader looks at no more than this many bytes of a file: lines may be long, but
-// a file that has not given 45 lines by then is no level ("Not a level: ...").
-inline constexpr std::size_t MaxLevelFileRead = std::size_t{4} << 20;
+// How far the bytes of a level file went.
+enum class LevelParse {
+    Complete,     // 45 lines of at least 64 bytes each
+    LinesMissing, // a line shorter than a row, or fewer lines than rows
+    CutShort,     // the bytes ended inside the level, and more of the file follows them
+};
 
-// Reads the level file `name` into `grid`. The whole level is read before `grid` is
-// touched: on any failure an IoError is thrown and `grid` is left exactly as it was.
-void loadQRE(const std::string& name, LevelGrid& grid);
+// Reads the level in `bytes`, the whole file or, with `fileGoesOn`, its first bytes.
+// `grid` is written only when the level is Complete.
+LevelParse parseLevelText(std::string_view bytes, bool fileGoesOn, LevelGrid& grid);
 
-// Parses a level from bytes already in memory, with the same line rules and errors
-// as loadQRE (which reads through the same parser).
-LevelGrid parseLevel(std::string_view bytes);
+// A cell whose tile has no character, which no level file can hold.
+struct UnwritableCell {
+    int x = 0;
+    int y = 0;
+    TileIndex tile = 0;
+};
 
-// The 2,970 bytes of the file for `grid`. Throws EditorError naming the tile and
-// cell when a tile has no character.
-std::string formatLevel(const LevelGrid& grid);
-
-// Writes `grid` to `name`. Where a new file can keep everything the old one was (owner,
-// group, mode, attributes, its only name), the level is replaced atomically by rename:
-// the old file stays whole until the new one is complete on disk. Otherwise the file is
-// overwritten in place and keeps its identity. Throws IoError (or EditorError for an
-// unwritable tile).
-void saveQRE(const std::string& name, const LevelGrid& grid);
+// The 2,970 bytes of the file for `grid`, or its first unwritable cell, row by row.
+std::variant<std::string, UnwritableCell> formatLevelText(const LevelGrid& grid);
 
 } // namespace qorv

@@ -1,26 +1,37 @@
 #pragma once
-// Reading a file descriptor into a buffer of a known size.
+// Reading a file whole, up to a size limit: every reader of the program reads through here.
 
-#include "core/IoError.h"
-
-#include <cerrno>
+#include <chrono>
+#include <cstddef>
+#include <optional>
 #include <string>
-#include <unistd.h>
 
 namespace qorv {
 
-// Fills `bytes` from `fd` until it is full or the file ends, going on after a short read
-// or a signal, and cuts `bytes` to what was read. Throws the IoError for `path`.
-inline void readUpTo(int fd, std::string& bytes, const std::string& path) {
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) throw ioErrorFromErrno(errno, path);
-        if (n == 0) break;
-        got += static_cast<std::size_t>(n);
-    }
-    bytes.resize(got);
-}
+// What a reader accepts besides a regular file.
+enum class Readable {
+    RegularFile,      // the editor's readers: a FIFO or device is "File access denied"
+    RegularFileOrPipe // the headless tools' inputs: also a FIFO, a pipe, /dev/fd/N
+};
+
+struct ReadRules {
+    std::size_t limit = 0; // the most bytes kept
+    Readable readable = Readable::RegularFile;
+    // Waiting for a pipe's writer ends here with "I/O error 110"; none: no time limit.
+    std::optional<std::chrono::steady_clock::time_point> deadline{};
+};
+
+struct BoundedBytes {
+    std::string bytes;   // the file's first bytes, at most the limit
+    bool longer = false; // the file went on beyond the limit
+};
+
+// Opens `path` and reads it to its end or the limit. Throws IoError ("File access denied"
+// for what the rules do not accept, checked before the open and again on the descriptor).
+BoundedBytes readBounded(const std::string& path, const ReadRules& rules);
+
+// The same for a descriptor already open (standard input, a file being overwritten),
+// read from where it stands and left open; `name` is what its errors are about.
+BoundedBytes readBoundedFrom(int fd, const std::string& name, const ReadRules& rules);
 
 } // namespace qorv

@@ -1,11 +1,11 @@
-#include "core/NewFile.h"
+#include "storage/NewFile.h"
 
-#include "core/FileAttributes.h"
-#include "core/IoError.h"
-#include "core/Leftovers.h"
-#include "core/PathParts.h"
-#include "core/TempName.h"
-#include "core/WriteAll.h"
+#include "storage/FileAttributes.h"
+#include "storage/IoError.h"
+#include "storage/Leftovers.h"
+#include "storage/PathParts.h"
+#include "storage/TempName.h"
+#include "storage/WriteAll.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #pragma once
 // The new content's file, made beside the file it will replace.
 
-#include "core/FileDescriptor.h"
+#include "storage/FileDescriptor.h"
 
 #include <string>
 #include <string_view>

@@ -6,16 +6,16 @@
 // with attributes we cannot copy) is overwritten in place, as a plain editor would,
 // and keeps its inode, links, owner, mode, ACL and attributes.
 
-#include "core/SafeReplace.h"
+#include "storage/SafeReplace.h"
 
-#include "core/FileAttributes.h"
-#include "core/FileDescriptor.h"
-#include "core/IoError.h"
-#include "core/Leftovers.h"
-#include "core/NewFile.h"
-#include "core/OverwriteInPlace.h"
-#include "core/PathParts.h"
-#include "core/SaveTarget.h"
+#include "storage/FileAttributes.h"
+#include "storage/FileDescriptor.h"
+#include "storage/IoError.h"
+#include "storage/Leftovers.h"
+#include "storage/NewFile.h"
+#include "storage/OverwriteInPlace.h"
+#include "storage/PathParts.h"
+#include "storage/SaveTarget.h"
 
 #include <cerrno>
 #include <fcntl.h>

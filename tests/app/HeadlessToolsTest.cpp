@@ -3,11 +3,11 @@
 
 #include "EditorRun.h"
 #include "app/LevelTools.h"
-#include "core/IoError.h"
-#include "core/LevelFile.h"
-#include "core/SafeReplace.h"
+#include "levelio/LevelFile.h"
 #include "render/Raster.h"
 #include "render/TileSheet.h"
+#include "storage/IoError.h"
+#include "storage/SafeReplace.h"
 
 #include <QCoreApplication>
 #include <QDir>
