@@ -198,6 +198,36 @@ TEST_F(HeadlessTools, RenderFailuresSayWhatFailedAndWriteNothing) {
     }
 }
 
+// Inputs a user pipes in: "-" is standard input, and a pipe named as /dev/fd/N (bash's
+// <(...)) or a FIFO is read as a file is, with no time limit; a device stays refused.
+TEST_F(HeadlessTools, InputsMayBePipes) {
+    qorv::saveQRE(path("a.qre").toStdString(), qorv::LevelGrid{});
+    QFile shortLevel(path("short.qre"));
+    ASSERT_TRUE(shortLevel.open(QIODevice::WriteOnly) && shortLevel.write("11\r\n") == 4);
+    shortLevel.close();
+    const struct {
+        const char* command;
+        int status;
+        const char* out;
+    } rows[] = {
+        {"cat a.qre | qorvedit --check -", 0, ""},
+        {"qorvedit --check - <short.qre", 1, "-: Read beyond end of file\n"},
+        {"qorvedit --check - </dev/null", 1, "-: File access denied\n"},
+        {"qorvedit --diff <(cat a.qre) a.qre", 0, ""},
+        {"mkfifo f && { { sleep 0.2; cat a.qre >f; } & qorvedit --check f; }", 0, ""},
+    };
+    for (const auto& row : rows) {
+        QProcess shell;
+        shell.setWorkingDirectory(work_.path());
+        shell.start("bash", {"-c", QStringLiteral("qorvedit() { '%1' \"$@\"; }; rm -f f; %2")
+                                       .arg(QStringLiteral(QORV_EDITOR_PATH),
+                                            QString::fromUtf8(row.command))});
+        ASSERT_TRUE(shell.waitForFinished(60000)) << row.command;
+        EXPECT_EQ(shell.exitCode(), row.status) << row.command;
+        EXPECT_EQ(shell.readAllStandardOutput(), row.out) << row.command;
+    }
+}
+
 // An OUT that is one of the inputs, by any name, is refused and left as it was.
 TEST_F(HeadlessTools, RenderNeverWritesOverItsInputs) {
     qorv::saveQRE(path("ok.qre").toStdString(), qorv::LevelGrid{});

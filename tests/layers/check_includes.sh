@@ -36,11 +36,14 @@ while IFS= read -r -d '' file; do
         [[ " ${uses[$layer]} " == *" $used "* ]] ||
             fail "src/$name:$line: $layer may not include a header of $used"
     done < <(grep -no '^ *# *include "[A-Za-z]*/' "$file" | sed -E 's/:.*"/:/; s@/$@@')
-    # The C++ standard library's headers have no ".h" and Qt's start with a Q.
-    if [ "${system[$layer]}" = "C++ standard library" ]; then
-        while IFS=: read -r line header; do
-            fail "src/$name:$line: $layer may include no system header but the C++ library's: $header"
-        done < <(grep -noE '^ *# *include <(Q[^>]*|[^>]*\.h)>' "$file" | sed -E 's/:[^<]*/:/')
-    fi
+    # The C++ standard library's headers have no ".h", and Qt's start with a Q.
+    case "${system[$layer]}" in
+    "C++ standard library") refused='Q[^>]*|[^>]*\.h' ;;
+    "C++ and C libraries") refused='Q[^>]*' ;;
+    *) continue ;;
+    esac
+    while IFS=: read -r line header; do
+        fail "src/$name:$line: $layer may include no $header (only the ${system[$layer]})"
+    done < <(grep -noE "^ *# *include <($refused)>" "$file" | sed -E 's/:[^<]*/:/')
 done < <(find "$root/src" -type f \( -name '*.cpp' -o -name '*.h' \) -print0)
 exit $status
