@@ -1,8 +1,6 @@
 #pragma once
-// Temporary files of saves that died. A save holds an exclusive lock (flock) on its
-// temporary file for its whole duration, and the kernel drops the lock whatever ends
-// the process; so a temporary file nobody holds locked belongs to a dead save,
-// wherever that save ran (another PID namespace, another host on a network folder).
+// Temporary files of saves that died, told from those of live saves by the lock every
+// save holds on its temporary file (docs/saving.md, step 2).
 
 #include <string>
 
@@ -13,10 +11,7 @@ namespace qorv {
 // save's clean-up found it unlocked in the moment before, and holds it or removed it.
 bool holdAsLiveSave(int fd, const std::string& path = "");
 
-// Removes the temporary files of dead saves of `target` from its folder: only regular
-// files with our exact temporary name (TempName.h) that no one holds locked. Links,
-// FIFOs and devices of such a name are left alone, and none of them is ever opened in a
-// way that could block or follow a link.
+// Removes the temporary files of dead saves of `target` from its folder.
 void removeLeftovers(const std::string& target);
 
 } // namespace qorv

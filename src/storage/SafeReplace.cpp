@@ -1,10 +1,5 @@
-// Replacing a file's content safely. The one choice, made in replaceByRename: a new
-// file, or one whose identity a new file can take over completely, is replaced by
-// rename; the new content is written to a new file beside it, synced, and renamed over
-// the old one, so the old content stays whole until the new one is on disk. Any other
-// file (hard-linked, not ours, in a folder we may not write or that is append-only,
-// with attributes we cannot copy) is overwritten in place, as a plain editor would,
-// and keeps its inode, links, owner, mode, ACL and attributes.
+// The steps of docs/saving.md in its order: the target, the clean-up, the one choice
+// between rename and overwrite in place (replaceByRename), then either way.
 
 #include "storage/SafeReplace.h"
 

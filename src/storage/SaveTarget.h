@@ -13,13 +13,9 @@ struct SaveTarget {
     std::optional<struct stat> existing; // nothing when there is no file yet
 };
 
-// Follows the links of `name` itself: renaming over a link would turn it into a plain
-// file, so the save must replace the file the link names. Like the kernel, it follows at
-// most 40 links, and none planted by another account in a shared sticky folder (the
-// kernel's protected_symlinks rule, applied whatever the machine's setting): such a link
-// is followed only when its owner is us or the folder's owner. A dangling link gives the
-// name of the file to create. Refuses ("File access denied") a forbidden link, and a
-// target that is no regular file or that we may not write.
+// The file a save of `name` replaces, the links of the name followed as the kernel would
+// (docs/saving.md, step 1); a dangling link gives the name of the file to create. Throws
+// IoError for a link it may not follow or a target it may not write.
 SaveTarget findSaveTarget(const std::string& name);
 
 } // namespace qorv
