@@ -4,7 +4,7 @@
 // whole program, started once for all the files).
 
 #include "app/LevelTools.h"
-#include "core/LevelFile.h"
+#include "levelio/LevelFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -6,7 +6,7 @@
 #include "app/CommandLine.h"
 #include "app/LevelDiffTools.h"
 #include "app/LevelTools.h"
-#include "core/LevelFile.h"
+#include "levelio/LevelFile.h"
 
 #include <QTemporaryDir>
 

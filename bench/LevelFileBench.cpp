@@ -2,7 +2,7 @@
 // of the same 2,970 bytes needs: the figures to compare are the ratios
 // BM_LoadLevel / BM_RawRead and BM_SaveLevel (and BM_SaveLevelInPlace) / BM_RawWriteSync.
 
-#include "core/LevelFile.h"
+#include "levelio/LevelFile.h"
 
 #include <benchmark/benchmark.h>
 

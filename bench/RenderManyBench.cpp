@@ -11,7 +11,7 @@
 #include "app/LevelTools.h"
 #include "app/MapCommands.h"
 #include "core/CharTable.h"
-#include "core/LevelFile.h"
+#include "levelio/LevelFile.h"
 #include "render/TileSheet.h"
 
 #include <QBuffer>

@@ -1,7 +1,7 @@
 #include "LevelReaderCheck.h"
 
-#include "core/IoError.h"
-#include "core/LevelFile.h"
+#include "levelio/LevelFile.h"
+#include "storage/IoError.h"
 
 #include <cstdio>
 #include <cstdlib>

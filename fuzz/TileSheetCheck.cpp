@@ -1,7 +1,7 @@
 #include "TileSheetCheck.h"
 
-#include "core/IoError.h"
 #include "render/TileSheet.h"
+#include "storage/IoError.h"
 
 #include <QImage>
 #include <QSize>

@@ -16,8 +16,8 @@ FLAGS=(-std=c++20 -g -O1 -fno-omit-frame-pointer -fPIC
 build_level_reader() {
     "$CXX" "${FLAGS[@]}" -o "$OUT/level_reader" \
         "$ROOT/fuzz/LevelReaderFuzz.cpp" "$ROOT/fuzz/LevelReaderCheck.cpp" \
-        "$ROOT/src/core/LevelFile.cpp" "$ROOT/src/core/CharTable.cpp" \
-        "$ROOT/src/core/IoError.cpp" "$ROOT/src/core/LevelGrid.cpp"
+        "$ROOT/src/levelio/LevelFile.cpp" "$ROOT"/src/storage/*.cpp "$ROOT/src/core/LevelText.cpp" \
+        "$ROOT/src/core/ConflictMarkers.cpp" "$ROOT/src/core/CharTable.cpp" "$ROOT/src/core/LevelGrid.cpp"
 }
 
 build_bmp_check() {
@@ -26,7 +26,7 @@ build_bmp_check() {
     "$CXX" "${FLAGS[@]}" -o "$OUT/bmp_check" \
         "$ROOT/fuzz/BmpCheckFuzz.cpp" "$ROOT/fuzz/TileSheetCheck.cpp" \
         "$ROOT/src/render/TileSheet.cpp" "$ROOT/src/render/BmpCheck.cpp" \
-        "$ROOT/src/core/IoError.cpp" "${qt[@]}"
+        "$ROOT/src/storage/BoundedRead.cpp" "$ROOT/src/storage/IoError.cpp" "${qt[@]}"
 }
 
 build_map_import() {
@@ -35,7 +35,7 @@ build_map_import() {
     "$CXX" "${FLAGS[@]}" -o "$OUT/map_import" \
         "$ROOT/fuzz/MapImportFuzz.cpp" "$ROOT/fuzz/MapImportCheck.cpp" \
         "$ROOT"/src/interchange/*.cpp "$ROOT/src/core/CharTable.cpp" \
-        "$ROOT/src/core/IoError.cpp" "$ROOT/src/core/LevelGrid.cpp" "${libs[@]}"
+        "$ROOT/src/storage/IoError.cpp" "$ROOT/src/core/LevelGrid.cpp" "${libs[@]}"
 }
 
 targets=("$@")

@@ -4,7 +4,7 @@
 #include "app/LevelDiffTools.h"
 #include "app/LevelTools.h"
 #include "app/MapTools.h"
-#include "core/IoError.h"
+#include "storage/IoError.h"
 
 namespace app {
 

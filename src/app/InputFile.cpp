@@ -2,29 +2,26 @@
 
 #include "app/OutputFile.h"
 #include "app/Quoting.h"
-#include "core/FileDescriptor.h"
-#include "core/IoError.h"
-#include "core/ReadAll.h"
+#include "storage/IoError.h"
 
-#include <fcntl.h>
+#include <unistd.h>
 
 namespace app {
 
+qorv::BoundedBytes readInput(const QString& name, std::size_t limit) {
+    const qorv::ReadRules rules{.limit = limit, .readable = qorv::Readable::RegularFileOrPipe};
+    if (name == QLatin1String("-")) return qorv::readBoundedFrom(STDIN_FILENO, "-", rules);
+    return qorv::readBounded(fileName(name), rules);
+}
+
 QByteArray readInputFile(const QString& name, qsizetype limit) {
-    const std::string path = fileName(name);
-    if (path.empty()) throw qorv::IoError(qorv::iocode::PathNotFound);
-    // O_NONBLOCK: a FIFO must not block the open; the opened file is checked to be regular.
-    qorv::FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (file.get() < 0) throw qorv::ioErrorFromErrno(errno, path);
-    qorv::requireOpenedRegularFile(file, path);
-    std::string bytes(std::size_t(limit) + 1, '\0'); // one more: a longer file shows
-    qorv::readUpTo(file.get(), bytes, path);
-    if (qsizetype(bytes.size()) > limit)
+    const qorv::BoundedBytes read = readInput(name, std::size_t(limit));
+    if (read.longer)
         throw qorv::EditorError(QStringLiteral("%1 is larger than %2 bytes")
                                     .arg(quotedName(name))
                                     .arg(limit)
                                     .toStdString());
-    return QByteArray::fromStdString(bytes);
+    return QByteArray::fromStdString(read.bytes);
 }
 
 } // namespace app

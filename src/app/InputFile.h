@@ -1,16 +1,22 @@
 #pragma once
-// How the headless commands read an input file: only a regular file is read (a FIFO or a
-// device handed over in its place is refused without blocking), and never more than a
-// limit, so that no input can fill the memory.
+// How the headless commands read an input: "-" is standard input; a regular file, a pipe,
+// a FIFO or /dev/fd/N is read, a device refused ("File access denied"), and never more than
+// a limit, so that no input can fill the memory. A pipe is waited for as long as it takes.
+
+#include "storage/BoundedRead.h"
 
 #include <QByteArray>
 #include <QString>
 
+#include <cstddef>
+
 namespace app {
 
-// The content of the regular file `name`, of at most `limit` bytes. Throws EditorError
-// with the reader's messages ("File not found", "File access denied" for a FIFO or
-// device), or "<name> is larger than ..." when it is longer.
+// The first `limit` bytes of the input `name`, and whether it went on. Throws IoError.
+qorv::BoundedBytes readInput(const QString& name, std::size_t limit);
+
+// The whole input `name`, of at most `limit` bytes. Throws EditorError with the reader's
+// messages, or "<name> is larger than ..." when it is longer.
 QByteArray readInputFile(const QString& name, qsizetype limit);
 
 } // namespace app

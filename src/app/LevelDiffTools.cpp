@@ -3,12 +3,12 @@
 #include "app/ImageFile.h"
 #include "app/LevelTools.h"
 #include "app/OutputFile.h"
-#include "core/IoError.h"
 #include "core/LevelDiff.h"
-#include "core/LevelFile.h"
 #include "core/LevelMerge.h"
+#include "levelio/LevelFile.h"
 #include "render/CellMarks.h"
 #include "render/Raster.h"
+#include "storage/IoError.h"
 
 #include <algorithm>
 #include <memory>

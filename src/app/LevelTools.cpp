@@ -1,13 +1,13 @@
 #include "app/LevelTools.h"
 
 #include "app/ImageFile.h"
+#include "app/InputFile.h"
 #include "app/OutputFile.h"
 #include "app/Quoting.h"
-#include "core/ConflictMarkers.h"
-#include "core/IoError.h"
-#include "core/LevelFile.h"
+#include "levelio/LevelFile.h"
 #include "render/Raster.h"
 #include "render/TileSheet.h"
+#include "storage/IoError.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,12 +17,14 @@ namespace app {
 namespace {
 // A line merge that could not merge a level leaves its markers in it: short lines the
 // reader refuses. Saying so tells the user what happened and where.
-std::string failureOf(const std::string& level, const qorv::EditorError& error) {
-    const auto* io = dynamic_cast<const qorv::IoError*>(&error);
-    if (io && io->code() == qorv::iocode::ReadBeyondEnd)
-        if (const std::optional<int> line = qorv::conflictMarkerLineInFile(level))
-            return "unresolved merge conflict at line " + std::to_string(*line);
+std::string failureOf(const qorv::EditorError& error) {
+    if (const auto* conflict = dynamic_cast<const qorv::UnresolvedConflict*>(&error))
+        return "unresolved merge conflict at line " + std::to_string(conflict->line());
     return error.what();
+}
+
+qorv::LevelGrid readInputLevel(const QString& level) {
+    return qorv::levelFromFile(readInput(level, qorv::MaxLevelFileRead));
 }
 
 [[noreturn]] void fail(const QString& message) {
@@ -43,15 +45,13 @@ QImage loadSheet(const QString& sheet) {
 
 bool checkLevels(const QStringList& levels, Console& console) {
     bool allRead = true;
-    qorv::LevelGrid grid{};
     for (const QString& level : levels) {
         try {
-            qorv::loadQRE(fileName(level), grid);
+            readInputLevel(level);
         } catch (const qorv::EditorError& error) {
             allRead = false;
             console.print(QStringLiteral("%1: %2\n")
-                              .arg(quotedName(level),
-                                   QString::fromStdString(failureOf(fileName(level), error))));
+                              .arg(quotedName(level), QString::fromStdString(failureOf(error))));
         }
     }
     return allRead;
@@ -62,14 +62,12 @@ QString defaultSheetFor(const QString& level) {
 }
 
 qorv::LevelGrid readLevel(const QString& level) {
-    qorv::LevelGrid grid{};
     try {
-        qorv::loadQRE(fileName(level), grid);
+        return readInputLevel(level);
     } catch (const qorv::EditorError& error) {
         // The reader's messages do not name the file; with several files about, say which.
         fail(QStringLiteral("%1: %2").arg(quotedName(level), QString::fromUtf8(error.what())));
     }
-    return grid;
 }
 
 QImage drawLevel(const qorv::LevelGrid& grid, const QImage& sheet) {

@@ -5,9 +5,9 @@
 #include "app/LevelTools.h"
 #include "app/OutputFile.h"
 #include "app/Quoting.h"
-#include "core/LevelFile.h"
 #include "interchange/MapExport.h"
 #include "interchange/MapImport.h"
+#include "levelio/LevelFile.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -3,7 +3,7 @@
 #include "app/LevelTools.h"
 #include "app/MapCommands.h"
 #include "app/RenderMany.h"
-#include "core/IoError.h"
+#include "storage/IoError.h"
 
 namespace app {
 

@@ -1,8 +1,8 @@
 #include "app/OutputFile.h"
 
 #include "app/Quoting.h"
-#include "core/IoError.h"
-#include "core/SafeReplace.h"
+#include "storage/IoError.h"
+#include "storage/SafeReplace.h"
 
 #include <QFile>
 

@@ -5,7 +5,7 @@
 #include "app/LevelTools.h"
 #include "app/OutputFile.h"
 #include "app/Quoting.h"
-#include "core/IoError.h"
+#include "storage/IoError.h"
 
 #include <QDir>
 #include <QFileInfo>

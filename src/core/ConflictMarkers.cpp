@@ -1,13 +1,6 @@
 #include "core/ConflictMarkers.h"
 
-#include "core/FileDescriptor.h"
-#include "core/LevelFile.h"
-#include "core/ReadAll.h"
-
 #include <algorithm>
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace qorv {
 
@@ -39,25 +32,6 @@ std::optional<int> conflictMarkerLine(std::string_view bytes) {
         }
     }
     return std::nullopt;
-}
-
-std::optional<int> conflictMarkerLineInFile(const std::string& name) {
-    // Opened as the reader opens a level: a FIFO or device swapped in is never read.
-    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) return std::nullopt;
-    FileDescriptor file(fd);
-    try {
-        requireOpenedRegularFile(file, name);
-    } catch (const IoError&) {
-        return std::nullopt;
-    }
-    std::string bytes(MaxLevelFileRead, '\0');
-    try {
-        readUpTo(fd, bytes, name);
-    } catch (const IoError&) {
-        return std::nullopt;
-    }
-    return conflictMarkerLine(bytes);
 }
 
 } // namespace qorv

@@ -3,7 +3,6 @@
 // "<<<<<<<", "=======" and ">>>>>>>" lines, which no level reader can make sense of.
 
 #include <optional>
-#include <string>
 #include <string_view>
 
 namespace qorv {
@@ -11,9 +10,5 @@ namespace qorv {
 // The line number (from 1) of the "<<<<<<<" line of the first conflict whose "=======" and
 // ">>>>>>>" lines follow it. Lines end at LF, CR LF or a lone CR, as a text editor counts them.
 std::optional<int> conflictMarkerLine(std::string_view bytes);
-
-// The same for the first bytes of a file, as many as the level reader would look at.
-// Nothing when there is no conflict or the file cannot be read (the reader says why).
-std::optional<int> conflictMarkerLineInFile(const std::string& name);
 
 } // namespace qorv

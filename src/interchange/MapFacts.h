@@ -2,8 +2,8 @@
 // What the map formats and the level share: the two formats, the tile sheet as a map's
 // tileset sees it, a refused map, and what an import gives.
 
-#include "core/IoError.h"
 #include "core/LevelGrid.h"
+#include "storage/IoError.h"
 
 #include <QString>
 #include <QStringList>

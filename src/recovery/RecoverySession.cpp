@@ -1,8 +1,9 @@
 #include "recovery/RecoverySession.h"
 
-#include "core/ReadAll.h"
-#include "core/SafeReplace.h"
-#include "recovery/PrivateFolder.h"
+#include "storage/BoundedRead.h"
+#include "storage/IoError.h"
+#include "storage/PrivateFolder.h"
+#include "storage/SafeReplace.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -69,14 +70,13 @@ enum class Read { Missing, Whole, Damaged };
 Read readRecoveryFile(const std::string& path, std::string& bytes) {
     qorv::FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     if (file.get() < 0) return errno == ENOENT ? Read::Missing : Read::Damaged;
-    struct stat st {};
-    if (::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return Read::Damaged;
-    if (std::size_t(st.st_size) > MaxRecoveryFileBytes) return Read::Damaged;
-    bytes.assign(std::size_t(st.st_size) + 1, '\0'); // one more: a file that grew shows
     try {
-        qorv::readUpTo(file.get(), bytes, path);
+        qorv::BoundedBytes read =
+            qorv::readBoundedFrom(file.get(), path, {.limit = MaxRecoveryFileBytes});
+        if (read.longer) return Read::Damaged;
+        bytes = std::move(read.bytes);
     } catch (const qorv::IoError&) {
-        return Read::Damaged;
+        return Read::Damaged; // no regular file, or unreadable
     }
     return Read::Whole;
 }
@@ -115,7 +115,7 @@ void EndedEditor::discard() {
 // --- This editor's session ------------------------------------------------------------------
 
 Session::Session(std::string folder) : folder_(std::move(folder)) {
-    preparePrivateFolder(folder_);
+    qorv::preparePrivateFolder(folder_);
     // The lock is taken under a name no other editor looks at, and only then given its
     // real name: an editor's lock file is never seen free while the editor runs.
     const std::string id = randomId();

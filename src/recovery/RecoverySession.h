@@ -7,9 +7,9 @@
 // Names in the folder: "instance-<16 hex digits>.lock" and "...recovery", one pair per
 // editor; a damaged recovery file is renamed to "...damaged".
 
-#include "core/FileDescriptor.h"
 #include "core/RecoveryFile.h"
 #include "recovery/LatestWriter.h"
+#include "storage/FileDescriptor.h"
 
 #include <memory>
 #include <optional>

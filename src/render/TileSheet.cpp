@@ -1,15 +1,12 @@
 #include "render/TileSheet.h"
 
-#include "core/IoError.h"
+#include "storage/BoundedRead.h"
+#include "storage/IoError.h"
 
 #include <QBuffer>
 #include <QByteArray>
 #include <QFile>
 #include <QImageReader>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace qorv {
 
@@ -26,39 +23,17 @@ constexpr int DecodeLimitMegabytes = 8;
     throw EditorError("Bitmap image is not valid");
 }
 
-// Closes the descriptor on every way out.
-struct FileDescriptor {
-    int fd;
-    ~FileDescriptor() {
-        if (fd >= 0) ::close(fd);
-    }
-};
-
 // Only a regular file is read: a folder cannot be, and a FIFO or device could block or
-// never end. The FIFO test comes before opening, and opening does not wait for a writer
-// in case the name is swapped in between.
+// never end.
 QByteArray readWholeFile(const QString& name) {
-    const QByteArray path = QFile::encodeName(name);
-    struct stat info {};
-    if (path.isEmpty() || ::stat(path.constData(), &info) != 0 || !S_ISREG(info.st_mode))
+    BoundedBytes read;
+    try {
+        read = readBounded(QFile::encodeName(name).toStdString(), {.limit = MaxBitmapFileBytes});
+    } catch (const IoError&) {
         failCannotOpen(name);
-    const FileDescriptor file{::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
-    if (file.fd < 0 || ::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) failCannotOpen(name);
-    if (info.st_size > MaxBitmapFileBytes) failNotValid();
-
-    // Read one byte more than allowed, so that a file that grew is still caught.
-    QByteArray bytes(static_cast<qsizetype>(info.st_size) + 1, Qt::Uninitialized);
-    qsizetype filled = 0;
-    while (filled < bytes.size()) {
-        const ssize_t got =
-            ::read(file.fd, bytes.data() + filled, static_cast<size_t>(bytes.size() - filled));
-        if (got < 0) failCannotOpen(name);
-        if (got == 0) break;
-        filled += got;
     }
-    if (filled > MaxBitmapFileBytes) failNotValid();
-    bytes.truncate(filled);
-    return bytes;
+    if (read.longer) failNotValid();
+    return QByteArray::fromStdString(read.bytes);
 }
 
 // The decoder's allocation limit is program-wide; it is lowered only while the tile

@@ -8,7 +8,7 @@
 
 #include "core/Brush.h"
 #include "core/CharTable.h"
-#include "core/LevelFile.h"
+#include "levelio/LevelFile.h"
 #include "platform/Platform.h"
 #include "recovery/RecoverySession.h"
 #include "render/Raster.h"

@@ -9,8 +9,8 @@
 #include "ui/view.h"
 #include "ui/view1form.h"
 
-#include "recovery/PrivateFolder.h"
 #include "recovery/RecoverySession.h"
+#include "storage/PrivateFolder.h"
 
 #include <QApplication>
 #include <QFile>
@@ -38,7 +38,7 @@ std::unique_ptr<QApplication> makeApplication(int& argc, char** argv) {
 namespace {
 // The editor works on without recovery when its folder cannot be had; it says so once.
 std::unique_ptr<recovery::Session> startRecovery() {
-    const std::string folder = recovery::stateFolderFromEnvironment();
+    const std::string folder = qorv::stateFolderFromEnvironment();
     try {
         if (folder.empty())
             throw std::runtime_error("has no place: neither XDG_STATE_HOME nor HOME is set");

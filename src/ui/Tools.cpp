@@ -11,7 +11,7 @@
 #include "ui_Tools.h"
 
 #include "core/Brush.h"
-#include "core/LevelFile.h"
+#include "levelio/LevelFile.h"
 #include "render/Raster.h"
 #include "render/TileSheet.h"
 

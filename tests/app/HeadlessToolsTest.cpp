@@ -3,11 +3,11 @@
 
 #include "EditorRun.h"
 #include "app/LevelTools.h"
-#include "core/IoError.h"
-#include "core/LevelFile.h"
-#include "core/SafeReplace.h"
+#include "levelio/LevelFile.h"
 #include "render/Raster.h"
 #include "render/TileSheet.h"
+#include "storage/IoError.h"
+#include "storage/SafeReplace.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -195,6 +195,36 @@ TEST_F(HeadlessTools, RenderFailuresSayWhatFailedAndWriteNothing) {
         EXPECT_EQ(result.exitCode, row.status) << row.message;
         EXPECT_TRUE(result.err.contains(row.message)) << result.err.toStdString();
         EXPECT_FALSE(QFile::exists(path("out.png")));
+    }
+}
+
+// Inputs a user pipes in: "-" is standard input, and a pipe named as /dev/fd/N (bash's
+// <(...)) or a FIFO is read as a file is, with no time limit; a device stays refused.
+TEST_F(HeadlessTools, InputsMayBePipes) {
+    qorv::saveQRE(path("a.qre").toStdString(), qorv::LevelGrid{});
+    QFile shortLevel(path("short.qre"));
+    ASSERT_TRUE(shortLevel.open(QIODevice::WriteOnly) && shortLevel.write("11\r\n") == 4);
+    shortLevel.close();
+    const struct {
+        const char* command;
+        int status;
+        const char* out;
+    } rows[] = {
+        {"cat a.qre | qorvedit --check -", 0, ""},
+        {"qorvedit --check - <short.qre", 1, "-: Read beyond end of file\n"},
+        {"qorvedit --check - </dev/null", 1, "-: File access denied\n"},
+        {"qorvedit --diff <(cat a.qre) a.qre", 0, ""},
+        {"mkfifo f && { { sleep 0.2; cat a.qre >f; } & qorvedit --check f; }", 0, ""},
+    };
+    for (const auto& row : rows) {
+        QProcess shell;
+        shell.setWorkingDirectory(work_.path());
+        shell.start("bash", {"-c", QStringLiteral("qorvedit() { '%1' \"$@\"; }; rm -f f; %2")
+                                       .arg(QStringLiteral(QORV_EDITOR_PATH),
+                                            QString::fromUtf8(row.command))});
+        ASSERT_TRUE(shell.waitForFinished(60000)) << row.command;
+        EXPECT_EQ(shell.exitCode(), row.status) << row.command;
+        EXPECT_EQ(shell.readAllStandardOutput(), row.out) << row.command;
     }
 }
 

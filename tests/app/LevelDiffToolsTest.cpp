@@ -4,7 +4,7 @@
 #include "app/LevelDiffTools.h"
 #include "app/CommandLine.h"
 #include "app/LevelTools.h"
-#include "core/LevelFile.h"
+#include "levelio/LevelFile.h"
 #include "render/CellMarks.h"
 #include "render/Raster.h"
 

@@ -3,7 +3,7 @@
 
 #include "EditorRun.h"
 #include "app/MapCommands.h"
-#include "core/LevelFile.h"
+#include "levelio/LevelFile.h"
 #include "render/Raster.h"
 
 #include <QCoreApplication>

@@ -1,9 +1,7 @@
 // The level text in memory: line rules of the reader and bytes of the writer.
 
-#include "IoMessage.h"
 #include "LevelTextSamples.h"
-#include "core/IoError.h"
-#include "core/LevelFile.h"
+#include "core/LevelText.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +15,22 @@ using test::sampleGrid;
 using test::sampleRow;
 using test::sampleRows;
 
-std::optional<IoCode> readErrorCode(std::string_view bytes) {
-    return test::ioCodeOf([&] { parseLevel(bytes); });
+// How reading the whole file `bytes` failed; nothing when it read.
+std::optional<LevelParse> readFailure(std::string_view bytes) {
+    LevelGrid grid;
+    const LevelParse read = parseLevelText(bytes, false, grid);
+    if (read == LevelParse::Complete) return std::nullopt;
+    return read;
+}
+
+LevelGrid parseLevel(std::string_view bytes) {
+    LevelGrid grid;
+    EXPECT_EQ(parseLevelText(bytes, false, grid), LevelParse::Complete);
+    return grid;
+}
+
+std::string formatLevel(const LevelGrid& grid) {
+    return std::get<std::string>(formatLevelText(grid));
 }
 
 TEST(FormatLevel, NewLevel) {
@@ -53,15 +65,11 @@ TEST(FormatLevel, OddTilesAndTile255) {
 TEST(FormatLevel, RefusesATileWithoutCharacterNamingTileAndCell) {
     LevelGrid grid;
     grid.at(3, 7) = 150;
-    try {
-        formatLevel(grid);
-        FAIL() << "tile 150 was written";
-    } catch (const IoError&) {
-        FAIL() << "not a file error";
-    } catch (const EditorError& e) {
-        EXPECT_STREQ(e.what(),
-                     "Tile 150 at column 3, row 7 has no character in the level file format");
-    }
+    grid.at(2, 8) = 151;
+    const auto text = formatLevelText(grid);
+    ASSERT_TRUE(std::holds_alternative<UnwritableCell>(text)) << "tile 150 was written";
+    const UnwritableCell cell = std::get<UnwritableCell>(text);
+    EXPECT_EQ(std::tuple(cell.x, cell.y, cell.tile), std::tuple(3, 7, TileIndex{150}));
 }
 
 TEST(ParseLevel, ReadsWhatTheWriterWrote) {
@@ -138,7 +146,7 @@ TEST(ParseLevel, LinesAfterThe45thAreNeverRead) {
 
 TEST(ParseLevel, LineFeedAloneIsAByteOfTheLine) {
     // One single line: row 0 is the first 64 bytes, LF bytes included, and row 1 is missing.
-    EXPECT_EQ(readErrorCode(joinLines(sampleRows(), "\n")), iocode::ReadBeyondEnd);
+    EXPECT_EQ(readFailure(joinLines(sampleRows(), "\n")), LevelParse::LinesMissing);
     std::vector<std::string> lines = sampleRows();
     lines[3] = "\n" + lines[3].substr(1);
     EXPECT_EQ(parseLevel(joinLines(lines)).at(0, 3), 255);
@@ -152,7 +160,7 @@ TEST(ParseLevel, EndOfFileByte) {
     struct Row {
         const char* what;
         std::string text;
-        std::optional<IoCode> code;
+        std::optional<LevelParse> failure;
     } rows[] = {
         {"after the 45 lines", joinLines(sampleRows()) + "\x1A" + "garbage", std::nullopt},
         {"right after the 64 bytes of line 45", joinLines(sampleRows(), "\r\n", false) + "\x1A\r\n",
@@ -162,23 +170,43 @@ TEST(ParseLevel, EndOfFileByte) {
         {"inside line 10",
          joinLines(sampleRows(9)) + sampleRow(9).substr(0, 30) + "\x1A" + sampleRow(9).substr(30) +
              "\r\n" + joinLines(std::vector<std::string>(35, sampleRow(10))),
-         iocode::ReadBeyondEnd},
+         LevelParse::LinesMissing},
         {"after line 20, more lines following",
-         joinLines(sampleRows(20)) + "\x1A" + joinLines(sampleRows(25)), iocode::ReadBeyondEnd},
+         joinLines(sampleRows(20)) + "\x1A" + joinLines(sampleRows(25)), LevelParse::LinesMissing},
         {"in the tail of line 44",
          joinLines(sampleRows(43)) + sampleRow(43) + "xx\x1A\r\n" + sampleRow(44),
-         iocode::ReadBeyondEnd},
+         LevelParse::LinesMissing},
         {"between CR and LF", joinLines(sampleRows(), "\r", false) + "\x1A\n", std::nullopt},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(readErrorCode(row.text), row.code) << row.what;
-        if (!row.code) {
+        EXPECT_EQ(readFailure(row.text), row.failure) << row.what;
+        if (!row.failure) {
             EXPECT_EQ(parseLevel(row.text), sampleGrid()) << row.what;
         }
     }
 }
 
-TEST(ParseLevel, MissingBytesAreReadBeyondEndOfFile) {
+// The first bytes of a longer file: only a level that runs on past them is cut short.
+TEST(ParseLevel, TheStartOfALongerFile) {
+    const std::string whole = joinLines(sampleRows());
+    struct Row {
+        const char* what;
+        std::string text;
+        LevelParse read;
+    } rows[] = {
+        {"45 lines", whole, LevelParse::Complete},
+        {"45 lines, the last without its end", whole.substr(0, 2968), LevelParse::CutShort},
+        {"a short line first", joinLines({"short", sampleRow(1)}), LevelParse::LinesMissing},
+        {"an end-of-file byte", joinLines(sampleRows(3)) + "\x1A" + whole,
+         LevelParse::LinesMissing},
+    };
+    for (const Row& row : rows) {
+        LevelGrid grid;
+        EXPECT_EQ(parseLevelText(row.text, true, grid), row.read) << row.what;
+    }
+}
+
+TEST(ParseLevel, MissingBytesAreLinesMissing) {
     std::vector<std::string> shortLine = sampleRows();
     shortLine[6].pop_back(); // 63 bytes
     std::vector<std::string> emptyLine = sampleRows();
@@ -197,12 +225,7 @@ TEST(ParseLevel, MissingBytesAreReadBeyondEndOfFile) {
         {"one line only", sampleRow(0)},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(readErrorCode(row.text), iocode::ReadBeyondEnd) << row.what;
-        try {
-            parseLevel(row.text);
-        } catch (const IoError& e) {
-            EXPECT_STREQ(e.what(), "Read beyond end of file") << row.what;
-        }
+        EXPECT_EQ(readFailure(row.text), LevelParse::LinesMissing) << row.what;
     }
 }
 

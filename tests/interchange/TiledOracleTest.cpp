@@ -6,7 +6,7 @@
 #include "../render/SyntheticSheet.h"
 #include "app/MapCommands.h"
 #include "core/CharTable.h"
-#include "core/LevelFile.h"
+#include "levelio/LevelFile.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -6,10 +6,10 @@
 
 #include "render/TileSheet.h"
 
-#include "core/IoError.h"
 #include "core/LevelGrid.h"
 #include "render/BmpWriter.h"
 #include "render/Raster.h"
+#include "storage/IoError.h"
 
 #include <QFile>
 #include <QImage>

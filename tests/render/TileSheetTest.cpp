@@ -1,7 +1,7 @@
 #include "render/TileSheet.h"
 
-#include "core/IoError.h"
 #include "render/BmpWriter.h"
+#include "storage/IoError.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -3,7 +3,7 @@
 
 #include "EditorFixture.h"
 
-#include "core/LevelFile.h"
+#include "levelio/LevelFile.h"
 
 #include <QListWidget>
 

@@ -4,7 +4,7 @@
 #include "EditorFixture.h"
 
 #include "app/LevelTools.h"
-#include "core/LevelFile.h"
+#include "levelio/LevelFile.h"
 
 using namespace testing_ui;
 

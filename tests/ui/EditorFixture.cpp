@@ -1,7 +1,7 @@
 #include "EditorFixture.h"
 
 #include "app/LevelFolder.h"
-#include "core/LevelFile.h"
+#include "levelio/LevelFile.h"
 
 #include <QFile>
 #include <QListWidget>

@@ -5,7 +5,7 @@
 
 #include "EditorFixture.h"
 
-#include "core/LevelFile.h"
+#include "levelio/LevelFile.h"
 
 #include <QFile>
 #include <QListWidget>

@@ -4,8 +4,8 @@
 
 #include "EditorFixture.h"
 
-#include "core/LevelFile.h"
 #include "core/RecoveryFile.h"
+#include "levelio/LevelFile.h"
 #include "recovery/RecoverySession.h"
 
 #include <QFile>

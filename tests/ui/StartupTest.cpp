@@ -2,7 +2,7 @@
 
 #include "EditorFixture.h"
 
-#include "core/LevelFile.h"
+#include "levelio/LevelFile.h"
 #include "ui/SpinEdit.h"
 
 #include <QWindow>

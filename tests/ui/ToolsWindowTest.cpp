@@ -2,8 +2,8 @@
 
 #include "EditorFixture.h"
 
-#include "core/LevelFile.h"
-#include "core/SyscallFaults.h"
+#include "levelio/LevelFile.h"
+#include "storage/SyscallFaults.h"
 #include "ui/SpinEdit.h"
 
 #include <QButtonGroup>

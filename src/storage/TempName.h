@@ -1,8 +1,6 @@
 #pragma once
 // The names of the temporary files a replacement makes beside its target:
-// ".NAME.<12 random letters and digits>.tmp". Random, so that no other account can
-// take them in advance in a shared folder; exact, so that the clean-up of dead saves
-// (Leftovers.h) never mistakes a user's own file for one of ours.
+// ".NAME.<12 random letters and digits>.tmp" (docs/saving.md, steps 2 and 4).
 
 #include <functional>
 #include <string>

@@ -1,8 +1,8 @@
-#include "core/Leftovers.h"
+#include "storage/Leftovers.h"
 
-#include "core/FileDescriptor.h"
-#include "core/PathParts.h"
-#include "core/TempName.h"
+#include "storage/FileDescriptor.h"
+#include "storage/PathParts.h"
+#include "storage/TempName.h"
 
 #include <dirent.h>
 #include <fcntl.h>

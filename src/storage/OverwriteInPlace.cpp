@@ -1,9 +1,9 @@
-#include "core/OverwriteInPlace.h"
+#include "storage/OverwriteInPlace.h"
 
-#include "core/FileDescriptor.h"
-#include "core/IoError.h"
-#include "core/ReadAll.h"
-#include "core/WriteAll.h"
+#include "storage/BoundedRead.h"
+#include "storage/FileDescriptor.h"
+#include "storage/IoError.h"
+#include "storage/WriteAll.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -37,8 +37,9 @@ OldContent readOldContent(int fd, std::size_t newSize, const std::string& path) 
     if (::fstat(fd, &st) != 0) throw ioErrorFromErrno(errno, path);
     old.size = st.st_size;
     const auto size = static_cast<std::size_t>(st.st_size);
-    old.bytes.resize(size <= MaxOldContentKept ? size : std::min(size, newSize));
-    readUpTo(fd, old.bytes, path); // shorter when the file shrank meanwhile
+    const std::size_t kept = size <= MaxOldContentKept ? size : std::min(size, newSize);
+    // Shorter when the file shrank meanwhile.
+    old.bytes = readBoundedFrom(fd, path, {.limit = kept}).bytes;
     old.known = true;
     return old;
 }

@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace recovery {
+namespace qorv {
 
 // $XDG_STATE_HOME/qorvedit when XDG_STATE_HOME is an absolute path, otherwise
 // $HOME/.local/state/qorvedit; empty when neither is known.
@@ -14,4 +14,4 @@ std::string stateFolderFromEnvironment();
 // wider mode is narrowed. Throws std::runtime_error saying what is wrong.
 void preparePrivateFolder(const std::string& path);
 
-} // namespace recovery
+} // namespace qorv

@@ -1,7 +1,7 @@
 #pragma once
 // An open file descriptor that is closed on every path out of a reader or writer.
 
-#include "core/IoError.h"
+#include "storage/IoError.h"
 
 #include <cerrno>
 #include <string>

@@ -1,8 +1,8 @@
-#include "core/SaveTarget.h"
+#include "storage/SaveTarget.h"
 
-#include "core/FileAttributes.h"
-#include "core/IoError.h"
-#include "core/PathParts.h"
+#include "storage/FileAttributes.h"
+#include "storage/IoError.h"
+#include "storage/PathParts.h"
 
 #include <array>
 #include <cerrno>

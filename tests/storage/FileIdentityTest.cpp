@@ -2,10 +2,10 @@
 // extended attributes, whether the save renamed a new file over it or overwrote it.
 
 #include "IoMessage.h"
-#include "LevelTextSamples.h"
 #include "TempDir.h"
-#include "core/IoError.h"
-#include "core/LevelFile.h"
+#include "core/LevelTextSamples.h"
+#include "levelio/LevelFile.h"
+#include "storage/IoError.h"
 
 #include <gtest/gtest.h>
 

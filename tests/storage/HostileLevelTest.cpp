@@ -2,12 +2,12 @@
 // no editor would choose, links to devices and to themselves, a disk without room.
 
 #include "IoMessage.h"
-#include "LevelTextSamples.h"
 #include "SyscallFaults.h"
 #include "TempDir.h"
 #include "Tmpfs.h"
-#include "core/IoError.h"
-#include "core/LevelFile.h"
+#include "core/LevelTextSamples.h"
+#include "levelio/LevelFile.h"
+#include "storage/IoError.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/FileAttributes.h"
+#include "storage/FileAttributes.h"
 
 #include <cerrno>
 #include <fcntl.h>

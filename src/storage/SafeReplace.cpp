@@ -1,21 +1,16 @@
-// Replacing a file's content safely. The one choice, made in replaceByRename: a new
-// file, or one whose identity a new file can take over completely, is replaced by
-// rename; the new content is written to a new file beside it, synced, and renamed over
-// the old one, so the old content stays whole until the new one is on disk. Any other
-// file (hard-linked, not ours, in a folder we may not write or that is append-only,
-// with attributes we cannot copy) is overwritten in place, as a plain editor would,
-// and keeps its inode, links, owner, mode, ACL and attributes.
+// The steps of docs/saving.md in its order: the target, the clean-up, the one choice
+// between rename and overwrite in place (replaceByRename), then either way.
 
-#include "core/SafeReplace.h"
+#include "storage/SafeReplace.h"
 
-#include "core/FileAttributes.h"
-#include "core/FileDescriptor.h"
-#include "core/IoError.h"
-#include "core/Leftovers.h"
-#include "core/NewFile.h"
-#include "core/OverwriteInPlace.h"
-#include "core/PathParts.h"
-#include "core/SaveTarget.h"
+#include "storage/FileAttributes.h"
+#include "storage/FileDescriptor.h"
+#include "storage/IoError.h"
+#include "storage/Leftovers.h"
+#include "storage/NewFile.h"
+#include "storage/OverwriteInPlace.h"
+#include "storage/PathParts.h"
+#include "storage/SaveTarget.h"
 
 #include <cerrno>
 #include <fcntl.h>

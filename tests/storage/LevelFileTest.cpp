@@ -1,12 +1,12 @@
 // Level files on disk: opening, refusing, keeping the old file whole when a save fails.
 
-#include "core/LevelFile.h"
+#include "levelio/LevelFile.h"
 #include "IoMessage.h"
-#include "LevelTextSamples.h"
 #include "SyscallFaults.h"
 #include "TempDir.h"
 #include "Tmpfs.h"
-#include "core/IoError.h"
+#include "core/LevelTextSamples.h"
+#include "storage/IoError.h"
 
 #include <gtest/gtest.h>
 
@@ -251,7 +251,13 @@ TEST_F(LevelFileTest, SavingThroughADanglingLinkCreatesItsFile) {
 TEST_F(LevelFileTest, TileWithoutCharacterWritesNothing) {
     LevelGrid grid = newLevel();
     grid.at(3, 7) = 150;
-    EXPECT_THROW(saveQRE(level, grid), EditorError);
+    try {
+        saveQRE(level, grid);
+        ADD_FAILURE() << "tile 150 was written";
+    } catch (const EditorError& e) {
+        EXPECT_STREQ(e.what(),
+                     "Tile 150 at column 3, row 7 has no character in the level file format");
+    }
     EXPECT_TRUE(dir.entries().empty());
     writeWholeFile(level, "old level");
     EXPECT_THROW(saveQRE(level, grid), EditorError);
@@ -357,7 +363,7 @@ TEST(IoErrorCodes, AnErrnoWithoutACodeOfItsOwnIsNoProgramCode) {
 }
 
 TEST_F(LevelFileTest, HugeFileIsReadOnlyUpToLine45) {
-    // 2 GB, mostly a hole: a reader that went on past line 45 would take long.
+    // 2 GB, mostly a hole: a reader that went on to its end would take long.
     writeWholeFile(level, joinLines(sampleRows()));
     ASSERT_EQ(::truncate(level.c_str(), off_t{2} << 30), 0);
     LevelGrid grid;

@@ -1,7 +1,7 @@
-#include "core/TempName.h"
+#include "storage/TempName.h"
 
-#include "core/IoError.h"
-#include "core/PathParts.h"
+#include "storage/IoError.h"
+#include "storage/PathParts.h"
 
 #include <algorithm>
 #include <array>

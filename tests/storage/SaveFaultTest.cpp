@@ -4,12 +4,12 @@
 // right one, and no temporary file is left.
 
 #include "IoMessage.h"
-#include "LevelTextSamples.h"
 #include "SyscallFaults.h"
 #include "TempDir.h"
-#include "core/IoError.h"
-#include "core/LevelFile.h"
-#include "core/SafeReplace.h"
+#include "core/LevelTextSamples.h"
+#include "levelio/LevelFile.h"
+#include "storage/IoError.h"
+#include "storage/SafeReplace.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The new content's file, made beside the file it will replace.
 
-#include "core/FileDescriptor.h"
+#include "storage/FileDescriptor.h"
 
 #include <string>
 #include <string_view>
@@ -10,12 +10,8 @@
 
 namespace qorv {
 
-// The new content's file beside the target. Where the file system allows, it has no
-// name until it is complete, so a save that dies part way leaves nothing behind;
-// elsewhere it has a random temporary name from the start, and is private (0600) until
-// it gets its final mode. Either way it is locked as a live save's (Leftovers.h) until
-// it has replaced the target, and its temporary name is removed unless the save gets
-// that far.
+// The new content's file beside the target, made, locked and named as docs/saving.md
+// (step 4) says; a temporary name it had is removed unless it replaced the target.
 class NewFile {
   public:
     NewFile(const std::string& target, mode_t newFileMode);
@@ -32,13 +28,11 @@ class NewFile {
 
     void write(std::string_view bytes);
 
-    // The data must be on disk before the rename makes it the file: otherwise a crash
-    // could leave an empty file where the old content was.
+    // Puts the data on disk.
     void sync();
 
-    // Puts the complete file in the target's place. A new file made unnamed takes the
-    // target's name directly; otherwise it is renamed over the target. False, with the
-    // target untouched, when the folder refuses the rename (EPERM: append-only).
+    // Puts the complete file in the target's place. False, with the target untouched,
+    // when the folder refuses the rename.
     bool replaceTarget(bool targetExists);
 
   private:

@@ -1,4 +1,4 @@
-#include "core/IoError.h"
+#include "storage/IoError.h"
 
 #include <cerrno>
 #include <sys/stat.h>

@@ -1,16 +1,16 @@
-#include "core/NewFile.h"
+#include "storage/NewFile.h"
 
-#include "core/FileAttributes.h"
-#include "core/IoError.h"
-#include "core/Leftovers.h"
-#include "core/PathParts.h"
-#include "core/TempName.h"
-#include "core/WriteAll.h"
+#include "storage/BoundedRead.h"
+#include "storage/FileAttributes.h"
+#include "storage/IoError.h"
+#include "storage/Leftovers.h"
+#include "storage/PathParts.h"
+#include "storage/TempName.h"
+#include "storage/WriteAll.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
-#include <fstream>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -22,12 +22,16 @@ namespace {
 
 // The mask as the kernel reports it, read without changing it (Linux 4.7 and later).
 std::optional<mode_t> umaskFromProc() {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("Umask:", 0) == 0)
-            return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+    constexpr std::string_view Field = "\nUmask:";
+    std::string status;
+    try {
+        status = readBounded("/proc/self/status", {.limit = 64 * 1024}).bytes;
+    } catch (const IoError&) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    const std::size_t at = status.find(Field);
+    if (at == std::string::npos) return std::nullopt;
+    return static_cast<mode_t>(std::strtoul(status.c_str() + at + Field.size(), nullptr, 8));
 }
 
 // Files are saved from several threads at once (--render into a folder). umask() reads

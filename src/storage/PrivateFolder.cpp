@@ -1,6 +1,6 @@
-#include "recovery/PrivateFolder.h"
+#include "storage/PrivateFolder.h"
 
-#include "core/FileDescriptor.h"
+#include "storage/FileDescriptor.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace recovery {
+namespace qorv {
 
 namespace {
 constexpr mode_t PrivateMode = 0700;
@@ -41,8 +41,7 @@ std::string stateFolderFromEnvironment() {
 void preparePrivateFolder(const std::string& path) {
     makeFolderAndParents(path);
     // Checked through the opened folder itself: a link swapped in is not followed.
-    qorv::FileDescriptor folder(
-        ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    FileDescriptor folder(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (folder.get() < 0) fail(path, "is not a folder of its own (a link or a file?)");
     struct stat st {};
     if (::fstat(folder.get(), &st) != 0) fail(path, std::strerror(errno));
@@ -51,4 +50,4 @@ void preparePrivateFolder(const std::string& path) {
         fail(path, "cannot be made private");
 }
 
-} // namespace recovery
+} // namespace qorv

@@ -1,0 +1,36 @@
+#pragma once
+// The level text format as bytes: 45 lines of 64 bytes, each ended by CR LF, one byte per
+// cell through the character table.
+
+#include "core/LevelGrid.h"
+
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace qorv {
+
+inline constexpr int LevelFileSize = GridHeight * (GridWidth + 2); // 2,970 bytes
+
+// How far the bytes of a level file went.
+enum class LevelParse {
+    Complete,     // 45 lines of at least 64 bytes each
+    LinesMissing, // a line shorter than a row, or fewer lines than rows
+    CutShort,     // the bytes ended inside the level, and more of the file follows them
+};
+
+// Reads the level in `bytes`, the whole file or, with `fileGoesOn`, its first bytes.
+// `grid` is written only when the level is Complete.
+LevelParse parseLevelText(std::string_view bytes, bool fileGoesOn, LevelGrid& grid);
+
+// A cell whose tile has no character, which no level file can hold.
+struct UnwritableCell {
+    int x = 0;
+    int y = 0;
+    TileIndex tile = 0;
+};
+
+// The 2,970 bytes of the file for `grid`, or its first unwritable cell, row by row.
+std::variant<std::string, UnwritableCell> formatLevelText(const LevelGrid& grid);
+
+} // namespace qorv

@@ -1,0 +1,56 @@
+#include "levelio/LevelFile.h"
+
+#include "core/ConflictMarkers.h"
+#include "storage/SafeReplace.h"
+
+namespace qorv {
+
+namespace {
+
+void readLevel(std::string_view bytes, bool fileGoesOn, LevelGrid& grid) {
+    switch (parseLevelText(bytes, fileGoesOn, grid)) {
+    case LevelParse::Complete:
+        return;
+    case LevelParse::CutShort:
+        throw IoError(iocode::NotALevel);
+    case LevelParse::LinesMissing:
+        // Only a failed read looks for conflict markers: they make short lines.
+        if (const std::optional<int> line = conflictMarkerLine(bytes))
+            throw UnresolvedConflict(*line);
+        throw IoError(iocode::ReadBeyondEnd);
+    }
+}
+
+} // namespace
+
+void loadQRE(const std::string& name, LevelGrid& grid) {
+    const BoundedBytes read = readBounded(name, {.limit = MaxLevelFileRead});
+    readLevel(read.bytes, read.longer, grid);
+}
+
+LevelGrid levelFromFile(const BoundedBytes& read) {
+    LevelGrid grid;
+    readLevel(read.bytes, read.longer, grid);
+    return grid;
+}
+
+LevelGrid parseLevel(std::string_view bytes) {
+    LevelGrid grid;
+    readLevel(bytes, false, grid);
+    return grid;
+}
+
+std::string formatLevel(const LevelGrid& grid) {
+    auto text = formatLevelText(grid);
+    if (const auto* cell = std::get_if<UnwritableCell>(&text))
+        throw EditorError("Tile " + std::to_string(cell->tile) + " at column " +
+                          std::to_string(cell->x) + ", row " + std::to_string(cell->y) +
+                          " has no character in the level file format");
+    return std::move(std::get<std::string>(text));
+}
+
+void saveQRE(const std::string& name, const LevelGrid& grid) {
+    replaceFileContent(name, formatLevel(grid));
+}
+
+} // namespace qorv

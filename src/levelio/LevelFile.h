@@ -1,0 +1,51 @@
+#pragma once
+// Level files by name: the level text (core/LevelText.h) read and saved through the
+// storage library, with the editor's errors.
+
+#include "core/LevelGrid.h"
+#include "core/LevelText.h"
+#include "storage/BoundedRead.h"
+#include "storage/IoError.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace qorv {
+
+// The reader looks at no more than this many bytes of a file: lines may be long, but
+// a file that has not given 45 lines by then is no level ("Not a level: ...").
+inline constexpr std::size_t MaxLevelFileRead = std::size_t{4} << 20;
+
+// A level whose lines a line merge left in conflict: to the reader, lines shorter than a
+// row ("Read beyond end of file") like any other; `line` is where the first conflict opens.
+class UnresolvedConflict : public IoError {
+  public:
+    explicit UnresolvedConflict(int line) : IoError(iocode::ReadBeyondEnd), line_(line) {}
+    int line() const { return line_; }
+
+  private:
+    int line_;
+};
+
+// Reads the regular file `name` into `grid`, which is left exactly as it was when an
+// IoError is thrown.
+void loadQRE(const std::string& name, LevelGrid& grid);
+
+// The level in the bytes of a file read to MaxLevelFileRead: IoError "Not a level: ..."
+// when that gave no level and the file went on, "Read beyond end of file" when lines are
+// missing or short.
+LevelGrid levelFromFile(const BoundedBytes& read);
+
+// The level in `bytes`, a whole file in memory, with the errors of levelFromFile.
+LevelGrid parseLevel(std::string_view bytes);
+
+// The 2,970 bytes of the file for `grid`. Throws EditorError naming the tile and cell when
+// a tile has no character.
+std::string formatLevel(const LevelGrid& grid);
+
+// Writes `grid` to `name` through the safe replacement (docs/saving.md). Throws IoError,
+// or EditorError for an unwritable tile before any file is touched.
+void saveQRE(const std::string& name, const LevelGrid& grid);
+
+} // namespace qorv
