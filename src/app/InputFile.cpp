@@ -1,7 +1,6 @@
 #include "app/InputFile.h"
 
-#include "app/OutputFile.h"
-#include "app/Quoting.h"
+#include "app/Reporting.h"
 #include "core/FileDescriptor.h"
 #include "core/IoError.h"
 #include "core/ReadAll.h"
@@ -20,10 +19,7 @@ QByteArray readInputFile(const QString& name, qsizetype limit) {
     std::string bytes(std::size_t(limit) + 1, '\0'); // one more: a longer file shows
     qorv::readUpTo(file.get(), bytes, path);
     if (qsizetype(bytes.size()) > limit)
-        throw qorv::EditorError(QStringLiteral("%1 is larger than %2 bytes")
-                                    .arg(quotedName(name))
-                                    .arg(limit)
-                                    .toStdString());
+        throw qorv::EditorError("the file is larger than " + std::to_string(limit) + " bytes");
     return QByteArray::fromStdString(bytes);
 }
 

@@ -10,7 +10,7 @@ namespace app {
 
 // The content of the regular file `name`, of at most `limit` bytes. Throws EditorError
 // with the reader's messages ("File not found", "File access denied" for a FIFO or
-// device), or "<name> is larger than ..." when it is longer.
+// device), or "the file is larger than ..." when it is longer; the caller names the file.
 QByteArray readInputFile(const QString& name, qsizetype limit);
 
 } // namespace app

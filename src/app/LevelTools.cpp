@@ -1,75 +1,77 @@
 #include "app/LevelTools.h"
 
-#include "app/ImageFile.h"
-#include "app/OutputFile.h"
-#include "app/Quoting.h"
+#include "app/InputFile.h"
+#include "app/Reporting.h"
 #include "core/ConflictMarkers.h"
 #include "core/IoError.h"
 #include "core/LevelFile.h"
 #include "render/Raster.h"
 #include "render/TileSheet.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 namespace app {
 
 namespace {
+
 // A line merge that could not merge a level leaves its markers in it: short lines the
 // reader refuses. Saying so tells the user what happened and where.
-std::string failureOf(const std::string& level, const qorv::EditorError& error) {
+std::string levelFailure(const QString& level, const qorv::EditorError& error) {
     const auto* io = dynamic_cast<const qorv::IoError*>(&error);
     if (io && io->code() == qorv::iocode::ReadBeyondEnd)
-        if (const std::optional<int> line = qorv::conflictMarkerLineInFile(level))
+        if (const std::optional<int> line = qorv::conflictMarkerLineInFile(fileName(level)))
             return "unresolved merge conflict at line " + std::to_string(*line);
     return error.what();
 }
 
-[[noreturn]] void fail(const QString& message) {
-    throw qorv::EditorError(message.toStdString());
+QString shownFolder(const QString& folder) {
+    return QStringLiteral("in ") +
+           (folder == u"." ? QStringLiteral("the working directory") : quotedName(folder));
 }
 
 } // namespace
 
-QImage loadSheet(const QString& sheet) {
-    try {
-        return qorv::loadBitmap(sheet);
-    } catch (const qorv::EditorError& error) {
-        // The loader names the sheet as given, in the editor's own message.
-        if (error.what() != "Cannot open file " + sheet.toStdString()) throw;
-        fail(QStringLiteral("Cannot open file %1").arg(quotedName(sheet)));
-    }
-}
-
 bool checkLevels(const QStringList& levels, Console& console) {
     bool allRead = true;
-    qorv::LevelGrid grid{};
-    for (const QString& level : levels) {
-        try {
-            qorv::loadQRE(fileName(level), grid);
-        } catch (const qorv::EditorError& error) {
+    for (const QString& level : levels)
+        if (const std::optional<std::string> failure = failureOf([&] { readLevel(level); })) {
             allRead = false;
-            console.print(QStringLiteral("%1: %2\n")
-                              .arg(quotedName(level),
-                                   QString::fromStdString(failureOf(fileName(level), error))));
+            console.write(*failure + '\n');
         }
-    }
     return allRead;
 }
 
-QString defaultSheetFor(const QString& level) {
-    return QFileInfo(level).dir().filePath(QStringLiteral("all.bmp"));
+int runCheck(const Invocation& invocation, Console& console) {
+    return checkLevels(invocation.files, console) ? 0 : 1;
 }
 
 qorv::LevelGrid readLevel(const QString& level) {
-    qorv::LevelGrid grid{};
-    try {
-        qorv::loadQRE(fileName(level), grid);
-    } catch (const qorv::EditorError& error) {
-        // The reader's messages do not name the file; with several files about, say which.
-        fail(QStringLiteral("%1: %2").arg(quotedName(level), QString::fromUtf8(error.what())));
+    // The reader's messages do not name the file; with several files about, say which.
+    return aboutFile(
+        level,
+        [&] {
+            qorv::LevelGrid grid{};
+            qorv::loadQRE(fileName(level), grid);
+            return grid;
+        },
+        {}, levelFailure);
+}
+
+const QString& requireSheet(const qorv::TileSheetSearch& search) {
+    if (search.found.isEmpty()) {
+        QStringList places;
+        for (const QString& folder : search.lookedIn)
+            places << shownFolder(folder);
+        throw qorv::EditorError(
+            QStringLiteral("no tile sheet: no %1 %2; name one with --tiles SHEET.bmp")
+                .arg(QString::fromLatin1(qorv::TileSheetFileName),
+                     listed(places, QStringLiteral("or")))
+                .toStdString());
     }
-    return grid;
+    return search.found;
+}
+
+QImage loadSheet(const QString& sheet) {
+    return aboutFile(
+        sheet, [&] { return qorv::decodeBitmap(readInputFile(sheet, qorv::MaxBitmapFileBytes)); });
 }
 
 QImage drawLevel(const qorv::LevelGrid& grid, const QImage& sheet) {
@@ -81,12 +83,6 @@ QImage drawLevel(const qorv::LevelGrid& grid, const QImage& sheet) {
 QImage renderLevel(const QString& level, const QString& sheet) {
     const qorv::LevelGrid grid = readLevel(level);
     return drawLevel(grid, loadSheet(sheet));
-}
-
-void renderLevelToImage(const QString& level, const QString& sheet, const QString& out) {
-    checkOutputFile(out, {level, sheet}); // before its extension is looked at
-    const QImage raster = renderLevel(level, sheet);
-    writeOutputFile(out, encodeImageFor(raster, out), {level, sheet});
 }
 
 } // namespace app

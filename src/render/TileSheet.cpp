@@ -1,6 +1,7 @@
 #include "render/TileSheet.h"
 
 #include "core/IoError.h"
+#include "text/Quoting.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -19,7 +20,7 @@ namespace {
 constexpr int DecodeLimitMegabytes = 8;
 
 [[noreturn]] void failCannotOpen(const QString& name) {
-    throw EditorError("Cannot open file " + name.toStdString());
+    throw EditorError("Cannot open file " + text::quoted(QFile::encodeName(name).toStdString()));
 }
 
 [[noreturn]] void failNotValid() {
