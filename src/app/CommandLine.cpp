@@ -1,6 +1,6 @@
 #include "app/CommandLine.h"
 
-#include "app/Console.h"
+#include "app/CommandLineText.h"
 #include "app/Reporting.h"
 
 #include <QCommandLineParser>
@@ -8,100 +8,9 @@
 #include <QFileInfo>
 #include <QHash>
 
-#include <vector>
-
 namespace app {
 
 namespace {
-
-constexpr qsizetype SynopsisWidth = 40;
-
-QString latin1(std::string_view text) {
-    return QString::fromLatin1(text.data(), qsizetype(text.size()));
-}
-
-QStringList namesOf(std::string_view letter, std::string_view name) {
-    return letter.empty() ? QStringList{latin1(name)} : QStringList{latin1(letter), latin1(name)};
-}
-
-QString optionOf(const CommandMode& mode) {
-    return QStringLiteral("--") + latin1(mode.option);
-}
-
-// "--check, --render, ... and --merge": the modes one chooses between.
-QString choosingModes() {
-    QStringList names;
-    for (const CommandMode& mode : commandModes())
-        if (!mode.overrides) names << optionOf(mode);
-    return listed(names, QStringLiteral("and"));
-}
-
-// --- The help text ------------------------------------------------------------------------
-
-QString synopsis(const QString& usage, std::string_view summary) {
-    const QString line = QStringLiteral("  ") + usage;
-    if (line.size() < SynopsisWidth) return line.leftJustified(SynopsisWidth) + latin1(summary);
-    return line + '\n' + QString(SynopsisWidth, ' ') + latin1(summary);
-}
-
-bool isFormOption(const CommandMode& mode, Extra extra) {
-    for (const Form& form : mode.forms)
-        if (form.needs == extra) return true;
-    return false;
-}
-
-// " [--png OUT.png] [--tiles SHEET.bmp]": the options a mode may take in any of its forms.
-QString optionalExtras(const CommandMode& mode) {
-    QString shown;
-    for (const Accepted& accepted : mode.extras) {
-        if (accepted.extra == Extra::None || isFormOption(mode, accepted.extra)) continue;
-        for (const ExtraOption& option : extraOptions())
-            if (option.extra == accepted.extra)
-                shown += QStringLiteral(" [%1 %2]")
-                             .arg(QString::fromStdString(shownName(accepted.extra)),
-                                  latin1(option.valueName));
-    }
-    return shown;
-}
-
-QString modesSynopsis() {
-    QStringList lines = {
-        synopsis(QStringLiteral("qorvedit [LEVEL]"), "edit LEVEL, or a new level")};
-    for (const CommandMode& mode : commandModes())
-        for (const Form& form : mode.forms) {
-            if (form.summary.empty()) continue;
-            QString usage = QStringLiteral("qorvedit ") + optionOf(mode);
-            if (!form.arguments.empty()) usage += ' ' + latin1(form.arguments);
-            lines << synopsis(usage + optionalExtras(mode), form.summary);
-        }
-    return lines.join('\n');
-}
-
-// Qt's own help option would also offer Qt's window-system options, which the headless
-// tools do not take; ours come from the tables.
-struct Options {
-    std::vector<QCommandLineOption> modes;  // in the order of commandModes()
-    std::vector<QCommandLineOption> extras; // in the order of extraOptions()
-};
-
-Options describe(QCommandLineParser& parser) {
-    parser.setApplicationDescription(
-        QStringLiteral("QorvEdit, a level editor for a tile-based game.\n\n") + modesSynopsis() +
-        QStringLiteral("\n\nWrong arguments exit with status 2; 1 means a level failed or levels "
-                       "differ."));
-    Options options;
-    for (const CommandMode& mode : commandModes())
-        options.modes.emplace_back(namesOf(mode.letter, mode.option), latin1(mode.description));
-    for (const ExtraOption& extra : extraOptions())
-        options.extras.emplace_back(namesOf(extra.letter, extra.name), latin1(extra.description),
-                                    latin1(extra.valueName));
-    for (const auto* list : {&options.modes, &options.extras})
-        for (const QCommandLineOption& option : *list)
-            parser.addOption(option);
-    parser.addPositionalArgument(QStringLiteral("LEVEL"), QStringLiteral("A level file (.qre)."),
-                                 QStringLiteral("[LEVEL...]"));
-    return options;
-}
 
 // --- What goes with what -------------------------------------------------------------------
 
@@ -140,7 +49,8 @@ QString misplacedExtra(const Invocation& invocation) {
         if (invocation.given(option.extra) && !accepts(invocation.mode, option.extra, invocation))
             return goesWith(option.extra);
     for (const ExtraOption& option : extraOptions())
-        if (invocation.given(option.extra) && invocation.value(option.extra).isEmpty())
+        if (invocation.given(option.extra) && !option.valueName.empty() &&
+            invocation.value(option.extra).isEmpty())
             return QStringLiteral("%1 needs a %2.")
                 .arg(QString::fromStdString(shownName(option.extra)), latin1(option.valueKind));
     return QString();
@@ -210,26 +120,34 @@ Invocation shaped(Invocation invocation) {
     return invocation;
 }
 
+// The modes given, by their place in the table; one that overrides the others alone.
+QList<std::size_t> modesGiven(const QCommandLineParser& parser, const ParserOptions& options) {
+    QList<std::size_t> given;
+    for (std::size_t i = 0; i < options.modes.size(); ++i) {
+        if (!parser.isSet(options.modes[i])) continue;
+        if (commandModes()[i].overrides) return {i};
+        given << i;
+    }
+    return given;
+}
+
 } // namespace
 
 Invocation parseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
-    const Options options = describe(parser);
+    const ParserOptions options = describe(parser);
     // The parser's message repeats what was given, which may hold escape sequences.
     if (!parser.parse(arguments)) return usage(quotedName(parser.errorText()));
 
-    const std::span<const CommandMode> modes = commandModes();
-    Invocation invocation;
-    for (std::size_t i = 0; i < modes.size(); ++i)
-        if (modes[i].overrides && parser.isSet(options.modes[i])) {
-            invocation.mode = &modes[i];
-            return invocation;
-        }
-    QList<const CommandMode*> chosen;
-    for (std::size_t i = 0; i < modes.size(); ++i)
-        if (parser.isSet(options.modes[i])) chosen << &modes[i];
+    const QList<std::size_t> chosen = modesGiven(parser, options);
     if (chosen.size() > 1) return usage(choosingModes() + QStringLiteral(" exclude each other."));
-    invocation.mode = chosen.value(0, nullptr);
+    Invocation invocation;
+    if (!chosen.isEmpty()) {
+        invocation.mode = &commandModes()[chosen.first()];
+        if (invocation.mode->overrides) return invocation;
+        if (!invocation.mode->valueName.empty())
+            invocation.argument = parser.value(options.modes[chosen.first()]);
+    }
     const std::span<const ExtraOption> extras = extraOptions();
     for (std::size_t i = 0; i < extras.size(); ++i)
         if (parser.isSet(options.extras[i]))
@@ -253,34 +171,6 @@ Invocation parseCommandLine(const QList<QByteArray>& arguments) {
                              .arg(quotedName(argument)));
     }
     return parseCommandLine(decoded);
-}
-
-QString helpText() {
-    QCommandLineParser parser;
-    describe(parser);
-    // Without an application object the parser cannot know the program's name.
-    return parser.helpText().replace(QStringLiteral("<executable_name>"),
-                                     QStringLiteral("qorvedit"));
-}
-
-QString versionText() {
-    return QStringLiteral("QorvEdit " QORV_VERSION "\n");
-}
-
-QString noDisplayMessage() {
-    return QStringLiteral("no display found (neither DISPLAY nor WAYLAND_DISPLAY is set); %1 "
-                          "work without one.")
-        .arg(choosingModes());
-}
-
-int printHelp(const Invocation&, Console& console) {
-    console.print(helpText());
-    return 0;
-}
-
-int printVersion(const Invocation&, Console& console) {
-    console.print(versionText());
-    return 0;
 }
 
 } // namespace app

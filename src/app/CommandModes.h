@@ -21,9 +21,9 @@ inline constexpr int ExtraCount = 6;
 
 struct ExtraOption {
     Extra extra;
-    std::string_view letter; // "o" for -o; empty: none
-    std::string_view name;   // the long name, "tiles" for --tiles
-    std::string_view valueName;
+    std::string_view letter;    // "o" for -o; empty: none
+    std::string_view name;      // the long name, "tiles" for --tiles
+    std::string_view valueName; // empty: a switch, which takes no value
     std::string_view description;
     std::string_view valueKind; // what an empty value lacks: "file name", "folder"
 };
@@ -53,8 +53,9 @@ enum class Drawn { Nothing, EachFile, FirstFile, SecondFile };
 using Handler = int(const Invocation& invocation, Console& console);
 
 struct CommandMode {
-    std::string_view option;      // the long name: "check" for --check
-    std::string_view letter = {}; // a one-letter name ("h" for -h); empty: none
+    std::string_view option;         // the long name: "check" for --check
+    std::string_view letter = {};    // a one-letter name ("h" for -h); empty: none
+    std::string_view valueName = {}; // the option's own value ("--find-tile N"); empty: none
     std::string_view description;
     std::array<Form, 2> forms; // a form with no summary is no form
     std::array<Accepted, 3> extras = {};

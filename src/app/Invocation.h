@@ -16,6 +16,7 @@ namespace app {
 
 struct Invocation {
     const CommandMode* mode = nullptr; // nothing: the editor, or wrong arguments (`error`)
+    QString argument;                  // the value of the mode's own option, if it takes one
     QStringList files;                 // the files the mode reads, the output taken off
     QString output;                    // what it writes: OUT, -o OUT or the folder of --out-dir
     std::array<std::optional<QString>, ExtraCount> extras; // the value of each extra given

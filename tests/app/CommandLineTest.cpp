@@ -149,6 +149,7 @@ TEST(CommandLine, EveryModeOfTheTableIsInTheHelpAndParsed) {
             if (!form.arguments.empty()) usage += ' ' + QString::fromLatin1(form.arguments);
             EXPECT_TRUE(help.contains(usage)) << usage.toStdString();
             QStringList arguments = {"qorvedit", option};
+            if (!mode.valueName.empty()) arguments << "value";
             for (int file = 0; file < form.minFiles; ++file)
                 arguments << QStringLiteral("file%1").arg(file);
             if (form.needs != Extra::None)

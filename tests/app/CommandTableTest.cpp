@@ -51,6 +51,7 @@ TEST_F(CommandTable, EachModeRunsItsHandlerAndFailsWithItsStatus) {
     for (const app::CommandMode& mode : app::commandModes()) {
         const app::Form& form = mode.forms[0];
         QStringList arguments = {"--" + QString::fromLatin1(mode.option)};
+        if (!mode.valueName.empty()) arguments << "value";
         for (int file = 0; file < form.minFiles; ++file)
             arguments << (form.lastFileIsOutput && file == form.minFiles - 1
                               ? QStringLiteral("out.tmx")
