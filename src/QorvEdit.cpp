@@ -4,6 +4,7 @@
 #include "app/Headless.h"
 #include "app/LevelFolder.h"
 #include "app/PlatformChoice.h"
+#include "text/Message.h"
 #include "ui/EndSignals.h"
 #include "ui/MainUnit.h"
 #include "ui/Startup.h"
@@ -35,14 +36,12 @@ int main(int argc, char** argv) {
 
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     if (!app::displayFound(environment)) {
-        std::fputs("QorvEdit: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set); "
-                   "--check and --render work without one.\n",
-                   stderr);
+        std::fputs(qorv::text::complaint(app::noDisplayMessage().toStdString()).c_str(), stderr);
         return 1;
     }
     app::applyPlatformChoice(app::choosePlatform(environment));
     const QString level =
-        invocation.levels.isEmpty() ? QString() : app::enterFolderOf(invocation.levels.first());
+        invocation.files.isEmpty() ? QString() : app::enterFolderOf(invocation.files.first());
 
     // Qt sees only the program's name: the arguments were ours, and a level named like one
     // of Qt's own options ("-reverse") must stay a level.

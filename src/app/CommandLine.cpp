@@ -1,233 +1,163 @@
 #include "app/CommandLine.h"
 
-#include "app/Quoting.h"
+#include "app/CommandLineText.h"
+#include "app/Reporting.h"
 
 #include <QCommandLineParser>
 #include <QFile>
-
-#include <algorithm>
-#include <optional>
+#include <QFileInfo>
+#include <QHash>
 
 namespace app {
 
 namespace {
 
-const QCommandLineOption HelpOption({QStringLiteral("h"), QStringLiteral("help")},
-                                    QStringLiteral("Show this help and exit."));
-const QCommandLineOption VersionOption({QStringLiteral("v"), QStringLiteral("version")},
-                                       QStringLiteral("Show the version and exit."));
-const QCommandLineOption CheckOption(
-    QStringLiteral("check"),
-    QStringLiteral("Read each LEVEL and print one line for each that fails; exit status 1 when "
-                   "any fails. Writes nothing."));
-const QCommandLineOption
-    RenderOption(QStringLiteral("render"),
-                 QStringLiteral("Draw LEVEL into OUT.png (640x450) as the editor shows it."));
-const QCommandLineOption TilesOption(
-    QStringLiteral("tiles"),
-    QStringLiteral("The tile sheet for --render, --export, --png and --conflicts (default: "
-                   "all.bmp in the folder of the level drawn)."),
-    QStringLiteral("SHEET.bmp"));
-const QCommandLineOption DiffOption(
-    QStringLiteral("diff"),
-    QStringLiteral("Print one line \"X,Y: OLD -> NEW\" per cell whose tile differs from A to B. "
-                   "Exit status 0: the same, 1: different, 2: trouble."));
-const QCommandLineOption
-    PngOption(QStringLiteral("png"),
-              QStringLiteral("With --diff: also draw B with the changed cells framed."),
-              QStringLiteral("OUT.png"));
-const QCommandLineOption TextConvOption(
-    QStringLiteral("textconv"),
-    QStringLiteral("Print LEVEL as one line \"X,Y: TILE\" per cell, for git's textconv."));
-const QCommandLineOption MergeOption(
-    QStringLiteral("merge"),
-    QStringLiteral("Merge the changes OURS and THEIRS made to BASE cell by cell into OUT; a cell "
-                   "both changed differently keeps OURS's tile and is printed as \"X,Y: base B, "
-                   "ours O, theirs T\". An empty BASE: no common ancestor. Exit status 0: "
-                   "merged, 1: conflicts, 2: trouble."));
-const QCommandLineOption OutputOption({QStringLiteral("o"), QStringLiteral("output")},
-                                      QStringLiteral("With --merge: the level to write."),
-                                      QStringLiteral("OUT"));
-const QCommandLineOption ConflictsOption(
-    QStringLiteral("conflicts"),
-    QStringLiteral("With --merge: also draw OURS with the conflicting cells framed."),
-    QStringLiteral("PNG"));
-const QCommandLineOption OutDirOption(
-    QStringLiteral("out-dir"),
-    QStringLiteral("With --render: draw every LEVEL into DIR/NAME.png, NAME being the level's "
-                   "file name without its extension."),
-    QStringLiteral("DIR"));
-const QCommandLineOption
-    ExportOption(QStringLiteral("export"),
-                 QStringLiteral("Write LEVEL as a Tiled map: OUT.tmx (TMX) or OUT.tmj (JSON)."));
-const QCommandLineOption ImportOption(
-    QStringLiteral("import"),
-    QStringLiteral("Read a Tiled map, IN.tmx or IN.tmj, into the level file OUT.qre."));
-
-// Qt's own help option would also offer Qt's window-system options, which the headless
-// tools do not take; ours are declared by hand.
-void describe(QCommandLineParser& parser) {
-    parser.setApplicationDescription(
-        QStringLiteral("QorvEdit, a level editor for a tile-based game.\n\n"
-                       "  qorvedit [LEVEL]                      edit LEVEL, or a new level\n"
-                       "  qorvedit --check LEVEL...             check levels without a display\n"
-                       "  qorvedit --render LEVEL OUT.png [--tiles SHEET.bmp]\n"
-                       "                                        draw a level without a display\n"
-                       "  qorvedit --render LEVEL... --out-dir DIR [--tiles SHEET.bmp]\n"
-                       "                                        draw many levels into DIR\n"
-                       "  qorvedit --export LEVEL OUT.tmx|OUT.tmj [--tiles SHEET.bmp]\n"
-                       "  qorvedit --import IN.tmx|IN.tmj OUT.qre\n"
-                       "                                        exchange levels with Tiled\n"
-                       "  qorvedit --diff A B [--png OUT.png]   the cells that differ\n"
-                       "  qorvedit --textconv LEVEL             a level as text, for git diff\n"
-                       "  qorvedit --merge BASE OURS THEIRS -o OUT [--conflicts PNG]\n"
-                       "                                        merge levels, for git merge\n\n"
-                       "Wrong arguments exit with status 2; 1 means a level failed or levels "
-                       "differ."));
-    parser.addOptions({HelpOption, VersionOption, CheckOption, RenderOption, TilesOption,
-                       OutDirOption, ExportOption, ImportOption, DiffOption, PngOption,
-                       TextConvOption, MergeOption, OutputOption, ConflictsOption});
-    parser.addPositionalArgument(QStringLiteral("LEVEL"), QStringLiteral("A level file (.qre)."),
-                                 QStringLiteral("[LEVEL...]"));
-}
+// --- What goes with what -------------------------------------------------------------------
 
 Invocation usage(const QString& error) {
     Invocation invocation;
-    invocation.mode = Invocation::Mode::Usage;
     invocation.error = error;
     return invocation;
 }
 
-Invocation renderMany(const QCommandLineParser& parser, const QStringList& levels) {
-    if (levels.isEmpty()) return usage(QStringLiteral("--render --out-dir needs a LEVEL."));
-    Invocation invocation;
-    invocation.mode = Invocation::Mode::RenderMany;
-    invocation.levels = levels;
-    invocation.output = parser.value(OutDirOption);
-    if (invocation.output.isEmpty()) return usage(QStringLiteral("--out-dir needs a folder."));
-    invocation.tiles = parser.value(TilesOption);
-    return invocation;
+bool accepts(const CommandMode* mode, Extra extra, const Invocation& invocation) {
+    if (!mode) return false;
+    for (const Accepted& accepted : mode->extras)
+        if (accepted.extra == extra &&
+            (accepted.onlyWith == Extra::None || invocation.given(accepted.onlyWith)))
+            return true;
+    return false;
 }
 
-// --export LEVEL OUT and --import IN OUT, once misplacedOption found nothing wrong; nothing
-// when neither is asked for.
-std::optional<Invocation> parseMapModes(const QCommandLineParser& parser) {
-    const bool exporting = parser.isSet(ExportOption), importing = parser.isSet(ImportOption);
-    if (!exporting && !importing) return std::nullopt;
-    QStringList files = parser.positionalArguments();
-    if (files.size() != 2)
-        return usage(exporting
-                         ? QStringLiteral("--export needs a LEVEL and an OUT.tmx or OUT.tmj.")
-                         : QStringLiteral("--import needs an IN.tmx or IN.tmj and an OUT.qre."));
-    Invocation invocation;
-    invocation.mode = exporting ? Invocation::Mode::Export : Invocation::Mode::Import;
-    invocation.output = files.takeLast();
-    invocation.levels = files;
-    invocation.tiles = parser.value(TilesOption);
-    return invocation;
+// "--tiles goes with --render, --export, --png or --conflicts."
+QString goesWith(Extra extra) {
+    QStringList places;
+    for (const CommandMode& mode : commandModes())
+        for (const Accepted& accepted : mode.extras) {
+            if (accepted.extra != extra) continue;
+            const QString place = accepted.onlyWith == Extra::None
+                                      ? optionOf(mode)
+                                      : QString::fromStdString(shownName(accepted.onlyWith));
+            if (!places.contains(place)) places << place;
+        }
+    return QStringLiteral("%1 goes with %2.")
+        .arg(QString::fromStdString(shownName(extra)), listed(places, QStringLiteral("or")));
 }
 
-// An option given without the mode it belongs to, or two modes at once.
-QString misplacedOption(const QCommandLineParser& parser) {
-    const QCommandLineOption* modes[] = {&CheckOption,  &RenderOption, &ExportOption,
-                                         &ImportOption, &DiffOption,   &TextConvOption,
-                                         &MergeOption};
-    if (std::count_if(std::begin(modes), std::end(modes),
-                      [&](const auto* mode) { return parser.isSet(*mode); }) > 1)
-        return QStringLiteral("--check, --render, --export, --import, --diff, --textconv and "
-                              "--merge exclude each other.");
-    const struct {
-        const QCommandLineOption& option;
-        bool allowed;
-        const char* message;
-    } pairs[] = {
-        {PngOption, parser.isSet(DiffOption), "--png goes with --diff."},
-        {OutputOption, parser.isSet(MergeOption), "-o goes with --merge."},
-        {ConflictsOption, parser.isSet(MergeOption), "--conflicts goes with --merge."},
-        {TilesOption,
-         parser.isSet(RenderOption) || parser.isSet(ExportOption) || parser.isSet(PngOption) ||
-             parser.isSet(ConflictsOption),
-         "--tiles goes with --render, --export, --png or --conflicts."},
-        {OutDirOption, parser.isSet(RenderOption), "--out-dir goes with --render."},
-    };
-    for (const auto& pair : pairs)
-        if (parser.isSet(pair.option) && !pair.allowed) return QString::fromLatin1(pair.message);
-    for (const QCommandLineOption* named :
-         {&PngOption, &OutputOption, &ConflictsOption, &TilesOption, &OutDirOption})
-        if (parser.isSet(*named) && parser.value(*named).isEmpty())
-            return QStringLiteral("--%1 needs a %2.")
-                .arg(named->names().last(), named == &OutDirOption ? QStringLiteral("folder")
-                                                                   : QStringLiteral("file name"));
+QString misplacedExtra(const Invocation& invocation) {
+    for (const ExtraOption& option : extraOptions())
+        if (invocation.given(option.extra) && !accepts(invocation.mode, option.extra, invocation))
+            return goesWith(option.extra);
+    for (const ExtraOption& option : extraOptions())
+        if (invocation.given(option.extra) && !option.valueName.empty() &&
+            invocation.value(option.extra).isEmpty())
+            return QStringLiteral("%1 needs a %2.")
+                .arg(QString::fromStdString(shownName(option.extra)), latin1(option.valueKind));
     return QString();
 }
 
-// --diff, --textconv and --merge, once misplacedOption found nothing wrong; nothing for the
-// other modes.
-std::optional<Invocation> levelComparison(const QCommandLineParser& parser, Invocation invocation) {
-    using Mode = Invocation::Mode;
-    const struct {
-        const QCommandLineOption& option;
-        Mode mode;
-        qsizetype files;
-        const char* message;
-    } modes[] = {
-        {DiffOption, Mode::Diff, 2, "--diff needs two levels, A and B."},
-        {TextConvOption, Mode::TextConv, 1, "--textconv needs one LEVEL."},
-        {MergeOption, Mode::Merge, 3, "--merge needs BASE, OURS and THEIRS, and -o OUT."},
-    };
-    for (const auto& mode : modes) {
-        if (!parser.isSet(mode.option)) continue;
-        if (invocation.levels.size() != mode.files ||
-            (mode.mode == Mode::Merge && !parser.isSet(OutputOption)))
-            return usage(QString::fromLatin1(mode.message));
-        invocation.mode = mode.mode;
-        invocation.output = parser.value(OutputOption);
-        invocation.picture = parser.value(mode.mode == Mode::Diff ? PngOption : ConflictsOption);
-        invocation.tiles = parser.value(TilesOption);
-        return invocation;
+// The form the options given choose: the one whose option is given, else the plain one.
+const Form* formFor(const CommandMode& mode, const Invocation& invocation) {
+    const Form* plain = nullptr;
+    for (const Form& form : mode.forms) {
+        if (form.summary.empty()) continue;
+        if (form.needs == Extra::None && !plain) plain = &form;
+        if (form.needs != Extra::None && invocation.given(form.needs)) return &form;
     }
-    return std::nullopt;
+    return plain;
+}
+
+// "--render takes LEVEL OUT.png, or LEVEL... --out-dir DIR."
+QString takes(const CommandMode& mode) {
+    QStringList forms;
+    for (const Form& form : mode.forms)
+        if (!form.summary.empty()) forms << latin1(form.arguments);
+    return QStringLiteral("%1 takes %2.").arg(optionOf(mode), forms.join(QStringLiteral(", or ")));
+}
+
+bool isDrawn(Drawn drawn, qsizetype file) {
+    switch (drawn) {
+    case Drawn::EachFile:
+        return true;
+    case Drawn::FirstFile:
+        return file == 0;
+    case Drawn::SecondFile:
+        return file == 1;
+    case Drawn::Nothing:
+        break;
+    }
+    return false;
+}
+
+// The default is decided here, once: every handler finds its sheet in the invocation.
+void decideSheets(Invocation& invocation) {
+    const Drawn drawn = invocation.mode->drawn;
+    if (drawn == Drawn::Nothing) return;
+    invocation.sheets.resize(invocation.files.size());
+    QHash<QString, qorv::TileSheetSearch> byFolder; // a folder of levels is searched once
+    for (qsizetype file = 0; file < invocation.files.size(); ++file) {
+        if (!isDrawn(drawn, file)) continue;
+        const QString folder = QFileInfo(invocation.files[file]).path();
+        auto found = byFolder.constFind(folder);
+        if (found == byFolder.cend())
+            found = byFolder.insert(folder,
+                                    qorv::findTileSheet(invocation.value(Extra::Tiles), folder));
+        invocation.sheets[file] = *found;
+    }
+}
+
+// The files and the output of the mode, by its form.
+Invocation shaped(Invocation invocation) {
+    const CommandMode& mode = *invocation.mode;
+    const Form* form = formFor(mode, invocation);
+    const qsizetype files = invocation.files.size();
+    if (!form || files < form->minFiles || files > form->maxFiles) return usage(takes(mode));
+    if (form->lastFileIsOutput)
+        invocation.output = invocation.files.takeLast();
+    else if (form->needs != Extra::None)
+        invocation.output = invocation.value(form->needs);
+    decideSheets(invocation);
+    return invocation;
+}
+
+// The modes given, by their place in the table; one that overrides the others alone.
+QList<std::size_t> modesGiven(const QCommandLineParser& parser, const ParserOptions& options) {
+    QList<std::size_t> given;
+    for (std::size_t i = 0; i < options.modes.size(); ++i) {
+        if (!parser.isSet(options.modes[i])) continue;
+        if (commandModes()[i].overrides) return {i};
+        given << i;
+    }
+    return given;
 }
 
 } // namespace
 
 Invocation parseCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
-    describe(parser);
+    const ParserOptions options = describe(parser);
     // The parser's message repeats what was given, which may hold escape sequences.
     if (!parser.parse(arguments)) return usage(quotedName(parser.errorText()));
 
+    const QList<std::size_t> chosen = modesGiven(parser, options);
+    if (chosen.size() > 1) return usage(choosingModes() + QStringLiteral(" exclude each other."));
     Invocation invocation;
-    if (parser.isSet(HelpOption)) {
-        invocation.mode = Invocation::Mode::Help;
-        return invocation;
+    if (!chosen.isEmpty()) {
+        invocation.mode = &commandModes()[chosen.first()];
+        if (invocation.mode->overrides) return invocation;
+        if (!invocation.mode->valueName.empty())
+            invocation.argument = parser.value(options.modes[chosen.first()]);
     }
-    if (parser.isSet(VersionOption)) {
-        invocation.mode = Invocation::Mode::Version;
-        return invocation;
-    }
-    invocation.levels = parser.positionalArguments();
-    const bool check = parser.isSet(CheckOption);
-    const bool render = parser.isSet(RenderOption);
-    if (const QString error = misplacedOption(parser); !error.isEmpty()) return usage(error);
-    if (const std::optional<Invocation> compare = levelComparison(parser, invocation))
-        return *compare;
-    if (const std::optional<Invocation> maps = parseMapModes(parser)) return *maps;
+    const std::span<const ExtraOption> extras = extraOptions();
+    for (std::size_t i = 0; i < extras.size(); ++i)
+        if (parser.isSet(options.extras[i]))
+            invocation.extras[std::size_t(extras[i].extra)] = parser.value(options.extras[i]);
+    if (const QString error = misplacedExtra(invocation); !error.isEmpty()) return usage(error);
 
-    if (check) {
-        if (invocation.levels.isEmpty()) return usage(QStringLiteral("--check needs a LEVEL."));
-        invocation.mode = Invocation::Mode::Check;
-    } else if (render && parser.isSet(OutDirOption)) {
-        return renderMany(parser, invocation.levels);
-    } else if (render) {
-        if (invocation.levels.size() != 2)
-            return usage(QStringLiteral("--render needs a LEVEL and an OUT.png."));
-        invocation.mode = Invocation::Mode::Render;
-        invocation.output = invocation.levels.takeLast();
-        invocation.tiles = parser.value(TilesOption);
-    } else if (invocation.levels.size() > 1) {
+    invocation.files = parser.positionalArguments();
+    if (invocation.mode) return shaped(invocation);
+    if (invocation.files.size() > 1)
         return usage(QStringLiteral("The editor opens one LEVEL at a time."));
-    }
     return invocation;
 }
 
@@ -241,18 +171,6 @@ Invocation parseCommandLine(const QList<QByteArray>& arguments) {
                              .arg(quotedName(argument)));
     }
     return parseCommandLine(decoded);
-}
-
-QString helpText() {
-    QCommandLineParser parser;
-    describe(parser);
-    // Without an application object the parser cannot know the program's name.
-    return parser.helpText().replace(QStringLiteral("<executable_name>"),
-                                     QStringLiteral("qorvedit"));
-}
-
-QString versionText() {
-    return QStringLiteral("QorvEdit " QORV_VERSION "\n");
 }
 
 } // namespace app

@@ -1,7 +1,9 @@
 #pragma once
-// What the program was asked to do, read from its arguments before any window or display
-// is touched: edit (optionally one level), check levels, render one, compare or merge
-// levels, or print a text.
+// What the program was asked to do, read from its arguments by the table of command modes
+// before any window or display is touched: edit (optionally one level), one of the modes, or
+// wrong arguments.
+
+#include "app/Invocation.h"
 
 #include <QByteArray>
 #include <QList>
@@ -10,34 +12,10 @@
 
 namespace app {
 
-struct Invocation {
-    enum class Mode {
-        Edit,
-        Check,
-        Render,
-        RenderMany,
-        Export,
-        Import,
-        Diff,
-        TextConv,
-        Merge,
-        Help,
-        Version,
-        Usage
-    };
-    Mode mode = Mode::Edit;
-    QStringList levels; // Edit: none or one; Check, RenderMany: one or more; Render, Export,
-                        // TextConv: one; Import: the map; Diff: A and B; Merge: BASE, OURS
-                        // and THEIRS
-    QString output;     // Render: the image to write; Export: the map; Import, Merge: the
-                        // level; RenderMany: the folder
-    QString picture;    // Diff, Merge: the PNG of the changed or conflicting cells; empty: none
-    QString tiles;      // Render, RenderMany, Export, Diff, Merge: the tile sheet; empty:
-                        // "all.bmp" beside the level drawn
-    QString error;      // Usage: what is wrong with the arguments
-};
+class Console;
 
-// Reads the arguments, the program's name first, as the user gave them.
+// Reads the arguments, the program's name first, as the user gave them. The tile sheet of each
+// file the mode draws is looked for here, once.
 Invocation parseCommandLine(const QStringList& arguments);
 
 // The same, from the bytes the program was given. File names are bytes, and the program
@@ -50,5 +28,12 @@ QString helpText();
 
 // The text of --version.
 QString versionText();
+
+// Why the editor cannot start without a display, and which modes need none: one line.
+QString noDisplayMessage();
+
+// The handlers of --help and --version.
+int printHelp(const Invocation& invocation, Console& console);
+int printVersion(const Invocation& invocation, Console& console);
 
 } // namespace app

@@ -1,5 +1,7 @@
 #include "app/Console.h"
 
+#include "text/Message.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -23,8 +25,8 @@ void Console::putBytes(std::FILE* to, std::string_view bytes, int& error) {
     if (std::fwrite(bytes.data(), 1, bytes.size(), to) != bytes.size()) note(error);
 }
 
-void Console::complain(const QString& message) {
-    put(err_, QStringLiteral("qorvedit: %1\n").arg(message), errError_);
+void Console::complain(std::string_view message) {
+    putBytes(err_, qorv::text::complaint(message), errError_);
 }
 
 int Console::finish(int status, int lostStatus) {

@@ -1,7 +1,7 @@
 #pragma once
 // Standard output and standard error of the headless tools. A text that never arrived (a
 // full disk, a closed pipe, /dev/full) is a failure like any other: the console remembers
-// it, and finish() says so and turns the exit status into a failure.
+// it, and finish() says so and turns the exit status into the mode's status for it.
 
 #include <QString>
 
@@ -23,7 +23,8 @@ class Console {
     void writeError(std::string_view bytes) { putBytes(err_, bytes, errError_); }
 
     // A line about a failure, as "qorvedit: <message>".
-    void complain(const QString& message);
+    void complain(std::string_view message);
+    void complain(const QString& message) { complain(message.toStdString()); }
 
     // Closes the output (a buffered write fails only now, a close on some file systems only
     // then) and returns `status`, or `lostStatus` when any text did not arrive and `status`

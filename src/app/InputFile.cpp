@@ -1,7 +1,6 @@
 #include "app/InputFile.h"
 
-#include "app/OutputFile.h"
-#include "app/Quoting.h"
+#include "app/Reporting.h"
 #include "storage/IoError.h"
 
 #include <unistd.h>
@@ -17,10 +16,7 @@ qorv::BoundedBytes readInput(const QString& name, std::size_t limit) {
 QByteArray readInputFile(const QString& name, qsizetype limit) {
     const qorv::BoundedBytes read = readInput(name, std::size_t(limit));
     if (read.longer)
-        throw qorv::EditorError(QStringLiteral("%1 is larger than %2 bytes")
-                                    .arg(quotedName(name))
-                                    .arg(limit)
-                                    .toStdString());
+        throw qorv::EditorError("the file is larger than " + std::to_string(limit) + " bytes");
     return QByteArray::fromStdString(read.bytes);
 }
 

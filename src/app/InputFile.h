@@ -12,11 +12,12 @@
 
 namespace app {
 
-// The first `limit` bytes of the input `name`, and whether it went on. Throws IoError.
+// The first `limit` bytes of the input `name` ("-" is standard input; a pipe or FIFO is read
+// too), and whether it went on. Throws IoError.
 qorv::BoundedBytes readInput(const QString& name, std::size_t limit);
 
 // The whole input `name`, of at most `limit` bytes. Throws EditorError with the reader's
-// messages, or "<name> is larger than ..." when it is longer.
+// messages, or "the file is larger than ..." when it is longer; the caller names the file.
 QByteArray readInputFile(const QString& name, qsizetype limit);
 
 } // namespace app

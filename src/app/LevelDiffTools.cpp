@@ -3,6 +3,7 @@
 #include "app/ImageFile.h"
 #include "app/LevelTools.h"
 #include "app/OutputFile.h"
+#include "app/Reporting.h"
 #include "core/LevelDiff.h"
 #include "core/LevelMerge.h"
 #include "levelio/LevelFile.h"
@@ -20,23 +21,12 @@ namespace app {
 
 namespace {
 
-constexpr int Trouble = 2;
-
-void report(Console& console, const qorv::EditorError& error) {
-    console.writeError(error.what());
-    console.writeError("\n");
-}
-
 // An empty file (git's stand-in for a missing common ancestor) gives no level.
 std::optional<qorv::LevelGrid> readBaseLevel(const QString& name) {
     struct stat st {};
     if (::stat(fileName(name).c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0)
         return std::nullopt;
     return readLevel(name);
-}
-
-QString sheetFor(const Invocation& invocation, const QString& drawn) {
-    return invocation.tiles.isEmpty() ? defaultSheetFor(drawn) : invocation.tiles;
 }
 
 // `grid` as --render draws it, with `cells` framed.
@@ -79,77 +69,58 @@ class Lines {
 } // namespace
 
 int runDiff(const Invocation& invocation, Console& console) {
-    const QString &from = invocation.levels.at(0), &to = invocation.levels.at(1);
-    try {
-        const qorv::LevelGrid a = readLevel(from), b = readLevel(to);
-        const std::vector<qorv::CellChange> changes = qorv::diffLevels(a, b);
-        if (!invocation.picture.isEmpty()) {
-            const QString sheet = sheetFor(invocation, to);
-            checkOutputFile(invocation.picture, {from, to, sheet});
-            writeOutputFile(invocation.picture,
-                            markedPicture(b, sheet, changes, invocation.picture), {});
-        }
-        Lines lines(changes.size());
-        for (const qorv::CellChange& change : changes)
-            lines.cell(change.x, change.y)
-                .number(change.from)
-                .word(" -> ")
-                .number(change.to)
-                .endLine();
-        console.write(lines.text());
-        return changes.empty() ? 0 : 1;
-    } catch (const qorv::EditorError& error) {
-        report(console, error);
-        return Trouble;
+    const QString &from = invocation.files.at(0), &to = invocation.files.at(1);
+    const QString picture = invocation.value(Extra::Png);
+    const qorv::LevelGrid a = readLevel(from), b = readLevel(to);
+    const std::vector<qorv::CellChange> changes = qorv::diffLevels(a, b);
+    if (!picture.isEmpty()) {
+        const QString& sheet = requireSheet(invocation.sheets.at(1));
+        checkOutputFile(picture, {from, to, sheet});
+        writeOutputFile(picture, markedPicture(b, sheet, changes, picture), {});
     }
+    Lines lines(changes.size());
+    for (const qorv::CellChange& change : changes)
+        lines.cell(change.x, change.y).number(change.from).word(" -> ").number(change.to).endLine();
+    console.write(lines.text());
+    return changes.empty() ? 0 : 1;
 }
 
 int runTextConv(const Invocation& invocation, Console& console) {
-    try {
-        const qorv::LevelGrid level = readLevel(invocation.levels.at(0));
-        Lines lines(qorv::GridCells);
-        for (int y = 0; y < qorv::GridHeight; ++y)
-            for (int x = 0; x < qorv::GridWidth; ++x)
-                lines.cell(x, y).number(level.at(x, y)).endLine();
-        console.write(lines.text());
-        return 0;
-    } catch (const qorv::EditorError& error) {
-        report(console, error);
-        return 1;
-    }
+    const qorv::LevelGrid level = readLevel(invocation.files.at(0));
+    Lines lines(qorv::GridCells);
+    for (int y = 0; y < qorv::GridHeight; ++y)
+        for (int x = 0; x < qorv::GridWidth; ++x)
+            lines.cell(x, y).number(level.at(x, y)).endLine();
+    console.write(lines.text());
+    return 0;
 }
 
 int runMerge(const Invocation& invocation, Console& console) {
-    const QString &baseName = invocation.levels.at(0), &oursName = invocation.levels.at(1),
-                  &theirsName = invocation.levels.at(2);
-    try {
-        // Every input is read, and the picture drawn, before anything is written.
-        const std::optional<qorv::LevelGrid> base = readBaseLevel(baseName);
-        const qorv::LevelGrid ours = readLevel(oursName), theirs = readLevel(theirsName);
-        const qorv::LevelMergeResult merge = qorv::mergeLevels(base, ours, theirs);
-        QByteArray picture;
-        if (!invocation.picture.isEmpty()) {
-            const QString sheet = sheetFor(invocation, oursName);
-            checkOutputFile(invocation.picture,
-                            {baseName, oursName, theirsName, sheet, invocation.output});
-            picture = markedPicture(ours, sheet, merge.conflicts, invocation.picture);
-        }
-        // git's driver writes the result over OURS: OUT may be an input.
-        writeOutputFile(invocation.output, qorv::formatLevel(merge.merged), {});
-        if (!invocation.picture.isEmpty()) writeOutputFile(invocation.picture, picture, {});
-        Lines lines(merge.conflicts.size());
-        for (const qorv::CellConflict& conflict : merge.conflicts) {
-            lines.cell(conflict.x, conflict.y).word("base ");
-            conflict.base ? lines.number(*conflict.base) : lines.word("none");
-            lines.word(", ours ").number(conflict.ours).word(", theirs ").number(conflict.theirs);
-            lines.endLine();
-        }
-        console.writeError(lines.text());
-        return merge.conflicts.empty() ? 0 : 1;
-    } catch (const qorv::EditorError& error) {
-        report(console, error);
-        return Trouble;
+    const QString &baseName = invocation.files.at(0), &oursName = invocation.files.at(1),
+                  &theirsName = invocation.files.at(2);
+    const QString picture = invocation.value(Extra::Conflicts);
+    // Every input is read, and the picture drawn, before anything is written.
+    const std::optional<qorv::LevelGrid> base = readBaseLevel(baseName);
+    const qorv::LevelGrid ours = readLevel(oursName), theirs = readLevel(theirsName);
+    const qorv::LevelMergeResult merge = qorv::mergeLevels(base, ours, theirs);
+    QByteArray drawn;
+    if (!picture.isEmpty()) {
+        const QString& sheet = requireSheet(invocation.sheets.at(1));
+        checkOutputFile(picture, {baseName, oursName, theirsName, sheet, invocation.output});
+        drawn = markedPicture(ours, sheet, merge.conflicts, picture);
     }
+    // git's driver writes the result over OURS: OUT may be an input.
+    writeOutputFile(invocation.output, qorv::formatLevel(merge.merged), {}, &console);
+    if (!picture.isEmpty()) writeOutputFile(picture, drawn, {});
+    Lines lines(merge.conflicts.size());
+    for (const qorv::CellConflict& conflict : merge.conflicts) {
+        lines.cell(conflict.x, conflict.y).word("base ");
+        conflict.base ? lines.number(*conflict.base) : lines.word("none");
+        lines.word(", ours ").number(conflict.ours).word(", theirs ").number(conflict.theirs);
+        lines.endLine();
+    }
+    console.writeError(lines.text());
+    return merge.conflicts.empty() ? 0 : 1;
 }
 
 } // namespace app

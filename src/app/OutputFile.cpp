@@ -1,10 +1,8 @@
 #include "app/OutputFile.h"
 
-#include "app/Quoting.h"
-#include "storage/IoError.h"
+#include "app/Console.h"
+#include "app/Reporting.h"
 #include "storage/SafeReplace.h"
-
-#include <QFile>
 
 #include <filesystem>
 #include <sys/stat.h>
@@ -20,18 +18,19 @@ bool existsAsOtherThanFile(const QString& output) {
     return ::stat(fileName(output).c_str(), &info) == 0 && !S_ISREG(info.st_mode);
 }
 
+bool isStandardOutput(const QString& output, const Console* standardOutput) {
+    return standardOutput && output == u"-";
+}
+
 } // namespace
 
 void failToWrite(const QString& output, const QString& why) {
-    throw qorv::EditorError(
-        QStringLiteral("Cannot write %1: %2").arg(quotedName(output), why).toStdString());
+    throw qorv::EditorError("Cannot write " + about(output, why.toStdString()));
 }
 
-std::string fileName(const QString& name) {
-    return QFile::encodeName(name).toStdString();
-}
-
-void checkOutputFile(const QString& output, const QStringList& inputs) {
+void checkOutputFile(const QString& output, const QStringList& inputs,
+                     const Console* standardOutput) {
+    if (isStandardOutput(output, standardOutput)) return;
     if (existsAsOtherThanFile(output))
         failToWrite(output, QStringLiteral("it is not a regular file"));
     for (const QString& input : inputs) {
@@ -41,17 +40,21 @@ void checkOutputFile(const QString& output, const QStringList& inputs) {
     }
 }
 
-void writeOutputFile(const QString& output, std::string_view bytes, const QStringList& inputs) {
-    checkOutputFile(output, inputs);
-    try {
-        qorv::replaceFileContent(fileName(output), bytes);
-    } catch (const qorv::IoError& error) {
-        failToWrite(output, QString::fromUtf8(error.what()));
+void writeOutputFile(const QString& output, std::string_view bytes, const QStringList& inputs,
+                     Console* standardOutput) {
+    if (isStandardOutput(output, standardOutput)) {
+        standardOutput->write(bytes);
+        return;
     }
+    checkOutputFile(output, inputs);
+    aboutFile(
+        output, [&] { qorv::replaceFileContent(fileName(output), bytes); }, "Cannot write ");
 }
 
-void writeOutputFile(const QString& output, const QByteArray& bytes, const QStringList& inputs) {
-    writeOutputFile(output, std::string_view(bytes.data(), std::size_t(bytes.size())), inputs);
+void writeOutputFile(const QString& output, const QByteArray& bytes, const QStringList& inputs,
+                     Console* standardOutput) {
+    writeOutputFile(output, std::string_view(bytes.data(), std::size_t(bytes.size())), inputs,
+                    standardOutput);
 }
 
 } // namespace app

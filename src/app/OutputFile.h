@@ -3,7 +3,8 @@
 // a socket or a device where it expects a file (/dev/null as root would become a picture),
 // and a slip of the arguments may name an input as the output: both are refused before
 // anything is written. The content goes through the safe replacement, so a failure keeps
-// the earlier file whole.
+// the earlier file whole. Where a mode writes one picture or one level and nothing else on
+// standard output, it hands over its console, and the output "-" is standard output.
 
 #include <QByteArray>
 #include <QString>
@@ -13,22 +14,24 @@
 
 namespace app {
 
-// The bytes of a name as the system spells it.
-std::string fileName(const QString& name);
+class Console;
 
 // Throws EditorError "Cannot write <output>: <why>".
 [[noreturn]] void failToWrite(const QString& output, const QString& why);
 
 // Throws EditorError, naming the output, when it exists and is no regular file, or when
-// it is one of `inputs` (by any name or link). writeOutputFile checks it again; a command
-// that could refuse its output for a lesser reason (its extension) checks it first, so
-// that the graver reason is the one reported.
-void checkOutputFile(const QString& output, const QStringList& inputs);
+// it is one of `inputs` (by any name or link); nothing for "-" with a console. writeOutputFile
+// checks it again; a command that could refuse its output for a lesser reason (its extension)
+// checks it first, so that the graver reason is the one reported.
+void checkOutputFile(const QString& output, const QStringList& inputs,
+                     const Console* standardOutput = nullptr);
 
-// Makes `bytes` the content of `output`. Throws EditorError, naming the output, when it
-// exists and is no regular file, when it is one of `inputs` (by any name or link), or
-// when writing fails.
-void writeOutputFile(const QString& output, std::string_view bytes, const QStringList& inputs);
-void writeOutputFile(const QString& output, const QByteArray& bytes, const QStringList& inputs);
+// Makes `bytes` the content of `output`, or writes them to the console's standard output for
+// "-". Throws EditorError, naming the output, when it exists and is no regular file, when it
+// is one of `inputs` (by any name or link), or when writing fails.
+void writeOutputFile(const QString& output, std::string_view bytes, const QStringList& inputs,
+                     Console* standardOutput = nullptr);
+void writeOutputFile(const QString& output, const QByteArray& bytes, const QStringList& inputs,
+                     Console* standardOutput = nullptr);
 
 } // namespace app

@@ -1,5 +1,7 @@
 #include "app/PlatformChoice.h"
 
+#include "text/Message.h"
+
 namespace app {
 
 PlatformChoice choosePlatform(const QProcessEnvironment& environment) {
@@ -12,8 +14,9 @@ PlatformChoice choosePlatform(const QProcessEnvironment& environment) {
     if (!wayland) return {};
     if (!value("DISPLAY").isEmpty()) return {QStringLiteral("xcb"), QString()};
     return {QStringLiteral("wayland"),
-            QStringLiteral("QorvEdit: running on Wayland without XWayland; window placement is "
-                           "up to the compositor.")};
+            QString::fromUtf8(qorv::text::ProgramPrefix) +
+                QStringLiteral("running on Wayland without XWayland; window placement is up to "
+                               "the compositor.")};
 }
 
 bool displayFound(const QProcessEnvironment& environment) {

@@ -1,4 +1,5 @@
 #include "interchange/Decompress.h"
+#include "interchange/MapWords.h"
 
 #include "interchange/MapFacts.h"
 
@@ -61,7 +62,7 @@ Compression compressionNamed(const QString& name) {
     if (name == u"zlib") return Compression::Zlib;
     if (name == u"gzip") return Compression::Gzip;
     if (name == u"zstd") return Compression::Zstd;
-    throw MapRefused("unknown compression \"" + name.toStdString() + "\"");
+    throw MapRefused("unknown compression " + mapWord(name));
 }
 
 QByteArray decompress(QByteArrayView stream, Compression compression, qsizetype limit) {

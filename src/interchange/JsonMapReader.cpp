@@ -1,4 +1,5 @@
 #include "interchange/JsonMapReader.h"
+#include "interchange/MapWords.h"
 
 #include "interchange/LayerData.h"
 #include "interchange/MapShape.h"
@@ -50,8 +51,7 @@ Gids readTileLayer(const QJsonObject& layer) {
         if (!data.isString()) throw MapRefused("the layer's base64 data is no string");
         return gidsFromBase64(data.toString().toLatin1(), compression);
     }
-    if (encoding != u"csv")
-        throw MapRefused("unknown encoding \"" + encoding.left(40).toStdString() + "\"");
+    if (encoding != u"csv") throw MapRefused("unknown encoding " + mapWord(encoding));
     if (compression != Compression::None)
         throw MapRefused("compression goes with the base64 encoding only");
     if (!data.isArray()) throw MapRefused("the layer's data is no array of gids");
@@ -79,9 +79,8 @@ QJsonObject mapObject(QByteArrayView bytes) {
     const QJsonObject map = document.object();
     const QString type = text(map, "type");
     if (!document.isObject() || (!type.isEmpty() && type != u"map"))
-        throw MapRefused("no JSON map" + (type.isEmpty() ? std::string()
-                                                         : ": its type is \"" +
-                                                               type.left(40).toStdString() + "\""));
+        throw MapRefused("no JSON map" +
+                         (type.isEmpty() ? std::string() : ": its type is " + mapWord(type)));
     return map;
 }
 

@@ -1,4 +1,5 @@
 #include "interchange/LayerData.h"
+#include "interchange/MapWords.h"
 
 #include "core/CharTable.h"
 
@@ -36,8 +37,7 @@ std::string cellName(std::size_t index) {
 quint32 gidFromText(QStringView text, std::size_t index) {
     bool ok = false;
     const qulonglong value = text.trimmed().toULongLong(&ok, 10);
-    if (!ok || value > 0xFFFFFFFFu)
-        refuseAt(index, "holds \"" + text.left(20).toString().toStdString() + "\", not a gid");
+    if (!ok || value > 0xFFFFFFFFu) refuseAt(index, "holds " + mapWord(text, 20) + ", not a gid");
     return static_cast<quint32>(value);
 }
 

@@ -1,4 +1,5 @@
 #include "interchange/MapShape.h"
+#include "interchange/MapWords.h"
 
 namespace qorv::interchange {
 
@@ -12,8 +13,7 @@ std::string size(qint64 width, qint64 height) {
 
 void requireLevelShape(const MapShape& map) {
     if (map.orientation != u"orthogonal")
-        throw MapRefused("the map is \"" + map.orientation.left(40).toStdString() +
-                         "\", not orthogonal");
+        throw MapRefused("the map is " + mapWord(map.orientation) + ", not orthogonal");
     if (map.infinite) throw MapRefused("the map is infinite");
     if (map.width != GridWidth || map.height != GridHeight)
         throw MapRefused("the map is " + size(map.width, map.height) + " tiles, not " +
@@ -38,8 +38,8 @@ quint32 requireFirstGid(qint64 firstGid) {
 
 void requireLevelLayer(const QString& name, qint64 width, qint64 height) {
     if (width != GridWidth || height != GridHeight)
-        throw MapRefused("tile layer \"" + name.left(40).toStdString() + "\" is " +
-                         size(width, height) + " tiles, not " + size(GridWidth, GridHeight));
+        throw MapRefused("tile layer " + mapWord(name) + " is " + size(width, height) +
+                         " tiles, not " + size(GridWidth, GridHeight));
 }
 
 void refuseSecondTileLayer() {
@@ -56,7 +56,8 @@ void requireLayerAndTileset(bool hasLayer, bool hasTileset) {
 }
 
 QString passedOver(const QString& kind, const QString& name) {
-    return QStringLiteral("%1 layer \"%2\" passed over").arg(kind, name.left(40));
+    return QStringLiteral("%1 layer %2 passed over")
+        .arg(kind, QString::fromStdString(mapWord(name)));
 }
 
 } // namespace qorv::interchange

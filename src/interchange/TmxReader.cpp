@@ -1,4 +1,5 @@
 #include "interchange/TmxReader.h"
+#include "interchange/MapWords.h"
 
 #include "interchange/LayerData.h"
 #include "interchange/MapShape.h"
@@ -53,7 +54,7 @@ Gids readData(QXmlStreamReader& xml) {
         throw MapRefused("compression goes with the base64 encoding only");
     if (encoding == u"csv") return gidsFromCsv(elementText(xml));
     if (encoding.isEmpty()) return gidsFromTileElements(xml);
-    throw MapRefused("unknown encoding \"" + encoding.left(40).toStdString() + "\"");
+    throw MapRefused("unknown encoding " + mapWord(encoding));
 }
 
 Gids readTileLayer(QXmlStreamReader& xml) {

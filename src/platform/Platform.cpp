@@ -1,6 +1,7 @@
 #include "platform/Platform.h"
 
-#include <QCoreApplication>
+#include "render/TileSheetSearch.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -88,15 +89,12 @@ int questionCount() {
 }
 
 QString tileSheetName(const QString& installedDataFolder) {
-    const QString name = QStringLiteral("all.bmp");
-    if (QFileInfo::exists(name)) return name;
-    const QString installed = installedDataFolder + QLatin1Char('/') + name;
-    return QFileInfo::exists(installed) ? installed : name;
+    const QString found = qorv::findTileSheet({}, {}, installedDataFolder).found;
+    return found.isEmpty() ? QString::fromLatin1(qorv::TileSheetFileName) : found;
 }
 
 QString tileSheetName() {
-    return tileSheetName(QCoreApplication::applicationDirPath() +
-                         QStringLiteral("/" QORV_DATA_FROM_PROGRAM));
+    return tileSheetName(qorv::installedDataFolder());
 }
 
 namespace {

@@ -54,13 +54,13 @@ int questionCount();
 
 // --- The tile sheet ---------------------------------------------------------------------
 
-// The name to load the tile sheet "all.bmp" from: the working directory's when it has one,
-// else the one in `installedDataFolder` when that has one, else "all.bmp" (whose load then
-// reports the missing file by that name).
+// The name to load the tile sheet "all.bmp" from, as the command line finds it for a level
+// (qorv::findTileSheet) but with no level: the working directory's when it has one, else the
+// one in `installedDataFolder` when that has one, else "all.bmp" (whose load then reports the
+// missing file by that name).
 QString tileSheetName(const QString& installedDataFolder);
 
-// The same, with the data folder installed beside the program (../share/qorvedit from its
-// bin folder, whatever the install prefix).
+// The same, with the data folder installed beside the program.
 QString tileSheetName();
 
 // --- File dialogs -----------------------------------------------------------------------

@@ -4,6 +4,8 @@
 #include "storage/IoError.h"
 #include "storage/PrivateFolder.h"
 #include "storage/SafeReplace.h"
+#include "text/Message.h"
+#include "text/Quoting.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -83,12 +85,12 @@ Read readRecoveryFile(const std::string& path, std::string& bytes) {
 
 void setAside(const std::string& stemPath) {
     const std::string damaged = stemPath + ".damaged";
-    if (::rename((stemPath + ".recovery").c_str(), damaged.c_str()) == 0)
-        std::fprintf(stderr, "QorvEdit: a damaged recovery file was set aside as \"%s\".\n",
-                     damaged.c_str());
-    else
-        std::fprintf(stderr, "QorvEdit: a damaged recovery file could not be set aside: %s.\n",
-                     std::strerror(errno));
+    const std::string line =
+        ::rename((stemPath + ".recovery").c_str(), damaged.c_str()) == 0
+            ? "a damaged recovery file was set aside as " + qorv::text::quoted(damaged) + "."
+            : std::string("a damaged recovery file could not be set aside: ") +
+                  std::strerror(errno) + ".";
+    std::fputs(qorv::text::complaint(line).c_str(), stderr);
     ::unlink((stemPath + ".lock").c_str());
 }
 
@@ -146,8 +148,11 @@ void Session::write(const qorv::RecoveredLevel& level) {
     } catch (const std::exception& error) {
         // Said once per run of failures (a full disk fails every write until freed).
         if (!failing_)
-            std::fprintf(stderr, "QorvEdit: the recovery file could not be written: %s\n",
-                         error.what());
+            std::fputs(qorv::text::complaint(std::string("the recovery file could not be "
+                                                         "written: ") +
+                                             error.what())
+                           .c_str(),
+                       stderr);
         failing_ = true;
     }
 }

@@ -2,6 +2,7 @@
 
 #include "storage/BoundedRead.h"
 #include "storage/IoError.h"
+#include "text/Quoting.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -16,7 +17,7 @@ namespace {
 constexpr int DecodeLimitMegabytes = 8;
 
 [[noreturn]] void failCannotOpen(const QString& name) {
-    throw EditorError("Cannot open file " + name.toStdString());
+    throw EditorError("Cannot open file " + text::quoted(QFile::encodeName(name).toStdString()));
 }
 
 [[noreturn]] void failNotValid() {

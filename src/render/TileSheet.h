@@ -17,7 +17,8 @@ constexpr int tileTop(int tile) {
 }
 
 // Loads a BMP file as a 24-bit image (QImage::Format_RGB888), whatever its colour
-// depth. Throws EditorError "Cannot open file <name>" when it cannot be opened and
+// depth. Throws EditorError "Cannot open file <name>" (the name quoted as messages quote
+// names) when it cannot be opened and
 // "Bitmap image is not valid" when it is not a sound BMP image. The header is checked
 // against the file's size before decoding, and decoding has a small allocation limit.
 QImage loadBitmap(const QString& name);

@@ -11,10 +11,11 @@
 
 #include "recovery/RecoverySession.h"
 #include "storage/PrivateFolder.h"
+#include "text/Message.h"
+#include "text/Quoting.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QFileInfo>
 
 #include <cstdio>
 
@@ -44,32 +45,20 @@ std::unique_ptr<recovery::Session> startRecovery() {
             throw std::runtime_error("has no place: neither XDG_STATE_HOME nor HOME is set");
         return std::make_unique<recovery::Session>(folder);
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "QorvEdit: no recovery after a crash: %s\n", error.what());
+        const std::string line =
+            qorv::text::complaint(std::string("no recovery after a crash: ") + error.what());
+        std::fputs(line.c_str(), stderr);
         return nullptr;
     }
 }
 
-// A name as the user reads it: control characters, which could break the line or steer
-// a terminal, are shown as escapes within quotes.
-QString readableName(const QString& name) {
-    QString shown;
-    bool escaped = false;
-    for (const QChar c : name) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f) {
-            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-            escaped = true;
-        } else {
-            shown += c;
-        }
-    }
-    return escaped ? QLatin1Char('"') + shown + QLatin1Char('"') : shown;
-}
 } // namespace
 
 QString recoveryQuestion(const QByteArray& name) {
+    const QByteArray fileName = name.mid(name.lastIndexOf('/') + 1);
     const QString level = name.isEmpty()
                               ? QStringLiteral("an unnamed level")
-                              : readableName(QFileInfo(QFile::decodeName(name)).fileName());
+                              : QString::fromStdString(qorv::text::quoted(fileName.toStdString()));
     return QStringLiteral("QorvEdit ended while %1 had changes that were not saved. Restore them?")
         .arg(level);
 }

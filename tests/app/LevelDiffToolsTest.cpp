@@ -1,9 +1,7 @@
 // The version-control tools as git and a user call them: their output, exit statuses and
 // files, run in process on levels in a private folder.
 
-#include "app/LevelDiffTools.h"
-#include "app/CommandLine.h"
-#include "app/LevelTools.h"
+#include "InProcess.h"
 #include "levelio/LevelFile.h"
 #include "render/CellMarks.h"
 #include "render/Raster.h"
@@ -24,50 +22,10 @@ namespace {
 
 using qorv::LevelGrid;
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
+using qorv::test::Outcome;
 
-std::string contentOf(std::FILE* file) {
-    std::string text;
-    if (!file) return text; // an output that cannot be read back, such as /dev/full
-    std::rewind(file);
-    for (int c; (c = std::fgetc(file)) != EOF;)
-        text += static_cast<char>(c);
-    std::fclose(file);
-    return text;
-}
-
-// Runs the arguments' mode with its standard output and error caught, as the program
-// finishes it: the console closes the output, so a lost write is seen (or `out` given).
 Outcome run(const QStringList& arguments, std::FILE* out = std::tmpfile()) {
-    const app::Invocation invocation = app::parseCommandLine(QStringList{"qorvedit"} + arguments);
-    const int outCopy = ::dup(::fileno(out));
-    std::FILE* err = std::tmpfile();
-    app::Console console(out, err);
-    using Mode = app::Invocation::Mode;
-    int status = 0;
-    switch (invocation.mode) {
-    case Mode::Diff:
-        status = app::runDiff(invocation, console);
-        break;
-    case Mode::TextConv:
-        status = app::runTextConv(invocation, console);
-        break;
-    case Mode::Merge:
-        status = app::runMerge(invocation, console);
-        break;
-    case Mode::Check:
-        status = app::checkLevels(invocation.levels, console) ? 0 : 1;
-        break;
-    default:
-        ADD_FAILURE() << "no comparison: " << arguments.join(' ').toStdString();
-    }
-    status = console.finish(status, 2);
-    std::FILE* written = ::fdopen(outCopy, "r");
-    return {status, contentOf(written), contentOf(err)};
+    return qorv::test::runInProcess(arguments, out);
 }
 
 QByteArray bytesOf(const QString& path) {
@@ -156,11 +114,23 @@ TEST_F(LevelDiffTools, ExitStatusesOutputsAndTheMergedLevel) {
     } rows[] = {
         {{"--diff", "base.qre", "ours.qre"}, 1, "3,1: 0 -> 5\n10,4: 0 -> 255\n", "", {}},
         {{"--diff", "ours.qre", "ours.qre"}, 0, "", "", {}},
-        {{"--diff", "base.qre", "missing.qre"}, 2, "", "missing.qre: File not found\n", {}},
-        {{"--diff", "short.qre", "base.qre"}, 2, "", "short.qre: Read beyond end of file\n", {}},
+        {{"--diff", "base.qre", "missing.qre"},
+         2,
+         "",
+         "qorvedit: missing.qre: File not found\n",
+         {}},
+        {{"--diff", "short.qre", "base.qre"},
+         2,
+         "",
+         "qorvedit: short.qre: Read beyond end of file\n",
+         {}},
         // A name cannot forge a line of the message.
-        {{"--diff", "base.qre", "a\nb.qre"}, 2, "", "'a'$'\\n''b.qre': File not found\n", {}},
-        {{"--textconv", "missing.qre"}, 1, "", "missing.qre: File not found\n", {}},
+        {{"--diff", "base.qre", "a\nb.qre"},
+         2,
+         "",
+         "qorvedit: 'a'$'\\n''b.qre': File not found\n",
+         {}},
+        {{"--textconv", "missing.qre"}, 1, "", "qorvedit: missing.qre: File not found\n", {}},
         {{"--merge", "base.qre", "ours.qre", "theirs.qre", "-o", "out.qre"}, 0, "", "", merged},
         {{"--merge", "base.qre", "ours.qre", "clash.qre", "-o", "out.qre"},
          1,
@@ -176,22 +146,22 @@ TEST_F(LevelDiffTools, ExitStatusesOutputsAndTheMergedLevel) {
         {{"--merge", "base.qre", "ours.qre", "missing.qre", "-o", "out.qre"},
          2,
          "",
-         "missing.qre: File not found\n",
+         "qorvedit: missing.qre: File not found\n",
          {}},
         {{"--merge", "short.qre", "ours.qre", "theirs.qre", "-o", "out.qre"},
          2,
          "",
-         "short.qre: Read beyond end of file\n",
+         "qorvedit: short.qre: Read beyond end of file\n",
          {}},
         {{"--merge", "base.qre", "ours.qre", "theirs.qre", "-o", "fifo"},
          2,
          "",
-         "Cannot write fifo: it is not a regular file\n",
+         "qorvedit: Cannot write fifo: it is not a regular file\n",
          {}},
         {{"--diff", "base.qre", "ours.qre", "--png", "./ours.qre"},
          2,
          "",
-         "Cannot write ./ours.qre: it is the input ours.qre\n",
+         "qorvedit: Cannot write ./ours.qre: it is the input ours.qre\n",
          {}},
     };
     const QByteArray kept = "an earlier file";
@@ -242,18 +212,6 @@ TEST_F(LevelDiffTools, AFailingOutputIsTrouble) {
     const Outcome result = run({"--diff", "base.qre", "ours.qre"}, std::fopen("/dev/full", "w"));
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(result.err, "qorvedit: cannot write the output: No space left on device\n");
-}
-
-TEST_F(LevelDiffTools, CheckNamesTheLineOfALineMergesConflict) {
-    const std::string level = qorv::formatLevel(base_);
-    write("merged.qre", QByteArray::fromStdString(level.substr(0, 66)) + "<<<<<<< HEAD\r\n" +
-                            QByteArray::fromStdString(level.substr(66, 66)) + "=======\r\n" +
-                            QByteArray::fromStdString(level.substr(66, 66)) + ">>>>>>> other\r\n" +
-                            QByteArray::fromStdString(level.substr(132)));
-    const Outcome check = run({"--check", "merged.qre", "short.qre"});
-    EXPECT_EQ(check.status, 1);
-    EXPECT_EQ(check.out, "merged.qre: unresolved merge conflict at line 2\n"
-                         "short.qre: Read beyond end of file\n");
 }
 
 } // namespace

@@ -63,7 +63,7 @@ TEST_F(MapTools, RenderIntoAFolderDrawsEveryReadableLevel) {
     const Result result =
         run({"--render", "a.qre", "missing.qre", "sub/b.qre", "--out-dir", "out"});
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "missing.qre: File not found\n");
+    EXPECT_EQ(result.err, "qorvedit: missing.qre: File not found\n");
     EXPECT_EQ(QImage(path("out/a.png")).convertToFormat(QImage::Format_RGB888),
               drawn(levelOf(1), sheetOf(10)));
     EXPECT_EQ(QImage(path("out/b.png")).convertToFormat(QImage::Format_RGB888),
@@ -96,7 +96,7 @@ TEST_F(MapTools, RenderIntoAFolderReportsWhatItCannotWrite) {
     ASSERT_TRUE(QDir(work_.path()).mkpath("out/a.png"));
     const Result blocked = run({"--render", "a.qre", "sub/b.qre", "--out-dir", "out"});
     EXPECT_EQ(blocked.exitCode, 1);
-    EXPECT_EQ(blocked.err, "a.qre: Cannot write out/a.png: it is not a regular file\n");
+    EXPECT_EQ(blocked.err, "qorvedit: Cannot write out/a.png: it is not a regular file\n");
     EXPECT_TRUE(QFile::exists(path("out/b.png")));
 
     ASSERT_TRUE(QFile::copy(path("a.qre"), path("sub/all.qre")));
@@ -107,8 +107,8 @@ TEST_F(MapTools, RenderIntoAFolderReportsWhatItCannotWrite) {
     const Result overInputs =
         run({"--render", "sub/all.qre", "sub/c.qre", "--out-dir", "out", "--tiles", "all.bmp"});
     EXPECT_EQ(overInputs.exitCode, 1);
-    EXPECT_EQ(overInputs.err, "sub/all.qre: Cannot write out/all.png: it is the input all.bmp\n"
-                              "sub/c.qre: Cannot write out/c.png: it is the input sub/c.qre\n");
+    EXPECT_EQ(overInputs.err, "qorvedit: Cannot write out/all.png: it is the input all.bmp\n"
+                              "qorvedit: Cannot write out/c.png: it is the input sub/c.qre\n");
     EXPECT_EQ(bytesOf(path("all.bmp")), sheet);
     EXPECT_EQ(bytesOf(path("sub/c.qre")), level);
 
@@ -126,7 +126,7 @@ TEST_F(MapTools, ImportReadsMapsUpToTheSizeLimit) {
         map.close();
         const Result result = run({"--import", "big.tmx", "out.qre"});
         EXPECT_EQ(result.exitCode, 1);
-        EXPECT_EQ(result.err.contains("big.tmx is larger than 16777216 bytes"),
+        EXPECT_EQ(result.err.contains("big.tmx: the file is larger than 16777216 bytes"),
                   size > app::MaxMapFileBytes)
             << size << ": " << result.err.toStdString();
     }

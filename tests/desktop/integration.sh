@@ -60,6 +60,15 @@ done
 handler=$(xdg-mime query default application/x-qorvedit-level)
 [ "$handler" = org.qorvedit.QorvEdit.desktop ] || fail "default handler is '$handler'"
 
+echo "== the installed command line draws with the installed tile sheet from an empty folder"
+mkdir "$scratch/alone"
+cp "$tests/../examples/maze.qre" "$scratch/alone/"
+(cd "$scratch/alone" && "$prefix/bin/qorvedit" --render maze.qre found.png &&
+    "$prefix/bin/qorvedit" --render maze.qre named.png --tiles "$share/qorvedit/all.bmp") ||
+    fail "--render without all.bmp"
+cmp -s "$scratch/alone/found.png" "$scratch/alone/named.png" ||
+    fail "--render did not draw with the installed tile sheet"
+
 echo "== the entry opens a level; the installed tile sheet is found from an empty folder"
 QORV_INSTALL_PREFIX=$prefix "$tests/gtest_must_run.sh" "$e2e" --gtest_filter='*/DesktopEntry.*:*/InstalledEditor.*' ||
     fail "installed editor e2e"

@@ -139,6 +139,11 @@ TEST(MapImport, OtherLayersArePassedOverWithANote) {
         json({{"EXTRA", R"({"type": "objectgroup", "name": "things"},)"}}), MapFormat::Json);
     EXPECT_EQ(fromJson.notes, QStringList{"object layer \"things\" passed over"});
     EXPECT_EQ(fromJson.grid, qorv::test::sampleLevel());
+    // A name that would retitle the terminal reaches it quoted.
+    const ImportedMap hostile =
+        importMap(json({{"EXTRA", R"({"type": "objectgroup", "name": "\u001b]0;PWN\u0007"},)"}}),
+                  MapFormat::Json);
+    EXPECT_EQ(hostile.notes, QStringList{R"(object layer "''$'\033'']0;PWN'$'\a'" passed over)"});
 }
 
 struct Refused {
@@ -155,6 +160,8 @@ TEST(MapImport, WhatALevelCannotHoldIsRefusedWithItsReason) {
     const Refused rows[] = {
         {T, tmx({{"ORIENT", "isometric"}}), "the map is \"isometric\", not orthogonal"},
         {J, json({{"ORIENT", "hexagonal"}}), "the map is \"hexagonal\", not orthogonal"},
+        {J, json({{"ORIENT", "iso\\u202emetric"}}),
+         R"(the map is "'iso'$'\342\200\256''metric'", not orthogonal)"},
         {T, tmx({{"WIDTH", "65"}}), "the map is 65 x 45 tiles, not 64 x 45"},
         {J, json({{"TILEW", "16"}}), "the map's tiles are 16 x 10 pixels, not 10 x 10"},
         {T, tmx({{"INF", "1"}}), "the map is infinite"},

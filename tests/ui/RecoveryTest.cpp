@@ -128,7 +128,10 @@ TEST(RecoveryQuestion, NamesTheFileReadably) {
     const std::pair<QByteArray, QString> rows[] = {
         {"", "an unnamed level"},
         {"/home/ann/castle.qre", "castle.qre"},
-        {"/tmp/a\nb\x1b.qre", "\"a\\x0ab\\x1b.qre\""},
+        {"/tmp/a\nb\x1b.qre", R"('a'$'\n''b'$'\033''.qre')"},
+        // As every message quotes names: C1 and bidirectional controls, bytes that are no text.
+        {"/tmp/gpj\u202e.qre", R"('gpj'$'\342\200\256''.qre')"},
+        {"/tmp/\xc2\x9b\xff.qre", R"(''$'\302\233\377''.qre')"},
     };
     for (const auto& [name, shown] : rows)
         EXPECT_EQ(ui::recoveryQuestion(name),

@@ -1,0 +1,135 @@
+#include "app/CommandModes.h"
+
+#include "app/CommandLine.h"
+#include "app/LevelDiffTools.h"
+#include "app/LevelTools.h"
+#include "app/MapCommands.h"
+#include "app/RenderLevels.h"
+
+#include <algorithm>
+
+namespace app {
+
+namespace {
+
+constexpr ExtraOption Extras[] = {
+    {Extra::Tiles, "", "tiles", "SHEET.bmp",
+     "The tile sheet to draw with (default: all.bmp beside the level drawn, else in the working "
+     "directory, else the one installed with qorvedit).",
+     "file name"},
+    {Extra::OutDir, "", "out-dir", "DIR",
+     "With --render: draw every LEVEL into DIR/NAME.png, NAME being the level's file name "
+     "without its extension.",
+     "folder"},
+    {Extra::Png, "", "png", "OUT.png", "With --diff: also draw B with the changed cells framed.",
+     "file name"},
+    {Extra::Output, "o", "output", "OUT", "With --merge: the level to write.", "file name"},
+    {Extra::Conflicts, "", "conflicts", "PNG",
+     "With --merge: also draw OURS with the conflicting cells framed.", "file name"},
+};
+static_assert(std::size(Extras) == ExtraCount - 1, "every extra but None has its option");
+
+constexpr CommandMode Modes[] = {
+    {.option = "check",
+     .description = "Read each LEVEL and print one line for each that fails; exit status 1 when "
+                    "any fails. Writes nothing.",
+     .forms = {{{"LEVEL...", "check levels without a display", 1, AnyNumber}}},
+     .run = runCheck,
+     .failed = 1,
+     .lostOutput = 1},
+    {.option = "render",
+     .description = "Draw LEVEL into OUT.png (640x450) as the editor shows it; OUT - writes a PNG "
+                    "to standard output.",
+     .forms = {{{"LEVEL OUT.png", "draw a level without a display", 2, 2, true},
+                {"LEVEL... --out-dir DIR", "draw many levels into DIR", 1, AnyNumber, false,
+                 Extra::OutDir}}},
+     .extras = {{{Extra::Tiles}, {Extra::OutDir}}},
+     .drawn = Drawn::EachFile,
+     .run = runRender,
+     .failed = 1,
+     .lostOutput = 1},
+    {.option = "export",
+     .description = "Write LEVEL as a Tiled map: OUT.tmx (TMX) or OUT.tmj (JSON).",
+     .forms = {{{"LEVEL OUT.tmx|OUT.tmj", "a level as a map of Tiled", 2, 2, true}}},
+     .extras = {{{Extra::Tiles}}},
+     .drawn = Drawn::FirstFile,
+     .run = runExport,
+     .failed = 1,
+     .lostOutput = 1},
+    {.option = "import",
+     .description = "Read a Tiled map, IN.tmx or IN.tmj, into the level file OUT.qre; OUT - "
+                    "writes the level to standard output.",
+     .forms = {{{"IN.tmx|IN.tmj OUT.qre", "a map of Tiled as a level", 2, 2, true}}},
+     .run = runImport,
+     .failed = 1,
+     .lostOutput = 1},
+    {.option = "diff",
+     .description = "Print one line \"X,Y: OLD -> NEW\" per cell whose tile differs from A to B. "
+                    "Exit status 0: the same, 1: different, 2: trouble.",
+     .forms = {{{"A B", "the cells that differ", 2, 2}}},
+     .extras = {{{Extra::Png}, {Extra::Tiles, Extra::Png}}},
+     .drawn = Drawn::SecondFile,
+     .run = runDiff,
+     .failed = 2,
+     .lostOutput = 2},
+    {.option = "textconv",
+     .description = "Print LEVEL as one line \"X,Y: TILE\" per cell, for git's textconv.",
+     .forms = {{{"LEVEL", "a level as text, for git diff", 1, 1}}},
+     .run = runTextConv,
+     .failed = 1,
+     .lostOutput = 2},
+    {.option = "merge",
+     .description = "Merge the changes OURS and THEIRS made to BASE cell by cell into OUT; a cell "
+                    "both changed differently keeps OURS's tile and is printed as \"X,Y: base B, "
+                    "ours O, theirs T\". An empty BASE: no common ancestor. Exit status 0: "
+                    "merged, 1: conflicts, 2: trouble.",
+     .forms = {{{"BASE OURS THEIRS -o OUT", "merge levels, for git merge", 3, 3, false,
+                 Extra::Output}}},
+     .extras = {{{Extra::Output}, {Extra::Conflicts}, {Extra::Tiles, Extra::Conflicts}}},
+     .drawn = Drawn::SecondFile,
+     .run = runMerge,
+     .failed = 2,
+     .lostOutput = 2},
+    {.option = "help",
+     .letter = "h",
+     .description = "Show this help and exit.",
+     .forms = {{{"", "this help", 0, AnyNumber}}},
+     .run = printHelp,
+     .failed = 1,
+     .lostOutput = 1,
+     .overrides = true},
+    {.option = "version",
+     .letter = "v",
+     .description = "Show the version and exit.",
+     .forms = {{{"", "the version", 0, AnyNumber}}},
+     .run = printVersion,
+     .failed = 1,
+     .lostOutput = 1,
+     .overrides = true},
+};
+
+constexpr bool everyModeIsComplete() {
+    return std::ranges::all_of(Modes, [](const CommandMode& mode) {
+        return !mode.option.empty() && !mode.forms[0].summary.empty() && !mode.description.empty();
+    });
+}
+static_assert(everyModeIsComplete(), "every mode has its option and its lines of --help");
+
+} // namespace
+
+std::span<const CommandMode> commandModes() {
+    return Modes;
+}
+
+std::span<const ExtraOption> extraOptions() {
+    return Extras;
+}
+
+std::string shownName(Extra extra) {
+    const auto found = std::ranges::find(Extras, extra, &ExtraOption::extra);
+    if (found == std::end(Extras)) return {};
+    return found->letter.empty() ? "--" + std::string(found->name)
+                                 : "-" + std::string(found->letter);
+}
+
+} // namespace app

@@ -1,0 +1,123 @@
+// The modes as the dispatch runs them from the table: each row's handler and exit statuses,
+// the same words for one failure in every mode, and "-" as standard output.
+
+#include "InProcess.h"
+#include "levelio/LevelFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using qorv::test::Outcome;
+using qorv::test::runInProcess;
+
+class CommandTable : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(work_.isValid());
+        previous_ = QDir::currentPath();
+        QDir::setCurrent(work_.path());
+        qorv::ClearFull(level_);
+        qorv::saveQRE("base.qre", level_);
+        // What git's line merge leaves when it cannot merge row 1.
+        const QByteArray text = QByteArray::fromStdString(qorv::formatLevel(level_));
+        write("conflicted.qre", text.left(66) + "<<<<<<< HEAD\r\n" + text.mid(66, 66) +
+                                    "=======\r\n" + text.mid(66, 66) + ">>>>>>> other\r\n" +
+                                    text.mid(132));
+        QImage sheet(160, 160, QImage::Format_RGB888);
+        sheet.fill(Qt::darkGreen);
+        ASSERT_TRUE(sheet.save("all.bmp", "BMP"));
+    }
+    void TearDown() override { QDir::setCurrent(previous_); }
+
+    static void write(const char* name, const QByteArray& bytes) {
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    }
+
+    QTemporaryDir work_;
+    QString previous_;
+    qorv::LevelGrid level_;
+};
+
+// Every row runs its own handler: given files that do not exist, each mode fails with its own
+// status, and says so in the reader's words.
+TEST_F(CommandTable, EachModeRunsItsHandlerAndFailsWithItsStatus) {
+    for (const app::CommandMode& mode : app::commandModes()) {
+        const app::Form& form = mode.forms[0];
+        QStringList arguments = {"--" + QString::fromLatin1(mode.option)};
+        if (!mode.valueName.empty()) arguments << "value";
+        for (int file = 0; file < form.minFiles; ++file)
+            arguments << (form.lastFileIsOutput && file == form.minFiles - 1
+                              ? QStringLiteral("out.tmx")
+                              : QStringLiteral("missing%1.tmx").arg(file));
+        if (form.needs != app::Extra::None)
+            arguments << QString::fromStdString(app::shownName(form.needs)) << "out.tmx";
+        const Outcome result = runInProcess(arguments);
+        const std::string trace = arguments.join(' ').toStdString();
+        EXPECT_EQ(result.status, mode.overrides ? 0 : mode.failed) << trace;
+        if (!mode.overrides) {
+            EXPECT_NE((result.out + result.err).find("missing0.tmx: File not found"),
+                      std::string::npos)
+                << trace << ": " << result.out << result.err;
+        }
+        EXPECT_FALSE(QFile::exists("out.tmx")) << trace;
+    }
+}
+
+// A level a line merge left its markers in fails alike wherever it is read; only the exit
+// status follows the mode's convention.
+TEST_F(CommandTable, AConflictedLevelFailsWithTheSameWordsInEveryMode) {
+    const std::string words = "conflicted.qre: unresolved merge conflict at line 2\n";
+    const struct {
+        QStringList arguments;
+        int status;
+        bool onStandardOutput; // --check's report; the others complain on standard error
+    } rows[] = {
+        {{"--check", "conflicted.qre"}, 1, true},
+        {{"--render", "conflicted.qre", "out.png"}, 1, false},
+        {{"--render", "conflicted.qre", "--out-dir", "."}, 1, false},
+        {{"--export", "conflicted.qre", "out.tmx"}, 1, false},
+        {{"--diff", "base.qre", "conflicted.qre"}, 2, false},
+        {{"--textconv", "conflicted.qre"}, 1, false},
+        {{"--merge", "base.qre", "conflicted.qre", "base.qre", "-o", "out.qre"}, 2, false},
+    };
+    for (const auto& row : rows) {
+        const Outcome result = runInProcess(row.arguments);
+        const std::string trace = row.arguments.join(' ').toStdString();
+        EXPECT_EQ(result.status, row.status) << trace;
+        EXPECT_EQ(result.out, row.onStandardOutput ? words : "") << trace;
+        EXPECT_EQ(result.err, row.onStandardOutput ? "" : "qorvedit: " + words) << trace;
+    }
+}
+
+// Where a mode writes one picture or one level, "-" is standard output: the very bytes the
+// file would hold.
+TEST_F(CommandTable, ADashWritesThePictureOrTheLevelToStandardOutput) {
+    ASSERT_EQ(runInProcess({"--render", "base.qre", "base.png"}).status, 0);
+    ASSERT_EQ(runInProcess({"--export", "base.qre", "base.tmx"}).status, 0);
+    const std::string level = qorv::formatLevel(level_);
+    QFile png("base.png");
+    ASSERT_TRUE(png.open(QIODevice::ReadOnly));
+    const struct {
+        QStringList arguments;
+        std::string out;
+    } rows[] = {
+        {{"--render", "base.qre", "-"}, png.readAll().toStdString()},
+        {{"--import", "base.tmx", "-"}, level},
+        {{"--merge", "base.qre", "base.qre", "base.qre", "-o", "-"}, level},
+    };
+    for (const auto& row : rows) {
+        const Outcome result = runInProcess(row.arguments);
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_TRUE(result.out == row.out) << row.arguments.join(' ').toStdString();
+    }
+    EXPECT_FALSE(QFile::exists("-"));
+}
+
+} // namespace
