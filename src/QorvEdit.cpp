@@ -4,6 +4,8 @@
 #include "app/Headless.h"
 #include "app/LevelFolder.h"
 #include "app/PlatformChoice.h"
+#include "platform/Dialogs.h"
+#include "platform/NoDisplay.h"
 #include "ui/EndSignals.h"
 #include "ui/MainUnit.h"
 #include "ui/Startup.h"
@@ -13,7 +15,6 @@
 #include <QTimer>
 
 #include <csignal>
-#include <cstdio>
 
 namespace {
 QList<QByteArray> argumentsOf(int argc, char** argv) {
@@ -35,9 +36,7 @@ int main(int argc, char** argv) {
 
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     if (!app::displayFound(environment)) {
-        std::fputs("QorvEdit: no display found (neither DISPLAY nor WAYLAND_DISPLAY is set); "
-                   "--check and --render work without one.\n",
-                   stderr);
+        platform::sayNoDisplay(QStringLiteral("neither DISPLAY nor WAYLAND_DISPLAY is set"));
         return 1;
     }
     app::applyPlatformChoice(app::choosePlatform(environment));
@@ -53,11 +52,13 @@ int main(int argc, char** argv) {
     // Only closing the main window ends the program; the tool windows merely hide.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    ui::WindowSet windows;
-    ui::closeOnEndSignals(*MainForm);
+    platform::QtDialogs dialogs;
+    ui::EndSignals ending(dialogs); // from before the first window: its boxes included
+    ui::WindowSet windows(dialogs);
+    if (ending.received()) return 0; // during the start: no window is shown any more
     MainForm->show();
     // Once the event loop runs, after the windows were shown: the level's error box and the
-    // offer of a level that an editor which ended without closing left behind.
+    // offer of a level that another editor left with changes that were not saved.
     QTimer::singleShot(0, MainForm, [&] {
         if (!level.isEmpty()) windows.open(level);
         windows.offerRecovery();

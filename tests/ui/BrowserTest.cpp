@@ -20,15 +20,15 @@ class BrowserTest : public EditorFixture {
 };
 
 TEST_F(BrowserTest, ControlClickOpensTheBrowserAndNoDialog) {
-    const int dialogs = platform::fileDialogCount();
+    const int dialogs = dialogs_.fileDialogs;
     openBrowser();
     EXPECT_TRUE(ViewForm->isVisible());
-    EXPECT_EQ(platform::fileDialogCount(), dialogs);
+    EXPECT_EQ(dialogs_.fileDialogs, dialogs);
     EXPECT_FALSE(View1->isVisible());
 
-    platform::setNextFileName(std::nullopt);
+    dialogs_.nextFileName = std::nullopt;
     clickButton(ToolsForm->ToolButton2);
-    EXPECT_EQ(platform::fileDialogCount(), dialogs + 1) << "a plain click opens the dialog";
+    EXPECT_EQ(dialogs_.fileDialogs, dialogs + 1) << "a plain click opens the dialog";
     EXPECT_TRUE(ViewForm->isVisible()) << "and leaves the browser as it was";
 }
 

@@ -52,8 +52,7 @@ void EditorFixture::startEditor(Sheet sheet) {
     if (sheet == Sheet::Invalid) writeFile("all.bmp", "this is not a bitmap\n");
     ASSERT_TRUE(QDir::setCurrent(workDir_->path()));
     errors_.clear();
-    platform::setErrorBoxCatcher([this](const QString& text) { errors_.append(text); });
-    windows_ = std::make_unique<ui::WindowSet>();
+    windows_ = std::make_unique<ui::WindowSet>(dialogs_);
     MainForm->show();
 }
 
@@ -69,17 +68,20 @@ void EditorFixture::startEditorOn(const QString& level, const std::function<void
     ASSERT_TRUE(QDir(workDir_->path()).mkpath("elsewhere"));
     ASSERT_TRUE(QDir::setCurrent(path("elsewhere")));
     errors_.clear();
-    platform::setErrorBoxCatcher([this](const QString& text) { errors_.append(text); });
     const QString opened = app::enterFolderOf(level);
-    windows_ = std::make_unique<ui::WindowSet>();
+    windows_ = std::make_unique<ui::WindowSet>(dialogs_);
     windows_->open(opened);
+    MainForm->show();
+}
+
+void EditorFixture::restartEditor() {
+    windows_.reset();
+    windows_ = std::make_unique<ui::WindowSet>(dialogs_);
     MainForm->show();
 }
 
 void EditorFixture::TearDown() {
     windows_.reset();
-    platform::setErrorBoxCatcher(nullptr);
-    platform::setNextFileName(std::nullopt);
     QDir::setCurrent(previousDir_);
     workDir_.reset();
     stateDir_.reset();
