@@ -324,14 +324,32 @@ TEST_F(SpinEditTest, TypedSizesReachTheBrushAsTyped) {
     EXPECT_EQ(MainForm->BrushSize, 25);
 }
 
-// A popup menu taking the focus is no leaving of the field: the typed size stays.
-TEST_F(SpinEditTest, APopupTakingTheFocusKeepsTheTypedSize) {
-    QTest::keyClicks(ToolsForm->SpinEdit1, "30");
-    ToolsForm->PopupMenu1->popup(ToolsForm->mapToGlobal(QPoint(20, 20)));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(ToolsForm->PopupMenu1));
-    ToolsForm->PopupMenu1->close();
-    EXPECT_EQ(ToolsForm->SpinEdit1->text(), "30");
-    EXPECT_EQ(MainForm->BrushSize, 30);
+// Neither a popup menu taking the focus nor a pick in the palette leaves the field: the
+// typed size stays.
+TEST_F(SpinEditTest, APopupOrAPalettePickKeepsTheTypedSize) {
+    const std::pair<const char*, std::function<void()>> rows[] = {
+        {"popup",
+         [] {
+             ToolsForm->PopupMenu1->popup(ToolsForm->mapToGlobal(QPoint(20, 20)));
+             ASSERT_TRUE(QTest::qWaitForWindowExposed(ToolsForm->PopupMenu1));
+             ToolsForm->PopupMenu1->close();
+         }},
+        // As a user's click: the toolkit gives the focus by the control's focus policy.
+        {"palette",
+         [] {
+             QTest::mouseClick(ToolsForm->Image1, Qt::LeftButton, {}, {25, 13});
+         }},
+    };
+    for (const auto& [name, leaveAside] : rows) {
+        QApplication::setActiveWindow(ToolsForm);
+        ToolsForm->SpinEdit1->setFocus(Qt::MouseFocusReason);
+        ToolsForm->SpinEdit1->findChild<QLineEdit*>()->selectAll();
+        QTest::keyClicks(ToolsForm->SpinEdit1, "30");
+        leaveAside();
+        EXPECT_EQ(ToolsForm->SpinEdit1->text(), "30") << name;
+        EXPECT_EQ(MainForm->BrushSize, 30) << name;
+    }
+    EXPECT_EQ(MainForm->ForeTile, 18) << "the pick was made";
 }
 
 TEST_F(SpinEditTest, EmptyOrNonNumericTextGivesOneAndLeavingClampsToTheNearerBound) {
