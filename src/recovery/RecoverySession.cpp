@@ -153,17 +153,15 @@ Session::~Session() {
 
 void Session::write(const Record& record) {
     try {
-        if (!record) {
-            if (::unlink(recoveryFile().c_str()) != 0 && errno != ENOENT)
-                throw std::runtime_error(std::strerror(errno));
-            return;
-        }
-        qorv::replaceFileContent(recoveryFile(), qorv::formatRecoveryFile(*record), 0600);
+        if (record)
+            qorv::replaceFileContent(recoveryFile(), qorv::formatRecoveryFile(*record), 0600);
+        else
+            removeRecoveryFile();
         failing_ = false;
     } catch (const std::exception& error) {
         // Said once per run of failures (a full disk fails every write until freed).
         if (!failing_)
-            std::fprintf(stderr, "QorvEdit: the recovery file could not be written: %s\n",
+            std::fprintf(stderr, "QorvEdit: the recovery file could not be updated: %s\n",
                          error.what());
         failing_ = true;
     }
