@@ -74,12 +74,6 @@ void EditorFixture::startEditorOn(const QString& level, const std::function<void
     MainForm->show();
 }
 
-void EditorFixture::restartEditor() {
-    windows_.reset();
-    windows_ = std::make_unique<ui::WindowSet>(dialogs_);
-    MainForm->show();
-}
-
 void EditorFixture::TearDown() {
     windows_.reset();
     QDir::setCurrent(previousDir_);

@@ -53,8 +53,6 @@ class EditorFixture : public ::testing::Test {
     ui::WindowSet& windows() { return *windows_; }
     // Ends the editor as closing its main window does: the windows go.
     void endEditor() { windows_.reset(); }
-    // Ends the editor as closing does and starts it again in the same folders.
-    void restartEditor();
 
     QString path(const QString& name) const { return workDir_->filePath(name); }
     // The recovery folder of this test's editors (below its own XDG_STATE_HOME).

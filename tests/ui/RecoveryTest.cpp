@@ -134,26 +134,6 @@ TEST_F(Recovery, OnlyNoThrowsTheLevelAway) {
     }
 }
 
-// Closing ends the editor at once and keeps changes that were not saved for the next start.
-TEST_F(Recovery, ClosingKeepsOnlyChangesThatWereNotSaved) {
-    for (const bool saved : {false, true}) {
-        startEditor(Sheet::Good);
-        click(MainForm->Image, Qt::LeftButton, 105, 105);
-        const qorv::LevelGrid painted = MainForm->Map;
-        if (saved) {
-            dialogs_.nextFileName = path("saved.qre");
-            clickButton(ToolsForm->ToolButton3);
-        }
-        MainForm->close();
-        const int asked = dialogs_.questions;
-        dialogs_.nextAnswer = platform::Answer::Yes;
-        restartEditor();
-        windows().offerRecovery();
-        EXPECT_EQ(dialogs_.questions, asked + (saved ? 0 : 1)) << saved;
-        EXPECT_EQ(MainForm->Map, saved ? newLevel() : painted);
-    }
-}
-
 TEST(RecoveryQuestion, NamesTheFileReadably) {
     const std::pair<QByteArray, QString> rows[] = {
         {"", "an unnamed level"},
