@@ -98,7 +98,9 @@ void send(QWidget* w, QEvent::Type type, Qt::MouseButton b, Qt::MouseButtons hel
     const QPointF local(x, y);
     QMouseEvent event(type, local, w->mapToGlobal(local), b, held, m);
     QSpontaneKeyEvent::setSpontaneous(&event);
-    QApplication::sendEvent(w, &event);
+    // Delivered as the window system delivers it (sendEvent would mark it as the program's own),
+    // so that Qt also gives the focus by the control's focus policy.
+    QApplication::instance()->notify(w, &event);
 }
 } // namespace
 

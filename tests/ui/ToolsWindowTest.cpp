@@ -334,11 +334,7 @@ TEST_F(SpinEditTest, APopupOrAPalettePickKeepsTheTypedSize) {
              ASSERT_TRUE(QTest::qWaitForWindowExposed(ToolsForm->PopupMenu1));
              ToolsForm->PopupMenu1->close();
          }},
-        // As a user's click: the toolkit gives the focus by the control's focus policy.
-        {"palette",
-         [] {
-             QTest::mouseClick(ToolsForm->Image1, Qt::LeftButton, {}, {25, 13});
-         }},
+        {"palette", [] { click(ToolsForm->Image1, Qt::LeftButton, 25, 13); }},
     };
     for (const auto& [name, leaveAside] : rows) {
         QApplication::setActiveWindow(ToolsForm);
