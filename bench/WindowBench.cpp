@@ -2,6 +2,7 @@
 // level preview, each beside a baseline measured in the same run (offscreen platform).
 
 #include "core/Brush.h"
+#include "platform/Dialogs.h"
 #include "render/Raster.h"
 #include "ui/MainUnit.h"
 #include "ui/RasterImage.h"
@@ -32,9 +33,12 @@ QApplication& application() {
     static QTemporaryDir state;
     qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
     // Never destroyed: Qt's own statics may already be gone when exit handlers run.
-    static QApplication* app = ui::makeApplication(argc, argv).release();
+    static QApplication* app = ui::makeApplication(argc, argv, nullptr).release();
     return *app;
 }
+
+// The real dialogs; no benchmark opens one.
+platform::QtDialogs dialogs;
 
 // Runs the editor in the bundled examples folder, where its tile sheet lies.
 struct InExamples {
@@ -47,7 +51,7 @@ void BM_StartUp(benchmark::State& state) {
     application();
     InExamples here;
     for (auto _ : state) {
-        ui::WindowSet windows;
+        ui::WindowSet windows{dialogs};
         MainForm->show();
         if (!QTest::qWaitForWindowExposed(MainForm)) state.SkipWithError("not exposed");
     }
@@ -80,7 +84,7 @@ struct ShownEditor {
     }
     QApplication& app = application(); // first: the windows need it
     InExamples here;
-    ui::WindowSet windows;
+    ui::WindowSet windows{dialogs};
 };
 
 void sendMove(QWidget* target, int x, int y) {
@@ -134,7 +138,7 @@ BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMicrosecond);
 void BM_PreviewDraw(benchmark::State& state) {
     application();
     InExamples here;
-    ui::WindowSet windows;
+    ui::WindowSet windows{dialogs};
     MainForm->loadQRE(QStringLiteral("rooms.qre"), MainForm->PreviewMap);
     for (auto _ : state) {
         qorv::drawAllCells(MainForm->PreviewMap, MainForm->TileSheet, View1->Image->picture());

@@ -4,6 +4,7 @@
 #include "app/Headless.h"
 #include "app/LevelFolder.h"
 #include "app/PlatformChoice.h"
+#include "platform/Dialogs.h"
 #include "text/Message.h"
 #include "ui/EndSignals.h"
 #include "ui/MainUnit.h"
@@ -14,7 +15,6 @@
 #include <QTimer>
 
 #include <csignal>
-#include <cstdio>
 
 namespace {
 QList<QByteArray> argumentsOf(int argc, char** argv) {
@@ -22,6 +22,9 @@ QList<QByteArray> argumentsOf(int argc, char** argv) {
     for (int i = 0; i < argc; ++i)
         arguments << QByteArray(argv[i]);
     return arguments;
+}
+void sayNoDisplay(const QString& why) {
+    std::fputs(qorv::text::complaint(app::noDisplayMessage(why).toStdString()).c_str(), stderr);
 }
 } // namespace
 
@@ -36,7 +39,7 @@ int main(int argc, char** argv) {
 
     const QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     if (!app::displayFound(environment)) {
-        std::fputs(qorv::text::complaint(app::noDisplayMessage().toStdString()).c_str(), stderr);
+        sayNoDisplay(QStringLiteral("neither DISPLAY nor WAYLAND_DISPLAY is set"));
         return 1;
     }
     app::applyPlatformChoice(app::choosePlatform(environment));
@@ -46,17 +49,19 @@ int main(int argc, char** argv) {
     // Qt sees only the program's name: the arguments were ours, and a level named like one
     // of Qt's own options ("-reverse") must stay a level.
     int qtArgc = 1;
-    const auto application = ui::makeApplication(qtArgc, argv);
+    const auto application = ui::makeApplication(qtArgc, argv, sayNoDisplay);
     QApplication::setApplicationName(QStringLiteral("QorvEdit"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/qorvedit.xpm")));
     // Only closing the main window ends the program; the tool windows merely hide.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    ui::WindowSet windows;
-    ui::closeOnEndSignals(*MainForm);
+    platform::QtDialogs dialogs;
+    ui::EndSignals ending(dialogs); // from before the first window: its boxes included
+    ui::WindowSet windows(dialogs);
+    if (ending.received()) return 0; // during the start: no window is shown any more
     MainForm->show();
     // Once the event loop runs, after the windows were shown: the level's error box and the
-    // offer of a level that an editor which ended without closing left behind.
+    // offer of a level that another editor left with changes that were not saved.
     QTimer::singleShot(0, MainForm, [&] {
         if (!level.isEmpty()) windows.open(level);
         windows.offerRecovery();

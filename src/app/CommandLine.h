@@ -30,7 +30,7 @@ QString helpText();
 QString versionText();
 
 // Why the editor cannot start without a display, and which modes need none: one line.
-QString noDisplayMessage();
+QString noDisplayMessage(const QString& why);
 
 // The handlers of --help and --version.
 int printHelp(const Invocation& invocation, Console& console);

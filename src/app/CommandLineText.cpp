@@ -108,10 +108,8 @@ QString versionText() {
     return QStringLiteral("QorvEdit " QORV_VERSION "\n");
 }
 
-QString noDisplayMessage() {
-    return QStringLiteral("no display found (neither DISPLAY nor WAYLAND_DISPLAY is set); %1 "
-                          "work without one.")
-        .arg(choosingModes());
+QString noDisplayMessage(const QString& why) {
+    return QStringLiteral("no display found (%1); %2 work without one.").arg(why, choosingModes());
 }
 
 int printHelp(const Invocation&, Console& console) {

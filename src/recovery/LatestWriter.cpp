@@ -14,11 +14,11 @@ LatestWriter::~LatestWriter() {
     stop();
 }
 
-void LatestWriter::post(qorv::RecoveredLevel level) {
+void LatestWriter::post(Record record) {
     bool wake = false;
     {
         const std::lock_guard lock(mutex_);
-        mailbox_ = std::move(level);
+        mailbox_ = std::move(record);
         wake = waiting_;
     }
     // Only a worker that waits for a value is woken: while it writes or pauses it will look
@@ -48,11 +48,11 @@ void LatestWriter::run() {
         wakeWorker_.wait(lock, [this] { return stopping_ || mailbox_; });
         waiting_ = false;
         if (stopping_) return;
-        qorv::RecoveredLevel level = std::move(*mailbox_);
+        Record record = std::move(*mailbox_);
         mailbox_.reset();
         writing_ = true;
         lock.unlock(); // the disk is waited for without the mailbox held
-        write_(level);
+        write_(record);
         lock.lock();
         writing_ = false;
         idle_.notify_all();

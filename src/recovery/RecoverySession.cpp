@@ -99,13 +99,25 @@ struct Candidate {
     timespec modified;
 };
 
+// An editor removes its lock file only when it is closed normally; a crash leaves it.
+bool closedNormally(const std::string& stemPath) {
+    struct stat st {};
+    return ::lstat((stemPath + ".lock").c_str(), &st) != 0 && errno == ENOENT;
+}
+
 } // namespace
 
 // --- The ended editor ------------------------------------------------------------------
 
 EndedEditor::EndedEditor(std::string stemPath, std::unique_ptr<qorv::FileDescriptor> lock,
-                         qorv::RecoveredLevel level)
-    : stemPath_(std::move(stemPath)), lock_(std::move(lock)), level_(std::move(level)) {}
+                         qorv::RecoveredLevel level, bool closed)
+    : stemPath_(std::move(stemPath)), lock_(std::move(lock)), level_(std::move(level)),
+      closed_(closed) {}
+
+EndedEditor::~EndedEditor() {
+    // Removed while it is still held, so no other start can have claimed it meanwhile.
+    if (lock_ && closed_) ::unlink((stemPath_ + ".lock").c_str());
+}
 
 void EndedEditor::discard() {
     // The recovery file goes first: whoever takes the lock after us finds nothing to offer.
@@ -136,25 +148,33 @@ Session::Session(std::string folder) : folder_(std::move(folder)) {
 }
 
 Session::~Session() {
+    writer_->waitUntilIdle();
     writer_->stop();
-    ::unlink(recoveryFile().c_str());
     ::unlink((stemPath_ + ".lock").c_str());
 }
 
-void Session::write(const qorv::RecoveredLevel& level) {
+void Session::write(const Record& record) {
     try {
-        qorv::replaceFileContent(recoveryFile(), qorv::formatRecoveryFile(level), 0600);
+        if (record)
+            qorv::replaceFileContent(recoveryFile(), qorv::formatRecoveryFile(*record), 0600);
+        else
+            removeRecoveryFile();
         failing_ = false;
     } catch (const std::exception& error) {
         // Said once per run of failures (a full disk fails every write until freed).
         if (!failing_)
             std::fputs(qorv::text::complaint(std::string("the recovery file could not be "
-                                                         "written: ") +
+                                                         "updated: ") +
                                              error.what())
                            .c_str(),
                        stderr);
         failing_ = true;
     }
+}
+
+void Session::removeRecoveryFile() const {
+    if (::unlink(recoveryFile().c_str()) != 0 && errno != ENOENT)
+        throw std::runtime_error(std::strerror(errno));
 }
 
 std::optional<EndedEditor> Session::claimEnded() {
@@ -188,6 +208,7 @@ std::optional<EndedEditor> Session::claimEnded() {
                std::tie(b.modified.tv_sec, b.modified.tv_nsec);
     });
     for (const Candidate& candidate : candidates) {
+        const bool closed = closedNormally(candidate.stemPath); // before claiming makes one
         auto lock = takeFreeLock(candidate.stemPath);
         if (!lock) continue; // its editor is running
         std::string bytes;
@@ -198,7 +219,7 @@ std::optional<EndedEditor> Session::claimEnded() {
             setAside(candidate.stemPath);
             continue;
         }
-        return EndedEditor(candidate.stemPath, std::move(lock), std::move(*level));
+        return EndedEditor(candidate.stemPath, std::move(lock), std::move(*level), closed);
     }
     return std::nullopt;
 }

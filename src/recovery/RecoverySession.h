@@ -1,8 +1,10 @@
 #pragma once
 // One running editor's part of the recovery folder: its lock, held while it runs, and its
-// recovery file, rewritten after every change of the level and removed when it ends
-// normally. An editor has ended exactly when its lock is free: the kernel releases the
-// lock of a process that dies in any way, and a process id is never consulted.
+// recovery file, which holds the level while it has changes that were not saved. An
+// editor has ended exactly when its lock is free: the kernel releases the lock of a
+// process that dies in any way, and a process id is never consulted. An editor closed
+// normally removes its lock file and keeps its recovery file, if it has one; one that
+// crashed leaves both.
 //
 // Names in the folder: "instance-<16 hex digits>.lock" and "...recovery", one pair per
 // editor; a damaged recovery file is renamed to "...damaged".
@@ -22,8 +24,15 @@ namespace recovery {
 class EndedEditor {
   public:
     EndedEditor(std::string stemPath, std::unique_ptr<qorv::FileDescriptor> lock,
-                qorv::RecoveredLevel level);
+                qorv::RecoveredLevel level, bool closed);
+    EndedEditor(EndedEditor&&) = default;
+    EndedEditor& operator=(EndedEditor&&) = delete;
+    // A closed editor's level stays one: the lock file made to claim it goes again.
+    ~EndedEditor();
+
     const qorv::RecoveredLevel& level() const { return level_; }
+    // Whether its editor was closed normally, rather than ending by a crash or a kill.
+    bool closed() const { return closed_; }
     // Removes the recovery file and its lock file: the level was taken back or refused.
     void discard();
 
@@ -31,6 +40,7 @@ class EndedEditor {
     std::string stemPath_;
     std::unique_ptr<qorv::FileDescriptor> lock_;
     qorv::RecoveredLevel level_;
+    bool closed_;
 };
 
 class Session {
@@ -38,13 +48,16 @@ class Session {
     // Claims a new instance in `folder` (made private if needed). Throws
     // std::runtime_error when the folder or the lock cannot be had.
     explicit Session(std::string folder);
-    // Ending normally: the recovery file and the lock go.
+    // Ending normally: the last record reaches the disk and stays, and the lock goes.
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
     // Records the level in memory; returns at once, the worker writes it.
     void record(qorv::RecoveredLevel level) { writer_->post(std::move(level)); }
+    // The level has nothing left that could be lost (saved, or back to its file's
+    // content): its record goes, once the writes handed over before have been done.
+    void forget() { writer_->post(std::nullopt); }
     void waitUntilWritten() { writer_->waitUntilIdle(); }
     std::string recoveryFile() const { return stemPath_ + ".recovery"; }
 
@@ -54,7 +67,8 @@ class Session {
     std::optional<EndedEditor> claimEnded();
 
   private:
-    void write(const qorv::RecoveredLevel& level);
+    void write(const Record& record);
+    void removeRecoveryFile() const;
 
     std::string folder_;
     std::string stemPath_; // the folder and "instance-<hex>", without a suffix

@@ -1,7 +1,9 @@
 #include "ui/EndSignals.h"
 
+#include "platform/Dialogs.h"
+
+#include <QCoreApplication>
 #include <QSocketNotifier>
-#include <QWidget>
 
 #include <cerrno>
 #include <csignal>
@@ -23,17 +25,20 @@ void onEndSignal(int) {
 }
 } // namespace
 
-void closeOnEndSignals(QWidget& mainWindow) {
+EndSignals::EndSignals(platform::QtDialogs& dialogs) {
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         std::perror("QorvEdit: the end signals keep their default action");
         return;
     }
-    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &mainWindow);
-    QObject::connect(notifier, &QSocketNotifier::activated, &mainWindow, [&mainWindow] {
+    notifier_ = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this, &dialogs] {
         char bytes[16];
         while (::read(signalPipe[0], bytes, sizeof bytes) > 0) {
         }
-        mainWindow.close();
+        received_ = true;
+        // A box open now would hold the editor: it closes as if left unanswered.
+        dialogs.closeAll();
+        QCoreApplication::exit(0);
     });
     struct sigaction action {};
     action.sa_handler = onEndSignal;
@@ -42,5 +47,7 @@ void closeOnEndSignals(QWidget& mainWindow) {
     for (const int signal : {SIGTERM, SIGINT, SIGHUP})
         ::sigaction(signal, &action, nullptr);
 }
+
+EndSignals::~EndSignals() = default;
 
 } // namespace ui

@@ -20,11 +20,11 @@
 
 TMainForm* MainForm = nullptr;
 
-TMainForm::TMainForm(QWidget* parent)
+TMainForm::TMainForm(platform::Dialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      ui_(std::make_unique<Ui::TMainForm>()) {
+      ui_(std::make_unique<Ui::TMainForm>()), dialogs_(dialogs) {
     MainForm = this;
     ui_->setupUi(this);
     Image = ui_->Image;
@@ -35,18 +35,19 @@ TMainForm::TMainForm(QWidget* parent)
     Image->setPicture(white);
     setFixedSize(size()); // the user cannot resize the window
 
+    const ui::BoxOwner owner{*this, dialogs_};
     connect(Image, &RasterImage::mousePressed, this,
-            ui::guarded([this](int b, int x, int y) { FormMouseDown(b, x, y); }));
+            ui::guarded(owner, [this](int b, int x, int y) { FormMouseDown(b, x, y); }));
     connect(Image, &RasterImage::mouseMoved, this,
-            ui::guarded([this](int x, int y) { ImageMouseMove(x, y); }));
+            ui::guarded(owner, [this](int x, int y) { ImageMouseMove(x, y); }));
     connect(Image, &RasterImage::mouseReleased, this,
-            ui::guarded([this](int b, int x, int y) { ImageMouseUp(b, x, y); }));
+            ui::guarded(owner, [this](int b, int x, int y) { ImageMouseUp(b, x, y); }));
 
-    ui::runHandler([this] { FormCreate(); });
+    ui::runHandler(owner, [this] { FormCreate(); });
 }
 
 TMainForm::~TMainForm() {
-    ui::runHandler([this] { FormDestroy(); });
+    ui::runHandler({*this, dialogs_}, [this] { FormDestroy(); });
     if (MainForm == this) MainForm = nullptr;
 }
 
@@ -65,6 +66,7 @@ void TMainForm::FormCreate() {
     TileSheet = qorv::loadBitmap(TileSheetFile);
     Image->setPicture(qorv::makeRaster());
     ClearFull();
+    SavedLevel = Map; // a new level has nothing that could be lost
     drawall();
     setFixedSize(qorv::RasterWidth, qorv::RasterHeight);
     placeOnScreen();
@@ -85,7 +87,14 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 // --- Level model and files ---------------------------------------------------------------
 
 void TMainForm::levelChanged() {
-    if (Recovery) Recovery->record({QFile::encodeName(LevelName).toStdString(), Map});
+    if (!Recovery) return;
+    if (!SavedLevel || Map != *SavedLevel) {
+        Recovery->record({QFile::encodeName(LevelName).toStdString(), Map});
+        recorded_ = true;
+    } else if (recorded_) {
+        Recovery->forget();
+        recorded_ = false;
+    }
 }
 
 void TMainForm::ClearFull() {

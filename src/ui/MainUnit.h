@@ -15,6 +15,9 @@ namespace Ui {
 class TMainForm;
 }
 class RasterImage;
+namespace platform {
+class Dialogs;
+}
 namespace recovery {
 class Session;
 }
@@ -24,7 +27,8 @@ enum ToolKind : std::uint8_t { toolSelect = 0, toolBrush = 1, toolLine = 2, tool
 class TMainForm : public QWidget {
     Q_OBJECT
   public:
-    explicit TMainForm(QWidget* parent = nullptr);
+    // `dialogs`: the error box and the question this window shows.
+    explicit TMainForm(platform::Dialogs& dialogs, QWidget* parent = nullptr);
     ~TMainForm() override;
 
     // The level and its edit buffers.
@@ -47,11 +51,16 @@ class TMainForm : public QWidget {
 
     // The file the level was last opened from or saved to; empty for a new level.
     QString LevelName;
-    // Where every completed change of the level is recorded for recovery after a crash;
+    // The level as its file holds it: last opened or saved, a new level after New and at
+    // the start; none when that is not known. Changes are measured against it.
+    std::optional<qorv::LevelGrid> SavedLevel = qorv::LevelGrid{};
+    // Where the level is recorded for recovery while it has changes that were not saved;
     // none when the recovery folder could not be had.
     recovery::Session* Recovery = nullptr;
-    // Called when a change of the level is complete: records the level and its name.
+    // Called when a change of the level is complete: records the level and its name while
+    // it differs from `SavedLevel`, and withdraws the record once it no longer does.
     void levelChanged();
+    platform::Dialogs& dialogs() const { return dialogs_; }
 
     // Level model and files.
     void ClearFull();
@@ -89,6 +98,8 @@ class TMainForm : public QWidget {
     void placeOnScreen();
 
     std::unique_ptr<Ui::TMainForm> ui_;
+    platform::Dialogs& dialogs_;
+    bool recorded_ = false; // the recovery session holds a record of the level
 };
 
 // The one main window of the program.

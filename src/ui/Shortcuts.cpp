@@ -30,7 +30,8 @@ void action(TMainForm& main, TToolsForm& tools, const QString& text,
     // While a button is held in the editing window a stroke or a selection drag is under
     // way, and no button of the tools window can be reached either: a key then must not
     // change the tool, the level or the selection under the drag.
-    QObject::connect(act, &QAction::triggered, &tools, guarded([&main, run] {
+    QObject::connect(act, &QAction::triggered, &tools,
+                     guarded({tools, tools.dialogs()}, [&main, run] {
                          if (!main.Dragging) run();
                      }));
     main.addAction(act);

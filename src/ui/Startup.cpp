@@ -9,6 +9,8 @@
 #include "ui/view.h"
 #include "ui/view1form.h"
 
+#include "core/LevelGrid.h"
+#include "platform/NoDisplay.h"
 #include "recovery/RecoverySession.h"
 #include "storage/PrivateFolder.h"
 #include "text/Message.h"
@@ -21,12 +23,18 @@
 
 namespace ui {
 
-std::unique_ptr<QApplication> makeApplication(int& argc, char** argv) {
+std::unique_ptr<QApplication> makeApplication(int& argc, char** argv,
+                                              platform::NoDisplaySaying sayNoDisplay) {
     // Whole scale factors only, so the raster is enlarged without smoothing on high-DPI
     // screens and every screen pixel maps back to one raster pixel.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
         Qt::HighDpiScaleFactorRoundingPolicy::Round);
-    auto app = std::make_unique<QApplication>(argc, argv);
+    std::unique_ptr<QApplication> app;
+    {
+        // A display that does not answer: one line and status 1, not Qt's abort.
+        const platform::DisplayStartWatch watch(sayNoDisplay);
+        app = std::make_unique<QApplication>(argc, argv);
+    }
     // Every motion event the window system delivers reaches the editor: Qt would merge
     // the moves queued while a stamp is drawn, and a fast brush stroke would skip cells.
     // Set once the application exists, since X11's platform plugin turns merging on as
@@ -54,23 +62,47 @@ std::unique_ptr<recovery::Session> startRecovery() {
 
 } // namespace
 
-QString recoveryQuestion(const QByteArray& name) {
+namespace {
+// What the file of a recovered level holds now, which its changes are measured against:
+// a level without a name counts as one New made; a file that cannot be read leaves it
+// unknown, and the level is then kept recorded until it is saved.
+std::optional<qorv::LevelGrid> savedContentOf(const QString& name) {
+    qorv::LevelGrid saved;
+    if (name.isEmpty()) {
+        qorv::ClearFull(saved);
+        return saved;
+    }
+    try {
+        MainForm->loadQRE(name, saved);
+        return saved;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+} // namespace
+
+QString recoveryQuestion(const QByteArray& name, bool closed) {
     const QByteArray fileName = name.mid(name.lastIndexOf('/') + 1);
     const QString level = name.isEmpty()
                               ? QStringLiteral("an unnamed level")
                               : QString::fromStdString(qorv::text::quoted(fileName.toStdString()));
-    return QStringLiteral("QorvEdit ended while %1 had changes that were not saved. Restore them?")
-        .arg(level);
+    const QString sentence =
+        closed ? QStringLiteral("QorvEdit was closed while %1 had changes that were not saved. "
+                                "Restore them?")
+               : QStringLiteral("QorvEdit ended while %1 had changes that were not saved. "
+                                "Restore them?");
+    return sentence.arg(level);
 }
 
-WindowSet::WindowSet() : recovery_(startRecovery()), main_(std::make_unique<TMainForm>()) {
+WindowSet::WindowSet(platform::Dialogs& dialogs)
+    : dialogs_(dialogs), recovery_(startRecovery()), main_(std::make_unique<TMainForm>(dialogs)) {
     main_->Recovery = recovery_.get();
     // The main window's native window first: the other three are made transient for it,
     // and on Wayland the tools window waits for that window to appear on the screen.
     main_->winId();
-    new TToolsForm(main_.get());
-    new TViewForm(main_.get());
-    new TView1(main_.get());
+    new TToolsForm(main_.get(), dialogs);
+    new TViewForm(main_.get(), dialogs);
+    new TView1(main_.get(), dialogs);
     addShortcuts(*main_, *ToolsForm);
     keepKeysWithin(*ViewForm);
     keepKeysWithin(*View1);
@@ -80,7 +112,7 @@ WindowSet::WindowSet() : recovery_(startRecovery()), main_(std::make_unique<TMai
 WindowSet::~WindowSet() = default;
 
 void WindowSet::open(const QString& path) {
-    runHandler([&] { ToolsForm->openLevel(path); });
+    runHandler({*ToolsForm, dialogs_}, [&] { ToolsForm->openLevel(path); });
 }
 
 void WindowSet::offerRecovery() {
@@ -89,12 +121,15 @@ void WindowSet::offerRecovery() {
     if (!ended) return;
     const qorv::RecoveredLevel& level = ended->level();
     const QByteArray name = QByteArray::fromStdString(level.name);
-    const bool restore = platform::askYesNo(recoveryQuestion(name));
-    // An end signal while the question was open closed the editor: no answer was given,
-    // so the level stays for the next start.
-    if (!MainForm->isVisible()) return;
-    if (restore) {
-        runHandler([&] { ToolsForm->showLevel(QFile::decodeName(name), level.grid); });
+    const platform::Answer answer =
+        dialogs_.askYesNo(*main_, recoveryQuestion(name, ended->closed()));
+    // Only Yes or No decides: a question closed without an answer (Escape, its close
+    // button, an end signal) keeps the level for the next start.
+    if (answer == platform::Answer::None) return;
+    if (answer == platform::Answer::Yes) {
+        const QString decoded = QFile::decodeName(name);
+        runHandler({*main_, dialogs_},
+                   [&] { ToolsForm->showLevel(decoded, level.grid, savedContentOf(decoded)); });
         // The level is in this editor's own recovery file before the old one goes.
         recovery_->waitUntilWritten();
     }

@@ -4,6 +4,7 @@
 // the hidden browser and preview; and the recovery of levels after a crash, which the
 // main window records into and the start offers back.
 
+#include "platform/NoDisplay.h"
 #include "ui/Shortcuts.h"
 
 #include <QString>
@@ -12,18 +13,25 @@
 
 class QApplication;
 class TMainForm;
+namespace platform {
+class Dialogs;
+}
 namespace recovery {
 class Session;
 }
 
 namespace ui {
 
-// The application, with the settings the editor relies on. `argc` must outlive it.
-std::unique_ptr<QApplication> makeApplication(int& argc, char** argv);
+// The application, with the settings the editor relies on. `argc` must outlive it. When the
+// display does not answer, `sayNoDisplay` says so and the program ends with status 1 (nullptr:
+// Qt's own abort).
+std::unique_ptr<QApplication> makeApplication(int& argc, char** argv,
+                                              platform::NoDisplaySaying sayNoDisplay);
 
 class WindowSet {
   public:
-    WindowSet();
+    // `dialogs`: the dialogs and boxes every window shows.
+    explicit WindowSet(platform::Dialogs& dialogs);
     ~WindowSet();
     WindowSet(const WindowSet&) = delete;
     WindowSet& operator=(const WindowSet&) = delete;
@@ -32,20 +40,23 @@ class WindowSet {
     // the error box and leaves the level as it was.
     void open(const QString& path);
 
-    // Offers back the level of an editor that ended without closing (a crash, kill -9,
-    // the display going away), asking first; the answer, Yes or No, removes its file.
+    // Offers back the level of an editor that ended with changes that were not saved
+    // (closed, or a crash, kill -9, the display going away), asking first; Yes or No
+    // removes its file, a question closed without an answer keeps it for the next start.
     void offerRecovery();
 
     // This editor's recovery session; none when its folder could not be had.
     recovery::Session* recoverySession() { return recovery_.get(); }
 
   private:
+    platform::Dialogs& dialogs_;
     std::unique_ptr<recovery::Session> recovery_; // outlives the windows that record into it
     std::unique_ptr<TMainForm> main_;             // owns the other three as its child windows
 };
 
 // The question that offers a recovered level: `name` is its file name as recorded (any
-// bytes), empty for a level that never had one.
-QString recoveryQuestion(const QByteArray& name);
+// bytes), empty for a level that never had one; `closed`: its editor was closed normally,
+// rather than ending by a crash.
+QString recoveryQuestion(const QByteArray& name, bool closed);
 
 } // namespace ui

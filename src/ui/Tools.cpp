@@ -12,6 +12,7 @@
 
 #include "core/Brush.h"
 #include "levelio/LevelFile.h"
+#include "platform/Platform.h"
 #include "render/Raster.h"
 #include "render/TileSheet.h"
 
@@ -43,12 +44,12 @@ QFont withLinuxFallbacks(QFont font) {
 }
 } // namespace
 
-TToolsForm::TToolsForm(QWidget* parent)
+TToolsForm::TToolsForm(QWidget* parent, platform::Dialogs& dialogs)
     // A tool window kept above the main window: on top, and transient for it (a child
     // window), which holds even where the window manager ignores the always-on-top hint.
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
-      ui_(std::make_unique<Ui::TToolsForm>()) {
+      ui_(std::make_unique<Ui::TToolsForm>()), dialogs_(dialogs) {
     ToolsForm = this;
     registerIcons();
     ui_->setupUi(this);
@@ -70,8 +71,9 @@ TToolsForm::TToolsForm(QWidget* parent)
     Image2 = ui_->Image2;
     Image3 = ui_->Image3;
     StatusBar1 = ui_->StatusBar1;
-    // A click in the palette leaves the brush-size field, which brings its text into range.
-    Image1->setFocusPolicy(Qt::ClickFocus);
+    // A pick in the palette leaves the focus where it is: a size typed into the brush-size
+    // field stays as typed until the field itself is left.
+    Image1->setFocusPolicy(Qt::NoFocus);
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     PopupMenu1->addAction(ui_->Set640x4501);
@@ -80,7 +82,7 @@ TToolsForm::TToolsForm(QWidget* parent)
     OpenDialog1 = {LevelFilter, QStringLiteral("qre"), QString()};
     SaveDialog1 = {LevelFilter, QStringLiteral("qre"), QString()};
     bindHandlers();
-    ui::runHandler([this] { FormCreate(); });
+    ui::runHandler({*this, dialogs_}, [this] { FormCreate(); });
 }
 
 TToolsForm::~TToolsForm() {
@@ -88,9 +90,10 @@ TToolsForm::~TToolsForm() {
 }
 
 void TToolsForm::bindHandlers() {
-    auto click = [this](QToolButton* button, void (TToolsForm::*handler)()) {
+    const ui::BoxOwner owner{*this, dialogs_};
+    auto click = [this, owner](QToolButton* button, void (TToolsForm::*handler)()) {
         connect(button, &QToolButton::clicked, this,
-                ui::guarded([this, handler] { (this->*handler)(); }));
+                ui::guarded(owner, [this, handler] { (this->*handler)(); }));
     };
     click(ToolButton1, &TToolsForm::ToolButton1Click);
     click(ToolButton2, &TToolsForm::ToolButton2Click);
@@ -102,9 +105,9 @@ void TToolsForm::bindHandlers() {
     click(ToolButton12, &TToolsForm::ToolButton12Click);
     click(ToolButton14, &TToolsForm::ToolButton14Click);
     click(ToolButton15, &TToolsForm::ToolButton15Click);
-    connect(SpinEdit1, &SpinEdit::changed, this, ui::guarded([this] { SpinEdit1Change(); }));
+    connect(SpinEdit1, &SpinEdit::changed, this, ui::guarded(owner, [this] { SpinEdit1Change(); }));
     connect(Image1, &RasterImage::mousePressed, this,
-            ui::guarded([this](int b, int x, int y) { Image1MouseDown(b, x, y); }));
+            ui::guarded(owner, [this](int b, int x, int y) { Image1MouseDown(b, x, y); }));
 }
 
 void TToolsForm::FormCreate() {
@@ -147,6 +150,7 @@ void TToolsForm::ToolButton1Click() {
     MainForm->DoBackUp();
     MainForm->ClearFull();
     MainForm->LevelName.clear();
+    MainForm->SavedLevel = MainForm->Map; // a new level has nothing that could be lost
     MainForm->selectall();
     MainForm->drawall();
     MainForm->levelChanged();
@@ -162,7 +166,7 @@ void TToolsForm::ToolButton2Click() {
 }
 
 void TToolsForm::openWithDialog() {
-    if (const auto path = platform::GetOpenFileName(this, OpenDialog1)) openLevel(*path);
+    if (const auto path = dialogs_.openFileName(*this, OpenDialog1)) openLevel(*path);
 }
 
 void TToolsForm::openLevel(const QString& path) {
@@ -170,12 +174,14 @@ void TToolsForm::openLevel(const QString& path) {
     // and the caption exactly as they were.
     qorv::LevelGrid loaded = MainForm->Map;
     MainForm->loadQRE(path, loaded);
-    showLevel(path, loaded);
+    showLevel(path, loaded, loaded);
 }
 
-void TToolsForm::showLevel(const QString& name, const qorv::LevelGrid& level) {
+void TToolsForm::showLevel(const QString& name, const qorv::LevelGrid& level,
+                           const std::optional<qorv::LevelGrid>& saved) {
     MainForm->setWindowTitle(name.isEmpty() ? QStringLiteral("QorvEdit") : captionFor(name));
     MainForm->LevelName = name;
+    MainForm->SavedLevel = saved;
     MainForm->DoBackUp();
     MainForm->Map = level;
     MainForm->selectall();
@@ -189,12 +195,13 @@ void TToolsForm::openLevelBrowser() {
 
 // Save.
 void TToolsForm::ToolButton3Click() {
-    const auto path = platform::GetSaveFileName(this, SaveDialog1);
+    const auto path = dialogs_.saveFileName(*this, SaveDialog1);
     if (!path) return;
     qorv::saveQRE(QFile::encodeName(*path).toStdString(), MainForm->Map);
     MainForm->setWindowTitle(captionFor(*path));
     MainForm->LevelName = *path;
-    MainForm->levelChanged(); // the same level, under its new name
+    MainForm->SavedLevel = MainForm->Map;
+    MainForm->levelChanged(); // nothing left to lose: its record goes
 }
 
 // Undo and Redo.

@@ -4,11 +4,12 @@
 // every command works on the fields of the main window.
 
 #include "core/LevelGrid.h"
-#include "platform/Platform.h"
+#include "platform/Dialogs.h"
 
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class TToolsForm;
@@ -22,7 +23,8 @@ class PanelStatusBar;
 class TToolsForm : public QWidget {
     Q_OBJECT
   public:
-    explicit TToolsForm(QWidget* parent);
+    // `dialogs`: the file dialogs and the error box this window shows.
+    TToolsForm(QWidget* parent, platform::Dialogs& dialogs);
     ~TToolsForm() override;
 
     QToolButton* ToolButton1;  // New
@@ -52,8 +54,10 @@ class TToolsForm : public QWidget {
     // What Open does once a file is chosen: the caption, the backup, the level, redrawn.
     void openLevel(const QString& path);
     // What Open does with a level read: the caption (for a level with a name), the backup,
-    // the level, redrawn. Also how a level recovered after a crash comes back.
-    void showLevel(const QString& name, const qorv::LevelGrid& level);
+    // the level, redrawn; `saved` is what its file holds (see TMainForm::SavedLevel). Also
+    // how a recovered level comes back.
+    void showLevel(const QString& name, const qorv::LevelGrid& level,
+                   const std::optional<qorv::LevelGrid>& saved);
 
     void FormCreate();
     void ToolButton1Click();
@@ -68,12 +72,15 @@ class TToolsForm : public QWidget {
     void SpinEdit1Change();
     void Image1MouseDown(int button, int x, int y);
 
+    platform::Dialogs& dialogs() const { return dialogs_; }
+
   private:
     void bindHandlers();
     void openLevelBrowser();
     static QString captionFor(const QString& path);
 
     std::unique_ptr<Ui::TToolsForm> ui_;
+    platform::Dialogs& dialogs_;
 };
 
 // Where the open dialog starts: the program's own folder where it holds the tile sheet

@@ -22,16 +22,18 @@ namespace {
 constexpr int MinimumBrowserHeight = 120;
 }
 
-TViewForm::TViewForm(QWidget* parent)
+TViewForm::TViewForm(QWidget* parent, platform::Dialogs& dialogs)
     : QWidget(parent,
               Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
-      ui_(std::make_unique<Ui::TViewForm>()) {
+      ui_(std::make_unique<Ui::TViewForm>()), dialogs_(dialogs) {
     ViewForm = this;
     ui_->setupUi(this);
     LBox = ui_->LBox;
     move(196, 123); // the layout's place, until the window is placed
     // Mouse and keyboard both move the selection; either way the level is previewed.
-    connect(LBox, &QListWidget::itemSelectionChanged, this, ui::guarded([this] { LBoxClick(); }));
+    // A failure's box belongs to the browser, so that the focus comes back to the list.
+    connect(LBox, &QListWidget::itemSelectionChanged, this,
+            ui::guarded({*this, dialogs_}, [this] { LBoxClick(); }));
 }
 
 TViewForm::~TViewForm() {
@@ -86,6 +88,9 @@ void TViewForm::fillList() {
     LBox->clear();
     LBox->setUpdatesEnabled(false);
     LBox->addItems(platform::findEntries(QStringLiteral(".qre")));
+    // No current item, rather than Qt's first one: the first key then selects the first
+    // name (Down, Home), which is previewed like every name the selection passes over.
+    LBox->setCurrentIndex(QModelIndex());
     LBox->setUpdatesEnabled(true);
 }
 
@@ -110,6 +115,6 @@ void TViewForm::FormClose() {
 }
 
 void TViewForm::closeEvent(QCloseEvent* event) {
-    ui::runHandler([this] { FormClose(); });
+    ui::runHandler({*this, dialogs_}, [this] { FormClose(); });
     event->accept();
 }

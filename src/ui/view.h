@@ -9,12 +9,16 @@
 namespace Ui {
 class TViewForm;
 }
+namespace platform {
+class Dialogs;
+}
 class QListWidget;
 
 class TViewForm : public QWidget {
     Q_OBJECT
   public:
-    explicit TViewForm(QWidget* parent);
+    // `dialogs`: the error box this window shows.
+    TViewForm(QWidget* parent, platform::Dialogs& dialogs);
     ~TViewForm() override;
 
     QListWidget* LBox;
@@ -33,6 +37,7 @@ class TViewForm : public QWidget {
     void placeUnderTools();
     void fillList();
     std::unique_ptr<Ui::TViewForm> ui_;
+    platform::Dialogs& dialogs_;
     bool placeWhenExposed_ = false; // opened, but not yet framed by the window manager
 };
 

@@ -8,7 +8,7 @@
 
 TView1* View1 = nullptr;
 
-TView1::TView1(QWidget* parent)
+TView1::TView1(QWidget* parent, platform::Dialogs& dialogs)
     : QWidget(parent,
               Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint),
       ui_(std::make_unique<Ui::TView1>()) {
@@ -17,7 +17,7 @@ TView1::TView1(QWidget* parent)
     Image = ui_->Image;
     move(359, 188); // the layout's place, until the window is placed
     setFixedSize(size());
-    ui::runHandler([this] { FormCreate(); });
+    ui::runHandler({*this, dialogs}, [this] { FormCreate(); });
 }
 
 TView1::~TView1() {

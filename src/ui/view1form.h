@@ -10,11 +10,15 @@ namespace Ui {
 class TView1;
 }
 class RasterImage;
+namespace platform {
+class Dialogs;
+}
 
 class TView1 : public QWidget {
     Q_OBJECT
   public:
-    explicit TView1(QWidget* parent);
+    // `dialogs`: the error box this window shows.
+    TView1(QWidget* parent, platform::Dialogs& dialogs);
     ~TView1() override;
 
     RasterImage* Image;

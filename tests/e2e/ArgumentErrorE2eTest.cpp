@@ -19,14 +19,7 @@ class ArgumentError : public EditorSession {
 
 TEST_P(ArgumentError, ItsBoxComesOnceTheWindowsAreUp) {
     ASSERT_EQ(startProgram(), QString());
-    // The box shares the main window's caption; its size tells it apart.
-    std::optional<QString> box;
-    pollUntil([&] {
-        for (const QString& window : visibleWindows(QStringLiteral("QorvEdit")))
-            if (geometry(window).size() != QSize(Columns * Cell, Rows * Cell)) box = window;
-        return box.has_value();
-    });
-    ASSERT_TRUE(box) << "no error box for the missing level";
+    ASSERT_TRUE(waitForBox()) << "no error box for the missing level";
     EXPECT_EQ(findPlaces(QStringLiteral("QorvEdit")), QString()) << "the windows stand in place";
 }
 

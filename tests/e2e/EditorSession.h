@@ -88,6 +88,8 @@ class EditorSession : public ::testing::TestWithParam<Desktop> {
     QString findPlaces(const QString& caption);
     // Ends the editor with `signal` (SIGKILL: as a crash does) and waits until it has ended.
     void endEditor(int signal);
+    // The editor's output on standard output and standard error.
+    QString editorLog() const;
     // The exit code once ended normally; -1 after a crash or a signal not handled.
     int exitCode() const;
     // The folder of the editors' recovery files (the tests' own XDG_STATE_HOME).
@@ -134,6 +136,9 @@ class EditorSession : public ::testing::TestWithParam<Desktop> {
     // Whether the keyboard focus is on `window`.
     bool focused(const QString& window) const;
     std::optional<QString> waitForWindow(const QString& title) const;
+    // Waits for a box of the editor (an error box, a question): a window with the title
+    // "QorvEdit" that the main window, which shares the title, is not.
+    std::optional<QString> waitForBox() const;
     // The window's client area on the screen.
     QRect geometry(const QString& window) const;
     // The window's outer frame on the screen, as the window manager reports it; the client
@@ -163,13 +168,13 @@ class EditorSession : public ::testing::TestWithParam<Desktop> {
 
   private:
     void stopEditor();
-    QString editorLog() const;
     void keepPictures(const QImage& actual, const QImage& expected) const;
 
     std::unique_ptr<VirtualDisplay> display_;
     std::unique_ptr<QTemporaryDir> work_;
     std::unique_ptr<QTemporaryDir> state_;
     std::unique_ptr<QProcess> editor_;
+    bool endedByTest_ = false;
     QString xdotool_;
     QRect toolsClient_;
     QRect rasterArea_;

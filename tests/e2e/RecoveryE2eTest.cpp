@@ -1,6 +1,6 @@
-// Recovery after a crash, with the real program: a level painted and then killed comes
-// back after Yes at the next start; a normal end leaves nothing and the next start asks
-// nothing.
+// Recovery with the real program: a level with changes that were not saved comes back
+// after Yes at the next start, whether its editor was killed or closed; a saved level is
+// never offered; a question closed without an answer keeps the level for the next start.
 
 #include "e2e/EditorSession.h"
 #include "e2e/Processes.h"
@@ -20,6 +20,10 @@ class CrashRecovery : public EditorSession {
     QStringList recoveryFiles() const {
         return QDir(recoveryFolder()).entryList({QStringLiteral("*.recovery")}, QDir::Files);
     }
+    QStringList folderEntries() const {
+        return QDir(recoveryFolder())
+            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    }
     // Waits until the editor's recovery file holds `level`.
     ::testing::AssertionResult recorded(const Level& level) const {
         const bool seen = pollUntil([&] {
@@ -36,49 +40,82 @@ class CrashRecovery : public EditorSession {
         return seen ? ::testing::AssertionSuccess()
                     : ::testing::AssertionFailure() << "the painted level was not recorded";
     }
-    // The start's question, a box with the application's title beside the main window.
-    std::optional<QString> question() const {
-        std::optional<QString> box;
-        pollUntil([&] {
-            for (const QString& window : visibleWindows(QStringLiteral("QorvEdit")))
-                if (geometry(window).size() != QSize(Columns * Cell, Rows * Cell)) box = window;
-            return box.has_value();
-        });
-        return box;
+    // Starts the editor, which asks first, and answers its question with `key`; returns
+    // once the question has gone and the windows stand in place.
+    void answerQuestionWith(const QString& key) {
+        ASSERT_EQ(startProgram(), QString());
+        const auto box = waitForBox();
+        ASSERT_TRUE(box) << "no question at the start";
+        ASSERT_TRUE(pollUntil([&] { return focused(*box); })) << "the question has no focus";
+        pressKey(key);
+        ASSERT_TRUE(
+            pollUntil([&] { return visibleWindows(QStringLiteral("QorvEdit")).size() == 1; }));
+        ASSERT_EQ(findPlaces(QStringLiteral("QorvEdit")), QString());
+    }
+    // A stroke that the editor has recorded, then the editor ended with `signal`.
+    void paintAndEnd(Level& level, int signal) {
+        ASSERT_TRUE(stroke(level, {{10, 10}, {11, 10}, {12, 11}}, Left, 2));
+        ASSERT_TRUE(recorded(level));
+        endEditor(signal);
     }
 };
 
-TEST_P(CrashRecovery, AKilledEditorsLevelComesBackAfterYes) {
-    Level level = Level::fresh();
-    ASSERT_TRUE(stroke(level, {{10, 10}, {11, 10}, {12, 11}}, Left, 2));
-    ASSERT_TRUE(recorded(level));
-    endEditor(SIGKILL);
-
-    ASSERT_EQ(startProgram(), QString());
-    const auto box = question();
-    ASSERT_TRUE(box) << "no question at the start after the crash";
-    ASSERT_TRUE(pollUntil([&] { return focused(*box); })) << "the question has no focus";
-    pressKey(QStringLiteral("Return")); // Yes, the default button
-    ASSERT_TRUE(pollUntil([&] { return visibleWindows(QStringLiteral("QorvEdit")).size() == 1; }));
-    ASSERT_EQ(findPlaces(QStringLiteral("QorvEdit")), QString());
-    EXPECT_TRUE(rasterShows(level));
-    EXPECT_EQ(recoveryFiles().size(), 1) << "this editor's own, holding the level again";
+// Killed, or closed (an end signal is handled as closing the main window): Yes, the
+// default button, brings the level back.
+TEST_P(CrashRecovery, ALevelNotSavedComesBackAfterYes) {
+    for (const int signal : {SIGKILL, SIGTERM}) {
+        if (signal == SIGTERM) { // after the first round: a fresh start with nothing to offer
+            endEditor(SIGKILL);
+            QDir(recoveryFolder()).removeRecursively();
+            ASSERT_EQ(startEditor(), QString());
+        }
+        Level level = Level::fresh();
+        ASSERT_NO_FATAL_FAILURE(paintAndEnd(level, signal));
+        if (signal == SIGTERM) {
+            EXPECT_EQ(exitCode(), 0);
+            EXPECT_EQ(folderEntries(), recoveryFiles()) << "closed: no lock is left";
+        }
+        ASSERT_NO_FATAL_FAILURE(answerQuestionWith(QStringLiteral("Return")));
+        EXPECT_TRUE(rasterShows(level)) << signal;
+        EXPECT_EQ(recoveryFiles().size(), 1) << "this editor's own, holding the level again";
+    }
 }
 
-TEST_P(CrashRecovery, ANormalEndLeavesNothingAndTheNextStartAsksNothing) {
-    Level level = Level::fresh();
-    ASSERT_TRUE(stroke(level, {{20, 20}}, Left, 2));
-    ASSERT_TRUE(recorded(level));
-    endEditor(SIGTERM); // handled as closing the main window
-    EXPECT_EQ(exitCode(), 0);
-    EXPECT_TRUE(QDir(recoveryFolder())
-                    .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
-                    .isEmpty());
+// A crash or a close right after Save leaves nothing to offer.
+TEST_P(CrashRecovery, ASavedLevelIsNotOffered) {
+    for (const int signal : {SIGKILL, SIGTERM}) {
+        Level level = Level::fresh();
+        ASSERT_TRUE(stroke(level, {{20, 20}}, Left, 2));
+        ASSERT_TRUE(recorded(level));
+        click(onTools(tools::Save));
+        ASSERT_NO_FATAL_FAILURE(
+            answerFileDialog(QStringLiteral("Save As"), QStringLiteral("saved")));
+        EXPECT_TRUE(pollUntil([&] { return recoveryFiles().isEmpty(); })) << "the record goes";
+        endEditor(signal);
 
-    ASSERT_EQ(startEditor(), QString());
-    // The start is over once the raster shows the new level; give a question time to come.
-    EXPECT_FALSE(
-        pollUntil([&] { return visibleWindows(QStringLiteral("QorvEdit")).size() > 1; }, 1000));
+        ASSERT_EQ(startEditor(), QString());
+        // The start is over once the raster shows the new level; give a question time.
+        EXPECT_FALSE(
+            pollUntil([&] { return visibleWindows(QStringLiteral("QorvEdit")).size() > 1; }, 1000))
+            << signal;
+    }
+}
+
+// Escape and the window manager's close (Alt+F4, as the title bar's close button) answer
+// nothing: the level stays for the next start. Only No throws it away.
+TEST_P(CrashRecovery, OnlyNoThrowsTheLevelAway) {
+    Level level = Level::fresh();
+    ASSERT_NO_FATAL_FAILURE(paintAndEnd(level, SIGKILL));
+    const QStringList kept = recoveryFiles();
+    for (const char* key : {"Escape", "alt+F4"}) {
+        ASSERT_NO_FATAL_FAILURE(answerQuestionWith(QString::fromLatin1(key)));
+        EXPECT_TRUE(rasterShows(Level::fresh())) << key;
+        EXPECT_EQ(recoveryFiles(), kept) << key;
+        endEditor(SIGTERM);
+    }
+    ASSERT_NO_FATAL_FAILURE(answerQuestionWith(QStringLiteral("n"))); // No's mnemonic
+    EXPECT_TRUE(rasterShows(Level::fresh()));
+    EXPECT_TRUE(recoveryFiles().isEmpty());
 }
 
 // The question is answered by keyboard focus, which needs a window manager.

@@ -1,6 +1,6 @@
 // The recovery folder as editors share it: each running editor's level is its own, an
-// ended editor's level is offered to one start only, a normal end leaves nothing, and a
-// damaged file is set aside.
+// ended editor's level is offered to one start only, a normal end leaves only a level
+// with changes that were not saved, and a damaged file is set aside.
 
 #include "recovery/RecoverySession.h"
 #include "recovery/LatestWriter.h"
@@ -83,14 +83,45 @@ TEST_F(RecoveryFolder, ARunningEditorsLevelIsPrivateAndNeverOfferedToAnother) {
     EXPECT_EQ(qorv::parseRecoveryFile(bytes), levelNamed("a.qre", 5)) << "left as it was";
 }
 
-TEST_F(RecoveryFolder, ANormalEndLeavesNothing) {
+// A normal end keeps the record of changes that were not saved, and nothing else; the
+// last record reaches the disk even when the editor closes right after making it.
+TEST_F(RecoveryFolder, ANormalEndKeepsOnlyTheRecordOfUnsavedChanges) {
+    const struct {
+        bool forgotten;
+        std::size_t left;
+    } rows[] = {{false, 1}, {true, 0}};
+    for (const auto& row : rows) {
+        {
+            recovery::Session session(folder_);
+            session.record(levelNamed("a.qre", 5));
+            session.waitUntilWritten();
+            EXPECT_EQ(entries().size(), 2u) << "a lock and a recovery file";
+            session.record(levelNamed("a.qre", 6));
+            if (row.forgotten) session.forget();
+        }
+        EXPECT_EQ(entries().size(), row.left);
+        recovery::Session next(folder_);
+        auto ended = next.claimEnded();
+        ASSERT_EQ(bool(ended), !row.forgotten);
+        if (!ended) continue;
+        EXPECT_EQ(ended->level(), levelNamed("a.qre", 6));
+        EXPECT_TRUE(ended->closed()) << "it was closed, not crashed";
+        ended->discard();
+    }
+}
+
+// A closed editor's level that a start claims and leaves unanswered stays a closed one.
+TEST_F(RecoveryFolder, AClosedEditorsLevelLeftUnansweredStaysClosed) {
     {
         recovery::Session session(folder_);
         session.record(levelNamed("a.qre", 5));
-        session.waitUntilWritten();
-        EXPECT_EQ(entries().size(), 2u) << "a lock and a recovery file";
     }
-    EXPECT_TRUE(entries().empty());
+    recovery::Session first(folder_);
+    first.claimEnded(); // released unanswered
+    recovery::Session second(folder_);
+    auto ended = second.claimEnded();
+    ASSERT_TRUE(ended);
+    EXPECT_TRUE(ended->closed());
 }
 
 TEST_F(RecoveryFolder, AnEndedEditorsLevelIsClaimedByOneStartAndDiscarded) {
@@ -100,6 +131,7 @@ TEST_F(RecoveryFolder, AnEndedEditorsLevelIsClaimedByOneStartAndDiscarded) {
     auto ended = starting.claimEnded();
     ASSERT_TRUE(ended);
     EXPECT_EQ(ended->level(), levelNamed("newer.qre", 3)) << "the most recent first";
+    EXPECT_FALSE(ended->closed()) << "a crash";
     {
         recovery::Session alsoStarting(folder_);
         auto other = alsoStarting.claimEnded();
@@ -142,9 +174,9 @@ TEST(LatestWriter, WritesOnlyTheNewestValue) {
     std::mutex gate;
     std::vector<qorv::TileIndex> written;
     std::unique_lock held(gate);
-    recovery::LatestWriter writer([&](const RecoveredLevel& level) {
+    recovery::LatestWriter writer([&](const recovery::Record& record) {
         const std::lock_guard pass(gate);
-        written.push_back(level.grid.cells[0]);
+        written.push_back(record->grid.cells[0]);
     });
     // While the disk (the gate) is busy, at most one value is being written and one
     // waits: the others are replaced before anyone writes them.

@@ -20,15 +20,15 @@ class BrowserTest : public EditorFixture {
 };
 
 TEST_F(BrowserTest, ControlClickOpensTheBrowserAndNoDialog) {
-    const int dialogs = platform::fileDialogCount();
+    const int dialogs = dialogs_.fileDialogs;
     openBrowser();
     EXPECT_TRUE(ViewForm->isVisible());
-    EXPECT_EQ(platform::fileDialogCount(), dialogs);
+    EXPECT_EQ(dialogs_.fileDialogs, dialogs);
     EXPECT_FALSE(View1->isVisible());
 
-    platform::setNextFileName(std::nullopt);
+    dialogs_.nextFileName = std::nullopt;
     clickButton(ToolsForm->ToolButton2);
-    EXPECT_EQ(platform::fileDialogCount(), dialogs + 1) << "a plain click opens the dialog";
+    EXPECT_EQ(dialogs_.fileDialogs, dialogs + 1) << "a plain click opens the dialog";
     EXPECT_TRUE(ViewForm->isVisible()) << "and leaves the browser as it was";
 }
 
@@ -123,19 +123,21 @@ TEST_F(BrowserTest, SelectingALevelPreviewsItWithoutTouchingTheEdit) {
     EXPECT_TRUE(sameImage(raster(), editing));
 }
 
+// From a freshly opened list on: the first Down or Home selects the first name.
 TEST_F(BrowserTest, ArrowKeysPreviewEachLevelPassedOver) {
     for (int i = 1; i <= 3; ++i)
         saveLevel(QString("level%1.qre").arg(i), patternedLevel(i));
-    openBrowser();
-    select("level1.qre");
-    QList<qorv::LevelGrid> seen{MainForm->PreviewMap};
-    for (int i = 0; i < 2; ++i) {
-        QTest::keyClick(ViewForm->LBox, Qt::Key_Down);
-        seen << MainForm->PreviewMap;
+    for (const Qt::Key first : {Qt::Key_Down, Qt::Key_Home}) {
+        openBrowser();
+        QList<qorv::LevelGrid> seen;
+        for (const Qt::Key key : {first, Qt::Key_Down, Qt::Key_Down, Qt::Key_Home}) {
+            QTest::keyClick(ViewForm->LBox, key);
+            seen << MainForm->PreviewMap;
+        }
+        EXPECT_EQ(seen, QList<qorv::LevelGrid>({patternedLevel(1), patternedLevel(2),
+                                                patternedLevel(3), patternedLevel(1)}));
     }
-    EXPECT_EQ(seen,
-              QList<qorv::LevelGrid>({patternedLevel(1), patternedLevel(2), patternedLevel(3)}));
-    EXPECT_TRUE(sameImage(preview(), expectedRaster(patternedLevel(3))));
+    EXPECT_TRUE(sameImage(preview(), expectedRaster(patternedLevel(1))));
 }
 
 TEST_F(BrowserTest, ALevelThatCannotBeReadKeepsThePreviousPicture) {
@@ -156,6 +158,7 @@ TEST_F(BrowserTest, ALevelThatCannotBeReadKeepsThePreviousPicture) {
         View1->move(700, 700);
         select(name);
         EXPECT_EQ(errors_, QStringList{message}) << name;
+        EXPECT_EQ(dialogs_.lastOwner, ViewForm) << "the focus goes back to the list";
         EXPECT_EQ(MainForm->PreviewMap, patternedLevel(4)) << name;
         EXPECT_TRUE(sameImage(preview(), expectedRaster(patternedLevel(4)))) << name;
         EXPECT_EQ(View1->pos(), MainForm->pos()) << "moved before the read";

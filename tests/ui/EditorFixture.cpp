@@ -18,7 +18,7 @@ QApplication& application() {
         // As X11's platform plugin does: the editor must turn the merging of queued moves
         // off again, whatever the platform chose.
         QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, true);
-        return ui::makeApplication(argc, argv).release();
+        return ui::makeApplication(argc, argv, nullptr).release();
     }();
     return *app;
 }
@@ -52,8 +52,7 @@ void EditorFixture::startEditor(Sheet sheet) {
     if (sheet == Sheet::Invalid) writeFile("all.bmp", "this is not a bitmap\n");
     ASSERT_TRUE(QDir::setCurrent(workDir_->path()));
     errors_.clear();
-    platform::setErrorBoxCatcher([this](const QString& text) { errors_.append(text); });
-    windows_ = std::make_unique<ui::WindowSet>();
+    windows_ = std::make_unique<ui::WindowSet>(dialogs_);
     MainForm->show();
 }
 
@@ -69,17 +68,14 @@ void EditorFixture::startEditorOn(const QString& level, const std::function<void
     ASSERT_TRUE(QDir(workDir_->path()).mkpath("elsewhere"));
     ASSERT_TRUE(QDir::setCurrent(path("elsewhere")));
     errors_.clear();
-    platform::setErrorBoxCatcher([this](const QString& text) { errors_.append(text); });
     const QString opened = app::enterFolderOf(level);
-    windows_ = std::make_unique<ui::WindowSet>();
+    windows_ = std::make_unique<ui::WindowSet>(dialogs_);
     windows_->open(opened);
     MainForm->show();
 }
 
 void EditorFixture::TearDown() {
     windows_.reset();
-    platform::setErrorBoxCatcher(nullptr);
-    platform::setNextFileName(std::nullopt);
     QDir::setCurrent(previousDir_);
     workDir_.reset();
     stateDir_.reset();
@@ -102,7 +98,9 @@ void send(QWidget* w, QEvent::Type type, Qt::MouseButton b, Qt::MouseButtons hel
     const QPointF local(x, y);
     QMouseEvent event(type, local, w->mapToGlobal(local), b, held, m);
     QSpontaneKeyEvent::setSpontaneous(&event);
-    QApplication::sendEvent(w, &event);
+    // Delivered as the window system delivers it (sendEvent would mark it as the program's own),
+    // so that Qt also gives the focus by the control's focus policy.
+    QApplication::instance()->notify(w, &event);
 }
 } // namespace
 

@@ -1,6 +1,8 @@
 #pragma once
 // The editor's four windows, created for real in a scratch working directory that holds a
-// synthetic tile sheet. Error boxes are caught and recorded instead of shown.
+// synthetic tile sheet. They receive fake dialogs: answers set in advance, boxes recorded.
+
+#include "FakeDialogs.h"
 
 #include "core/LevelGrid.h"
 #include "platform/Platform.h"
@@ -81,7 +83,8 @@ class EditorFixture : public ::testing::Test {
     static QStringList listed();
     static void select(const QString& name);
 
-    QStringList errors_;
+    FakeDialogs dialogs_;
+    QStringList& errors_ = dialogs_.errors;
 
   private:
     std::unique_ptr<ui::WindowSet> windows_;

@@ -54,9 +54,9 @@ class KeyboardTest : public EditorFixture {
         clickButton(ToolsForm->ToolButton14);
         MainForm->Sel = {5, 5, 20, 12, true};
         MainForm->drawall();
-        platform::setNextFileName(path("castle.qre"));
+        dialogs_.nextFileName = path("castle.qre");
     }
-    void prepareSave() { platform::setNextFileName(path("saved.qre")); }
+    void prepareSave() { dialogs_.nextFileName = path("saved.qre"); }
 
     Outcome outcome() const {
         QStringList checked;
@@ -70,7 +70,7 @@ class KeyboardTest : public EditorFixture {
                 MainForm->windowTitle(),
                 raster(),
                 readFile("saved.qre"),
-                platform::fileDialogCount() - dialogsBefore_,
+                dialogs_.fileDialogs - dialogsBefore_,
                 ViewForm->isVisible(),
                 checked,
                 errors_};
@@ -100,7 +100,7 @@ class KeyboardTest : public EditorFixture {
         startEditor(Sheet::Good);
         prepare();
         if (row.button == &TToolsForm::ToolButton3) prepareSave();
-        dialogsBefore_ = platform::fileDialogCount();
+        dialogsBefore_ = dialogs_.fileDialogs;
     }
     int dialogsBefore_ = 0;
 };

@@ -1,6 +1,6 @@
-// Recovery after a crash, in the editor: every completed change of the level is recorded,
-// a level left by an editor that ended without closing is offered once, and Yes brings it
-// back as Open would while No throws it away.
+// Recovery in the editor: the level is recorded exactly while it differs from what its file
+// holds, a level left by an editor that crashed or was closed is offered once, Yes brings
+// it back as Open would, No throws it away, and a question left unanswered keeps it.
 
 #include "EditorFixture.h"
 
@@ -14,114 +14,124 @@ using namespace testing_ui;
 
 namespace {
 const QString EndedStem = QStringLiteral("/instance-00000000000000ee");
-}
+using Recorded = std::optional<qorv::RecoveredLevel>;
+} // namespace
 
 class Recovery : public EditorFixture {
   protected:
-    qorv::RecoveredLevel recorded() {
+    Recorded recorded() {
         recovery::Session* session = windows().recoverySession();
         if (!session) return {};
         session->waitUntilWritten();
         QFile file(QString::fromStdString(session->recoveryFile()));
         if (!file.open(QIODevice::ReadOnly)) return {};
-        return qorv::parseRecoveryFile(file.readAll().toStdString())
-            .value_or(qorv::RecoveredLevel{});
+        return qorv::parseRecoveryFile(file.readAll().toStdString());
     }
-    // What an editor that was killed while editing `level` leaves: its recovery file, and
-    // its lock, which nobody holds any more.
-    void leaveEndedEditor(const QByteArray& name, const qorv::LevelGrid& level) {
+    Recorded shown(const std::string& name) { return qorv::RecoveredLevel{name, MainForm->Map}; }
+    // What an editor leaves that had `level` with changes that were not saved: its recovery
+    // file, and when it crashed, its lock file too, which nobody holds any more.
+    void leaveEndedEditor(const QByteArray& name, const qorv::LevelGrid& level, bool crashed) {
         QFile file(recoveryFolder() + EndedStem + ".recovery");
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         const std::string bytes = qorv::formatRecoveryFile({name.toStdString(), level});
         file.write(bytes.data(), qint64(bytes.size()));
-        QFile(recoveryFolder() + EndedStem + ".lock").open(QIODevice::WriteOnly);
+        if (crashed) QFile(recoveryFolder() + EndedStem + ".lock").open(QIODevice::WriteOnly);
     }
-    bool endedEditorLeftFiles() const {
-        return QFile::exists(recoveryFolder() + EndedStem + ".recovery") ||
-               QFile::exists(recoveryFolder() + EndedStem + ".lock");
+    bool endedEditorLeftItsLevel() const {
+        return QFile::exists(recoveryFolder() + EndedStem + ".recovery");
     }
 };
 
-TEST_F(Recovery, EveryCompletedChangeIsRecordedWithTheLevelsName) {
+TEST_F(Recovery, TheLevelIsRecordedWhileItDiffersFromItsFile) {
     qorv::saveQRE(path("castle.qre").toStdString(), patternedLevel(4));
     const std::string castle = QFile::encodeName(path("castle.qre")).toStdString();
+    const std::string saved = QFile::encodeName(path("saved.qre")).toStdString();
     const struct {
         const char* change;
         std::function<void()> make;
-        std::string name;
+        std::optional<std::string> recordedName; // none: nothing recorded
     } rows[] = {
         {"stroke", [] { click(MainForm->Image, Qt::LeftButton, 105, 105); }, ""},
-        {"Fill", [] { clickButton(ToolsForm->ToolButton10); }, ""},
-        {"Undo", [] { clickButton(ToolsForm->ToolButton5); }, ""},
+        {"Undo back to the new level", [] { clickButton(ToolsForm->ToolButton5); }, {}},
+        {"Redo", [] { clickButton(ToolsForm->ToolButton6); }, ""},
+        {"Save",
+         [&] {
+             dialogs_.nextFileName = path("saved.qre");
+             clickButton(ToolsForm->ToolButton3);
+         },
+         {}},
+        {"Fill", [] { clickButton(ToolsForm->ToolButton10); }, saved},
         {"Open",
          [&] {
-             platform::setNextFileName(path("castle.qre"));
+             dialogs_.nextFileName = path("castle.qre");
              clickButton(ToolsForm->ToolButton2);
          },
-         castle},
-        {"Redo", [] { clickButton(ToolsForm->ToolButton6); }, castle},
-        {"New", [] { clickButton(ToolsForm->ToolButton1); }, ""},
+         {}},
+        {"Undo of Open", [] { clickButton(ToolsForm->ToolButton5); }, castle},
+        {"New", [] { clickButton(ToolsForm->ToolButton1); }, {}},
     };
-    qorv::LevelGrid before = MainForm->Map;
     for (const auto& row : rows) {
         row.make();
-        EXPECT_NE(MainForm->Map, before) << row.change << " changes the level";
-        EXPECT_EQ(recorded(), (qorv::RecoveredLevel{row.name, MainForm->Map})) << row.change;
-        before = MainForm->Map;
+        EXPECT_EQ(recorded(), row.recordedName ? shown(*row.recordedName) : Recorded())
+            << row.change;
     }
     EXPECT_TRUE(errors_.isEmpty()) << errors_.join('|').toStdString();
 }
 
 TEST_F(Recovery, YesBringsTheLevelBackAsOpenDoes) {
     const struct {
-        QByteArray name;
+        QString file; // empty: a level that never had a name
+        bool crashed;
+        bool fileHoldsIt; // the level is what its file holds: nothing left to record
         QString question;
         QString caption;
     } rows[] = {
-        {QFile::encodeName(path("castle.qre")),
+        {"castle.qre", true, false,
          "QorvEdit ended while castle.qre had changes that were not saved. Restore them?",
          "QorvEdit - castle.qre"},
-        {"", "QorvEdit ended while an unnamed level had changes that were not saved. Restore them?",
+        {"castle.qre", false, true,
+         "QorvEdit was closed while castle.qre had changes that were not saved. Restore them?",
+         "QorvEdit - castle.qre"},
+        {"", false, false,
+         "QorvEdit was closed while an unnamed level had changes that were not saved. Restore "
+         "them?",
          "QorvEdit"},
     };
     for (const auto& row : rows) {
         startEditor(Sheet::Good);
-        leaveEndedEditor(row.name, patternedLevel(3));
-        const int asked = platform::questionCount();
-        platform::setNextAnswer(true);
+        const QByteArray name =
+            row.file.isEmpty() ? QByteArray() : QFile::encodeName(path(row.file));
+        if (row.fileHoldsIt) qorv::saveQRE(name.toStdString(), patternedLevel(3));
+        leaveEndedEditor(name, patternedLevel(3), row.crashed);
+        dialogs_.nextAnswer = platform::Answer::Yes;
         windows().offerRecovery();
-        EXPECT_EQ(platform::questionCount(), asked + 1);
-        EXPECT_EQ(platform::lastQuestion(), row.question);
+        EXPECT_EQ(dialogs_.lastQuestion, row.question);
+        EXPECT_EQ(dialogs_.lastOwner, MainForm);
         EXPECT_EQ(MainForm->windowTitle(), row.caption);
         EXPECT_EQ(MainForm->Map, patternedLevel(3));
         EXPECT_EQ(MainForm->BackupMap, newLevel()) << "Undo brings back the level before";
         EXPECT_TRUE(sameImage(raster(), expectedRaster(patternedLevel(3))));
-        EXPECT_EQ(recorded(), (qorv::RecoveredLevel{row.name.toStdString(), patternedLevel(3)}))
+        EXPECT_EQ(recorded(), row.fileHoldsIt ? Recorded() : shown(name.toStdString()))
             << "now this editor's own";
-        EXPECT_FALSE(endedEditorLeftFiles());
+        EXPECT_FALSE(endedEditorLeftItsLevel());
     }
 }
 
-TEST_F(Recovery, NoThrowsTheLevelAwayAndIsNotAskedAgain) {
-    leaveEndedEditor("castle.qre", patternedLevel(3));
-    platform::setNextAnswer(false);
-    windows().offerRecovery();
-    EXPECT_EQ(MainForm->Map, newLevel());
-    EXPECT_EQ(MainForm->windowTitle(), "QorvEdit");
-    EXPECT_FALSE(endedEditorLeftFiles());
-    const int asked = platform::questionCount();
-    windows().offerRecovery();
-    EXPECT_EQ(platform::questionCount(), asked) << "nothing left to offer";
-}
-
-TEST_F(Recovery, ANormalEndLeavesNoRecoveryFile) {
-    click(MainForm->Image, Qt::LeftButton, 105, 105);
-    ASSERT_EQ(recorded().grid, MainForm->Map);
-    MainForm->close();
-    endEditor();
-    EXPECT_TRUE(QDir(recoveryFolder())
-                    .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
-                    .isEmpty());
+// Only No throws the level away; a question closed without an answer keeps it.
+TEST_F(Recovery, OnlyNoThrowsTheLevelAway) {
+    for (const platform::Answer answer : {platform::Answer::None, platform::Answer::No}) {
+        startEditor(Sheet::Good);
+        leaveEndedEditor("castle.qre", patternedLevel(3), true);
+        dialogs_.nextAnswer = answer;
+        windows().offerRecovery();
+        EXPECT_EQ(MainForm->Map, newLevel());
+        EXPECT_EQ(MainForm->windowTitle(), "QorvEdit");
+        const bool kept = answer == platform::Answer::None;
+        EXPECT_EQ(endedEditorLeftItsLevel(), kept);
+        const int asked = dialogs_.questions;
+        windows().offerRecovery();
+        EXPECT_EQ(dialogs_.questions, asked + (kept ? 1 : 0)) << "asked again only when kept";
+    }
 }
 
 TEST(RecoveryQuestion, NamesTheFileReadably) {
@@ -134,7 +144,7 @@ TEST(RecoveryQuestion, NamesTheFileReadably) {
         {"/tmp/\xc2\x9b\xff.qre", R"(''$'\302\233\377''.qre')"},
     };
     for (const auto& [name, shown] : rows)
-        EXPECT_EQ(ui::recoveryQuestion(name),
+        EXPECT_EQ(ui::recoveryQuestion(name, false),
                   "QorvEdit ended while " + shown +
                       " had changes that were not saved. Restore them?");
 }

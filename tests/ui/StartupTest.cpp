@@ -105,7 +105,7 @@ TEST_P(BrokenSheetTest, ShowsTheMessageTwiceAndKeepsRunning) {
     qorv::LevelGrid fresh;
     qorv::ClearFull(fresh);
     EXPECT_EQ(MainForm->Map, fresh);
-    platform::setNextFileName(path("saved"));
+    dialogs_.nextFileName = path("saved");
     clickButton(ToolsForm->ToolButton3);
     EXPECT_EQ(readFile("saved.qre").size(), 2970);
     EXPECT_EQ(errors_.size(), 2);

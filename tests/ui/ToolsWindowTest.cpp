@@ -28,7 +28,7 @@ class ToolsWindowTest : public EditorFixture {
         qorv::saveQRE(path(name).toStdString(), grid);
     }
     void openThroughDialog(const QString& name) {
-        platform::setNextFileName(path(name));
+        dialogs_.nextFileName = path(name);
         clickButton(ToolsForm->ToolButton2);
     }
 };
@@ -65,9 +65,9 @@ TEST_F(ToolsWindowTest, OpenLoadsTheLevelAndUndoBringsBackThePreviousOne) {
     EXPECT_EQ(MainForm->windowTitle(), "QorvEdit - castle.qre");
     EXPECT_EQ(MainForm->Sel, qorv::selectall());
     EXPECT_TRUE(sameImage(raster(), expectedRaster(patternedLevel(5))));
-    EXPECT_EQ(platform::lastFileDialogOptions().defaultSuffix, "qre");
-    EXPECT_EQ(platform::lastFileDialogOptions().filter, "Qorv Levels (*.qre *.qrl);;All files (*)");
-    EXPECT_EQ(platform::lastFileDialogOptions().initialDir, QDir::currentPath())
+    EXPECT_EQ(dialogs_.lastOptions.defaultSuffix, "qre");
+    EXPECT_EQ(dialogs_.lastOptions.filter, "Qorv Levels (*.qre *.qrl);;All files (*)");
+    EXPECT_EQ(dialogs_.lastOptions.initialDir, QDir::currentPath())
         << "the test program's folder holds no tile sheet";
 
     clickButton(ToolsForm->ToolButton5);
@@ -120,7 +120,7 @@ TEST_F(ToolsWindowTest, AFailedOpenLeavesLevelUndoStepAndCaption) {
 TEST_F(ToolsWindowTest, CancelledDialogsChangeNothing) {
     MainForm->Map = patternedLevel(2);
     for (QToolButton* button : {ToolsForm->ToolButton2, ToolsForm->ToolButton3}) {
-        platform::setNextFileName(std::nullopt);
+        dialogs_.nextFileName = std::nullopt;
         clickButton(button);
         EXPECT_EQ(MainForm->Map, patternedLevel(2));
         EXPECT_EQ(MainForm->BackupMap, qorv::LevelGrid{});
@@ -131,7 +131,7 @@ TEST_F(ToolsWindowTest, CancelledDialogsChangeNothing) {
 
 TEST_F(ToolsWindowTest, SaveWritesTheLevelAddsTheExtensionAndSetsTheCaption) {
     MainForm->Map = patternedLevel(4);
-    platform::setNextFileName(path("dungeon"));
+    dialogs_.nextFileName = path("dungeon");
     clickButton(ToolsForm->ToolButton3);
     EXPECT_TRUE(errors_.isEmpty()) << errors_.join('|').toStdString();
     EXPECT_EQ(MainForm->windowTitle(), "QorvEdit - dungeon.qre");
@@ -139,14 +139,14 @@ TEST_F(ToolsWindowTest, SaveWritesTheLevelAddsTheExtensionAndSetsTheCaption) {
               QByteArray::fromStdString(qorv::formatLevel(patternedLevel(4))));
     EXPECT_EQ(MainForm->BackupMap, qorv::LevelGrid{}) << "Save takes no backup";
 
-    platform::setNextFileName(path("keep.qrl"));
+    dialogs_.nextFileName = path("keep.qrl");
     clickButton(ToolsForm->ToolButton3);
     EXPECT_EQ(readFile("keep.qrl").size(), 2970) << "an extension typed is kept";
 }
 
 TEST_F(ToolsWindowTest, AFailedSaveLeavesTheCaption) {
     QDir(path("")).mkdir("folder.qre");
-    platform::setNextFileName(path("folder.qre"));
+    dialogs_.nextFileName = path("folder.qre");
     clickButton(ToolsForm->ToolButton3);
     EXPECT_EQ(errors_, QStringList{"File access denied."});
     EXPECT_EQ(MainForm->windowTitle(), "QorvEdit");
@@ -156,7 +156,7 @@ TEST_F(ToolsWindowTest, AFailedSaveLeavesTheCaption) {
 // folder then fails to sync: no error box, and the caption names the saved file.
 TEST_F(ToolsWindowTest, ASaveWhoseFolderFailsToSyncSetsTheCaption) {
     MainForm->Map = patternedLevel(5);
-    platform::setNextFileName(path("tower.qre"));
+    dialogs_.nextFileName = path("tower.qre");
     {
         qorv::test::InjectedFaults faults(
             qorv::test::Fault{qorv::test::Sys::Fsync, 2, qorv::test::Fault::Fails, EIO});
@@ -324,14 +324,28 @@ TEST_F(SpinEditTest, TypedSizesReachTheBrushAsTyped) {
     EXPECT_EQ(MainForm->BrushSize, 25);
 }
 
-// A popup menu taking the focus is no leaving of the field: the typed size stays.
-TEST_F(SpinEditTest, APopupTakingTheFocusKeepsTheTypedSize) {
-    QTest::keyClicks(ToolsForm->SpinEdit1, "30");
-    ToolsForm->PopupMenu1->popup(ToolsForm->mapToGlobal(QPoint(20, 20)));
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(ToolsForm->PopupMenu1));
-    ToolsForm->PopupMenu1->close();
-    EXPECT_EQ(ToolsForm->SpinEdit1->text(), "30");
-    EXPECT_EQ(MainForm->BrushSize, 30);
+// Neither a popup menu taking the focus nor a pick in the palette leaves the field: the
+// typed size stays.
+TEST_F(SpinEditTest, APopupOrAPalettePickKeepsTheTypedSize) {
+    const std::pair<const char*, std::function<void()>> rows[] = {
+        {"popup",
+         [] {
+             ToolsForm->PopupMenu1->popup(ToolsForm->mapToGlobal(QPoint(20, 20)));
+             ASSERT_TRUE(QTest::qWaitForWindowExposed(ToolsForm->PopupMenu1));
+             ToolsForm->PopupMenu1->close();
+         }},
+        {"palette", [] { click(ToolsForm->Image1, Qt::LeftButton, 25, 13); }},
+    };
+    for (const auto& [name, leaveAside] : rows) {
+        QApplication::setActiveWindow(ToolsForm);
+        ToolsForm->SpinEdit1->setFocus(Qt::MouseFocusReason);
+        ToolsForm->SpinEdit1->findChild<QLineEdit*>()->selectAll();
+        QTest::keyClicks(ToolsForm->SpinEdit1, "30");
+        leaveAside();
+        EXPECT_EQ(ToolsForm->SpinEdit1->text(), "30") << name;
+        EXPECT_EQ(MainForm->BrushSize, 30) << name;
+    }
+    EXPECT_EQ(MainForm->ForeTile, 18) << "the pick was made";
 }
 
 TEST_F(SpinEditTest, EmptyOrNonNumericTextGivesOneAndLeavingClampsToTheNearerBound) {
