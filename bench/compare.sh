@@ -16,6 +16,9 @@
 # --keep keeps REV's build for the next run (build/compare/<commit>); without it nothing
 # of REV is left behind.
 set -euo pipefail
+# All of it is read before it runs (the braces, and the exit before the closing one): a
+# checkout while it runs, as in a bisection, may change this very file.
+{
 
 rounds=3 keep=0 rev="" options=(--benchmark_repetitions=5)
 for arg; do
@@ -98,3 +101,5 @@ def time: if type != "number" then . elif . >= 1e6 then "\(. / 1e6 | three) ms"
 | @tsv'
 jq -rn --arg name "$rev" --slurpfile rev <(cat "$results"/rev-*.json) \
     --slurpfile work <(cat "$results"/work-*.json) "$table" | column -t -s $'\t'
+exit
+}
