@@ -1,5 +1,5 @@
 #pragma once
-// Fault injection for the file tests. The core test program defines the system calls
+// Fault injection for the file tests. The storage test program defines the system calls
 // a save makes (open, write, fsync, close, rename, linkat, fchown, fsetxattr,
 // llistxattr, ftruncate) itself, so the dynamic linker binds every call of the program and its
 // libraries to these definitions before libc's (or the sanitizer's); each passes on to
