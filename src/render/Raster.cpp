@@ -75,15 +75,19 @@ void copyTile(const SheetPixels& sheet, const RasterPixels& raster, TileIndex ti
         return;
     const int sx = tileLeft(tile);
     const int sy = tileTop(tile);
-    uchar* out = raster.bits + top * raster.bytesPerLine + left * BytesPerPixel;
-    const bool whole = sx + CellSize <= sheet.width && sy + CellSize <= sheet.height;
-    for (int row = 0; row < CellSize; ++row, out += raster.bytesPerLine) {
-        if (whole)
-            std::memcpy(out, sheet.bits + (sy + row) * sheet.bytesPerLine + sx * BytesPerPixel,
-                        TileRowBytes);
-        else
+    // The strides as locals: the compiler cannot tell that the pixel stores leave the two
+    // structs alone, and would load the fields again for every row.
+    const qsizetype outStride = raster.bytesPerLine;
+    uchar* out = raster.bits + top * outStride + left * BytesPerPixel;
+    if (sx + CellSize > sheet.width || sy + CellSize > sheet.height) {
+        for (int row = 0; row < CellSize; ++row, out += outStride)
             copyRowCut(sheet, sx, sy + row, out);
+        return;
     }
+    const qsizetype inStride = sheet.bytesPerLine;
+    const uchar* in = sheet.bits + sy * inStride + sx * BytesPerPixel;
+    for (int row = 0; row < CellSize; ++row, in += inStride, out += outStride)
+        std::memcpy(out, in, TileRowBytes);
 }
 
 bool inGrid(int x, int y) {
