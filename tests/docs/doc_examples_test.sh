@@ -3,9 +3,9 @@
 # docs/command-line.md (a line `$ qorvedit ...` in a fenced block, followed by its output) is
 # read from the document itself and run with the built program first on PATH, in a private
 # folder holding the files the examples name. Its standard output and error together must be
-# the lines shown. A comment on the example that says `exit status N`, or a following `$ echo $?`,
-# states its exit status too. Examples of other programs (`$ git diff`, `$ git merge`) are
-# listed and left to tests/git/git_levels_test.sh. Each figure the README's Performance
+# the lines shown. A comment on the example that says `exit status N`, or a following
+# `$ echo $?`, states its exit status too. Examples of other programs (`$ git diff`, `$ git merge`) are
+# listed: tests/git/git_levels_test.sh checks what they show in a repository. Each figure the README's Performance
 # section quotes must appear in docs/performance.md.
 # Usage: doc_examples_test.sh <folder of the built qorvedit> <source folder>
 set -euo pipefail
