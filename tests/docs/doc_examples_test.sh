@@ -54,8 +54,8 @@ prepare() {
     sed -i '0,/^2,2,2,/s//0,0,0,/' holes.tmx # three empty cells (gid 0) in the top row
 }
 
-# check EXAMPLE: runs the example gathered so far, if any, and records a difference.
-previous_status=0
+# check: runs the example gathered so far, if any, and records a difference. `$?` in an
+# example is the status of the one before, as in a terminal.
 check() {
     [ -n "$command" ] || return 0
     local output status=0
@@ -67,13 +67,13 @@ check() {
     fi
     [ "$command" = 'echo $?' ] || previous_status=$status
     ran=$((ran + 1))
-    command=
+    command=''
 }
 
 # run_document DOCUMENT: every example of the document, in order, in a fresh folder.
 run_document() {
     local line number=0 in_block=0
-    command= expected= expected_status= ran=0 previous_status=0
+    command='' expected='' expected_status='' ran=0 previous_status=0
     prepare "$work/${1//\//-}"
     while IFS= read -r line || [ -n "$line" ]; do
         number=$((number + 1))
@@ -83,7 +83,7 @@ run_document() {
         elif ((in_block)) && [[ $line == '$ '* ]]; then
             check
             if [[ $line == '$ qorvedit '* || $line == '$ echo $?' ]]; then
-                command=${line#'$ '} expected= where=$1:$number expected_status=
+                command=${line#'$ '} expected='' where=$1:$number expected_status=''
                 [[ $line =~ \#.*exit\ status\ ([0-9]+) ]] && expected_status=${BASH_REMATCH[1]}
             else
                 echo "not run here (tests/git/git_levels_test.sh runs git): $1:$number: $line"
