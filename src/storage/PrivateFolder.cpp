@@ -48,6 +48,23 @@ int openRoot() {
     return ::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
+[[noreturn]] void refuseStep(const std::string& path, const std::string& part) {
+    fail(path, "lies where another account can replace \"" + part + "\"");
+}
+
+// Puts the names the link `part` in `folder` stands for in front of the walk's; an absolute
+// link takes the walk back to the root.
+void expandLink(const std::string& path, FileDescriptor& folder, const std::string& part,
+                std::deque<std::string>& parts) {
+    char target[PATH_MAX];
+    const ssize_t length = ::readlinkat(folder.get(), part.c_str(), target, sizeof target);
+    if (length <= 0 || length == ssize_t(sizeof target)) fail(path, "has an unreadable link");
+    const std::string to(target, std::size_t(length));
+    const std::deque<std::string> more = partsOf(to);
+    parts.insert(parts.begin(), more.begin(), more.end());
+    if (to.front() == '/') folder.reset(openRoot());
+}
+
 // Walks `path` from the root one name at a time, never letting the kernel follow a link:
 // a link is read and walked in turn, so every folder on the way is checked.
 void openAlongSafePath(const std::string& path, FileDescriptor& folder) {
@@ -55,15 +72,17 @@ void openAlongSafePath(const std::string& path, FileDescriptor& folder) {
     std::deque<std::string> parts = partsOf(path);
     for (int links = 0; !parts.empty();) {
         const std::string part = parts.front();
-        struct stat here {
-        }, entry{};
+        struct stat here {};
+        struct stat entry {};
         if (::fstat(folder.get(), &here) != 0) fail(path, std::strerror(errno));
         const int next =
             ::openat(folder.get(), part.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         if (next < 0 && errno == ENOENT) {
+            entry.st_uid = ::geteuid(); // made only where it would stay ours
+            if (othersCanReplace(here, entry)) refuseStep(path, part);
             if (::mkdirat(folder.get(), part.c_str(), PrivateMode) != 0 && errno != EEXIST)
                 fail(path, std::string("cannot be made: ") + std::strerror(errno));
-            continue; // opened and checked as any other
+            continue; // then opened and checked as any other
         }
         if (next >= 0) {
             folder.reset(next);
@@ -72,19 +91,12 @@ void openAlongSafePath(const std::string& path, FileDescriptor& folder) {
                    !S_ISLNK(entry.st_mode)) {
             fail(path, "is not a folder of its own (a file on its way?)");
         }
-        if (othersCanReplace(here, entry))
-            fail(path, "lies where another account can replace \"" + part + "\"");
+        if (othersCanReplace(here, entry)) refuseStep(path, part);
         parts.pop_front();
         if (next >= 0) continue;
         if (parts.empty()) fail(path, "is a link, not a folder of its own");
         if (++links > MaxLinks) fail(path, "has too many links on its way");
-        char target[PATH_MAX];
-        const ssize_t length = ::readlinkat(folder.get(), part.c_str(), target, sizeof target);
-        if (length <= 0 || length == ssize_t(sizeof target)) fail(path, "has an unreadable link");
-        const std::string to(target, std::size_t(length));
-        const std::deque<std::string> more = partsOf(to);
-        parts.insert(parts.begin(), more.begin(), more.end());
-        if (to.front() == '/') folder.reset(openRoot());
+        expandLink(path, folder, part, parts);
     }
 }
 } // namespace
