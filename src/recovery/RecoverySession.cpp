@@ -2,8 +2,6 @@
 
 #include "storage/BoundedRead.h"
 #include "storage/IoError.h"
-#include "storage/PrivateFolder.h"
-#include "storage/SafeReplace.h"
 #include "text/Message.h"
 #include "text/Quoting.h"
 
@@ -11,7 +9,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <stdexcept>
 #include <sys/file.h>
@@ -53,13 +50,16 @@ std::string stemOf(std::string_view name, std::string_view suffix) {
     return hex ? std::string(name.substr(0, Prefix.size() + IdDigits)) : std::string();
 }
 
-int openLockFile(const std::string& path, int flags) {
-    return ::open(path.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK | flags, 0600);
+using Folder = qorv::PrivateFolder;
+
+int openLockFile(const Folder& folder, const std::string& name, int flags) {
+    return folder.openFile(name, O_RDWR | O_NONBLOCK | flags, 0600);
 }
 
-// The lock of an ended editor, taken; -1 while its editor still runs (or it is no file).
-std::unique_ptr<qorv::FileDescriptor> takeFreeLock(const std::string& stemPath) {
-    auto lock = std::make_unique<qorv::FileDescriptor>(openLockFile(stemPath + ".lock", O_CREAT));
+// The lock of an ended editor, taken; none while its editor still runs (or it is no file).
+std::unique_ptr<qorv::FileDescriptor> takeFreeLock(const Folder& folder, const std::string& stem) {
+    auto lock =
+        std::make_unique<qorv::FileDescriptor>(openLockFile(folder, stem + ".lock", O_CREAT));
     struct stat st {};
     if (lock->get() < 0 || ::fstat(lock->get(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
     if (::flock(lock->get(), LOCK_EX | LOCK_NB) != 0) return {};
@@ -68,80 +68,84 @@ std::unique_ptr<qorv::FileDescriptor> takeFreeLock(const std::string& stemPath) 
 
 enum class Read { Missing, Whole, Damaged };
 
-// A small regular file's bytes, read without following a link or blocking on a FIFO.
-Read readRecoveryFile(const std::string& path, std::string& bytes) {
-    qorv::FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+// A small regular file of ours, read without following a link or blocking on a FIFO. What
+// another account put in the folder (while it was open to others) is never offered.
+Read readRecoveryFile(const Folder& folder, const std::string& name, std::string& bytes) {
+    qorv::FileDescriptor file(folder.openFile(name, O_RDONLY | O_NONBLOCK));
     if (file.get() < 0) return errno == ENOENT ? Read::Missing : Read::Damaged;
+    struct stat st {};
+    if (::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
+        return Read::Damaged;
     try {
         qorv::BoundedBytes read =
-            qorv::readBoundedFrom(file.get(), path, {.limit = MaxRecoveryFileBytes});
+            qorv::readBoundedFrom(file.get(), folder.pathOf(name), {.limit = MaxRecoveryFileBytes});
         if (read.longer) return Read::Damaged;
         bytes = std::move(read.bytes);
     } catch (const qorv::IoError&) {
-        return Read::Damaged; // no regular file, or unreadable
+        return Read::Damaged; // unreadable
     }
     return Read::Whole;
 }
 
-void setAside(const std::string& stemPath) {
-    const std::string damaged = stemPath + ".damaged";
-    const std::string line =
-        ::rename((stemPath + ".recovery").c_str(), damaged.c_str()) == 0
-            ? "a damaged recovery file was set aside as " + qorv::text::quoted(damaged) + "."
-            : std::string("a damaged recovery file could not be set aside: ") +
-                  std::strerror(errno) + ".";
+void setAside(const Folder& folder, const std::string& stem) {
+    const std::string damaged = stem + ".damaged";
+    const int error = folder.rename(stem + ".recovery", damaged);
+    const std::string line = error == 0
+                                 ? "a damaged recovery file was set aside as " +
+                                       qorv::text::quoted(folder.pathOf(damaged)) + "."
+                                 : std::string("a damaged recovery file could not be set aside: ") +
+                                       std::strerror(error) + ".";
     std::fputs(qorv::text::complaint(line).c_str(), stderr);
-    ::unlink((stemPath + ".lock").c_str());
+    folder.remove(stem + ".lock");
 }
 
 struct Candidate {
-    std::string stemPath;
+    std::string stem;
     timespec modified;
 };
 
 // An editor removes its lock file only when it is closed normally; a crash leaves it.
-bool closedNormally(const std::string& stemPath) {
-    struct stat st {};
-    return ::lstat((stemPath + ".lock").c_str(), &st) != 0 && errno == ENOENT;
+bool closedNormally(const Folder& folder, const std::string& stem) {
+    return !folder.statOf(stem + ".lock") && errno == ENOENT;
 }
 
 } // namespace
 
 // --- The ended editor ------------------------------------------------------------------
 
-EndedEditor::EndedEditor(std::string stemPath, std::unique_ptr<qorv::FileDescriptor> lock,
-                         qorv::RecoveredLevel level, bool closed)
-    : stemPath_(std::move(stemPath)), lock_(std::move(lock)), level_(std::move(level)),
-      closed_(closed) {}
+EndedEditor::EndedEditor(std::shared_ptr<const qorv::PrivateFolder> folder, std::string stem,
+                         std::unique_ptr<qorv::FileDescriptor> lock, qorv::RecoveredLevel level,
+                         bool closed)
+    : folder_(std::move(folder)), stem_(std::move(stem)), lock_(std::move(lock)),
+      level_(std::move(level)), closed_(closed) {}
 
 EndedEditor::~EndedEditor() {
     // Removed while it is still held, so no other start can have claimed it meanwhile.
-    if (lock_ && closed_) ::unlink((stemPath_ + ".lock").c_str());
+    if (lock_ && closed_) folder_->remove(stem_ + ".lock");
 }
 
 void EndedEditor::discard() {
     // The recovery file goes first: whoever takes the lock after us finds nothing to offer.
-    ::unlink((stemPath_ + ".recovery").c_str());
-    ::unlink((stemPath_ + ".lock").c_str());
+    folder_->remove(stem_ + ".recovery");
+    folder_->remove(stem_ + ".lock");
     lock_.reset();
 }
 
 // --- This editor's session ------------------------------------------------------------------
 
-Session::Session(std::string folder) : folder_(std::move(folder)) {
-    qorv::preparePrivateFolder(folder_);
+Session::Session(std::string folder)
+    : folder_(std::make_shared<const qorv::PrivateFolder>(std::move(folder))) {
     // The lock is taken under a name no other editor looks at, and only then given its
     // real name: an editor's lock file is never seen free while the editor runs.
     const std::string id = randomId();
-    stemPath_ = folder_ + "/" + std::string(Prefix) + id;
-    const std::string unready = folder_ + "/.unready-" + id;
-    lock_.reset(openLockFile(unready, O_CREAT | O_EXCL));
-    if (lock_.get() < 0 || ::flock(lock_.get(), LOCK_EX | LOCK_NB) != 0 ||
-        ::renameat2(AT_FDCWD, unready.c_str(), AT_FDCWD, (stemPath_ + ".lock").c_str(),
-                    RENAME_NOREPLACE) != 0) {
-        const int error = errno;
-        ::unlink(unready.c_str());
-        throw std::runtime_error("the recovery lock cannot be made in \"" + folder_ +
+    stem_ = std::string(Prefix) + id;
+    const std::string unready = ".unready-" + id;
+    lock_.reset(openLockFile(*folder_, unready, O_CREAT | O_EXCL));
+    int error = lock_.get() < 0 || ::flock(lock_.get(), LOCK_EX | LOCK_NB) != 0 ? errno : 0;
+    if (error == 0) error = folder_->rename(unready, stem_ + ".lock", RENAME_NOREPLACE);
+    if (error != 0) {
+        folder_->remove(unready);
+        throw std::runtime_error("the recovery lock cannot be made in \"" + folder_->path() +
                                  "\": " + std::strerror(error));
     }
     writer_ = std::make_unique<LatestWriter>([this](const auto& level) { write(level); });
@@ -150,13 +154,13 @@ Session::Session(std::string folder) : folder_(std::move(folder)) {
 Session::~Session() {
     writer_->waitUntilIdle();
     writer_->stop();
-    ::unlink((stemPath_ + ".lock").c_str());
+    folder_->remove(stem_ + ".lock");
 }
 
 void Session::write(const Record& record) {
     try {
         if (record)
-            qorv::replaceFileContent(recoveryFile(), qorv::formatRecoveryFile(*record), 0600);
+            folder_->writeFile(stem_ + ".recovery", qorv::formatRecoveryFile(*record));
         else
             removeRecoveryFile();
         failing_ = false;
@@ -173,53 +177,45 @@ void Session::write(const Record& record) {
 }
 
 void Session::removeRecoveryFile() const {
-    if (::unlink(recoveryFile().c_str()) != 0 && errno != ENOENT)
-        throw std::runtime_error(std::strerror(errno));
+    if (const int error = folder_->remove(stem_ + ".recovery"); error != 0 && error != ENOENT)
+        throw std::runtime_error(std::strerror(error));
 }
 
 std::optional<EndedEditor> Session::claimEnded() {
+    const Folder& folder = *folder_;
     std::vector<Candidate> candidates;
     std::vector<std::string> bareLocks;
-    if (DIR* dir = ::opendir(folder_.c_str())) {
-        while (const dirent* entry = ::readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (std::string stem = stemOf(name, ".recovery"); !stem.empty()) {
-                struct stat st {};
-                const std::string stemPath = folder_ + "/" + stem;
-                if (stemPath != stemPath_ && ::lstat((stemPath + ".recovery").c_str(), &st) == 0)
-                    candidates.push_back({stemPath, st.st_mtim});
-            } else if (std::string lockStem = stemOf(name, ".lock"); !lockStem.empty()) {
-                bareLocks.push_back(folder_ + "/" + lockStem);
-            }
+    for (const std::string& name : folder.names()) {
+        if (std::string stem = stemOf(name, ".recovery"); !stem.empty()) {
+            const auto st = folder.statOf(stem + ".recovery");
+            if (stem != stem_ && st) candidates.push_back({stem, st->st_mtim});
+        } else if (std::string lockStem = stemOf(name, ".lock"); !lockStem.empty()) {
+            bareLocks.push_back(lockStem);
         }
-        ::closedir(dir);
     }
     // Locks left by ended editors that never recorded a level.
-    for (const std::string& stemPath : bareLocks) {
-        if (stemPath == stemPath_) continue;
-        struct stat st {};
-        if (::lstat((stemPath + ".recovery").c_str(), &st) == 0) continue;
-        const auto lock = takeFreeLock(stemPath);
-        if (lock && ::lstat((stemPath + ".recovery").c_str(), &st) != 0)
-            ::unlink((stemPath + ".lock").c_str());
+    for (const std::string& stem : bareLocks) {
+        if (stem == stem_ || folder.statOf(stem + ".recovery")) continue;
+        const auto lock = takeFreeLock(folder, stem);
+        if (lock && !folder.statOf(stem + ".recovery")) folder.remove(stem + ".lock");
     }
     std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
         return std::tie(a.modified.tv_sec, a.modified.tv_nsec) >
                std::tie(b.modified.tv_sec, b.modified.tv_nsec);
     });
     for (const Candidate& candidate : candidates) {
-        const bool closed = closedNormally(candidate.stemPath); // before claiming makes one
-        auto lock = takeFreeLock(candidate.stemPath);
+        const bool closed = closedNormally(folder, candidate.stem); // before claiming makes one
+        auto lock = takeFreeLock(folder, candidate.stem);
         if (!lock) continue; // its editor is running
         std::string bytes;
-        const Read read = readRecoveryFile(candidate.stemPath + ".recovery", bytes);
+        const Read read = readRecoveryFile(folder, candidate.stem + ".recovery", bytes);
         if (read == Read::Missing) continue; // another start took it meanwhile
         auto level = read == Read::Whole ? qorv::parseRecoveryFile(bytes) : std::nullopt;
         if (!level) {
-            setAside(candidate.stemPath);
+            setAside(folder, candidate.stem);
             continue;
         }
-        return EndedEditor(candidate.stemPath, std::move(lock), std::move(*level), closed);
+        return EndedEditor(folder_, candidate.stem, std::move(lock), std::move(*level), closed);
     }
     return std::nullopt;
 }

@@ -12,6 +12,7 @@
 #include "core/RecoveryFile.h"
 #include "recovery/LatestWriter.h"
 #include "storage/FileDescriptor.h"
+#include "storage/PrivateFolder.h"
 
 #include <memory>
 #include <optional>
@@ -23,8 +24,9 @@ namespace recovery {
 // starting editor offers it at the same time. Released (and left as it is) when destroyed.
 class EndedEditor {
   public:
-    EndedEditor(std::string stemPath, std::unique_ptr<qorv::FileDescriptor> lock,
-                qorv::RecoveredLevel level, bool closed);
+    EndedEditor(std::shared_ptr<const qorv::PrivateFolder> folder, std::string stem,
+                std::unique_ptr<qorv::FileDescriptor> lock, qorv::RecoveredLevel level,
+                bool closed);
     EndedEditor(EndedEditor&&) = default;
     EndedEditor& operator=(EndedEditor&&) = delete;
     // A closed editor's level stays one: the lock file made to claim it goes again.
@@ -37,7 +39,8 @@ class EndedEditor {
     void discard();
 
   private:
-    std::string stemPath_;
+    std::shared_ptr<const qorv::PrivateFolder> folder_;
+    std::string stem_;
     std::unique_ptr<qorv::FileDescriptor> lock_;
     qorv::RecoveredLevel level_;
     bool closed_;
@@ -59,7 +62,7 @@ class Session {
     // content): its record goes, once the writes handed over before have been done.
     void forget() { writer_->post(std::nullopt); }
     void waitUntilWritten() { writer_->waitUntilIdle(); }
-    std::string recoveryFile() const { return stemPath_ + ".recovery"; }
+    std::string recoveryFile() const { return folder_->pathOf(stem_ + ".recovery"); }
 
     // The most recently recorded level among the editors that have ended, claimed; damaged
     // files met on the way are set aside with a line on standard error. Stale locks of
@@ -70,8 +73,8 @@ class Session {
     void write(const Record& record);
     void removeRecoveryFile() const;
 
-    std::string folder_;
-    std::string stemPath_; // the folder and "instance-<hex>", without a suffix
+    std::shared_ptr<const qorv::PrivateFolder> folder_;
+    std::string stem_; // "instance-<hex>", without a suffix
     qorv::FileDescriptor lock_;
     bool failing_ = false; // the last write failed (the worker's alone)
     std::unique_ptr<LatestWriter> writer_;

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -18,6 +19,9 @@
 
 namespace fs = std::filesystem;
 using qorv::RecoveredLevel;
+
+constexpr uid_t NobodyId = 65534; // a real second account
+constexpr uid_t Ours = uid_t(-1); // chown's "leave as it is"
 
 namespace {
 
@@ -168,6 +172,91 @@ TEST_F(RecoveryFolder, OnlyAPrivateFolderOfOurOwnIsUsed) {
     fs::permissions(folder_, fs::perms(0755));
     recovery::Session session(folder_);
     EXPECT_EQ(modeOf(folder_), 0700u) << "narrowed";
+}
+
+// Once checked, the folder is used through its descriptor: renamed away and replaced by
+// another with a link under the record's name, it still gets the record, and the link's
+// target is never written.
+TEST_F(RecoveryFolder, AFolderSwappedAfterTheCheckIsNeverWrittenThrough) {
+    recovery::Session session(folder_);
+    const std::string name = fs::path(session.recoveryFile()).filename();
+    fs::rename(folder_, folder_ + "-moved");
+    fs::create_directory(folder_);
+    std::ofstream(scratch_ + "/secret") << "secret";
+    fs::create_symlink(scratch_ + "/secret", folder_ + "/" + name);
+    session.record(levelNamed("a.qre", 5));
+    session.waitUntilWritten();
+    std::ifstream secret(scratch_ + "/secret");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(secret), {}), "secret");
+    EXPECT_TRUE(fs::is_regular_file(folder_ + "-moved/" + name));
+}
+
+// Another account's file, planted while the folder was open to others, is not offered.
+TEST_F(RecoveryFolder, AnotherAccountsFileIsNeverOffered) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file to another account";
+    recovery::Session session(folder_);
+    const std::string planted = folder_ + "/instance-0123456789abcdef.recovery";
+    std::ofstream(planted) << qorv::formatRecoveryFile(levelNamed("maze.qre", 1));
+    ASSERT_EQ(::chown(planted.c_str(), NobodyId, NobodyId), 0);
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(session.claimEnded());
+    ::testing::internal::GetCapturedStderr();
+}
+
+// The folder and every folder above it must be beyond other accounts' reach.
+TEST_F(RecoveryFolder, AFolderAnotherAccountCanChangeIsRefused) {
+    const std::string parent = scratch_ + "/state";
+    const struct {
+        const char* what;
+        mode_t parentMode;
+        uid_t parentOwner, folderOwner; // Ours: left as made
+        bool used;
+    } rows[] = {
+        {"a parent open to all", 0777, Ours, Ours, false},
+        {"a sticky parent, the folder ours", 01777, Ours, Ours, true},
+        {"a private parent", 0700, Ours, Ours, true},
+        {"a parent of another account", 0755, NobodyId, Ours, false},
+        {"a folder of another account", 0755, Ours, NobodyId, false},
+    };
+    for (const auto& row : rows) {
+        const bool otherAccount = row.parentOwner != Ours || row.folderOwner != Ours;
+        if (otherAccount && ::geteuid() != 0) continue; // skipped below
+        fs::remove_all(parent);
+        fs::create_directories(folder_);
+        ::chmod(parent.c_str(), row.parentMode);
+        ::chmod(folder_.c_str(), 0700);
+        ASSERT_EQ(::chown(parent.c_str(), row.parentOwner, Ours), 0);
+        ASSERT_EQ(::chown(folder_.c_str(), row.folderOwner, Ours), 0);
+        bool used = true;
+        try {
+            recovery::Session session(folder_);
+        } catch (const std::runtime_error&) {
+            used = false;
+        }
+        EXPECT_EQ(used, row.used) << row.what;
+    }
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can give folders to another account";
+}
+
+// A relative XDG_STATE_HOME is ignored, as the XDG rules say.
+TEST(StateFolder, ComesFromAnAbsoluteXdgStateHomeOrHome) {
+    const std::string saved = std::getenv("XDG_STATE_HOME") ? std::getenv("XDG_STATE_HOME") : "";
+    const struct {
+        const char* state;
+        const char* expected;
+    } rows[] = {
+        {"/s", "/s/qorvedit"},
+        {"s", "/h/.local/state/qorvedit"},
+        {"", "/h/.local/state/qorvedit"},
+    };
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    ::setenv("HOME", "/h", 1);
+    for (const auto& row : rows) {
+        ::setenv("XDG_STATE_HOME", row.state, 1);
+        EXPECT_EQ(qorv::stateFolderFromEnvironment(), row.expected) << row.state;
+    }
+    ::setenv("HOME", home.c_str(), 1);
+    ::setenv("XDG_STATE_HOME", saved.c_str(), 1);
 }
 
 TEST(LatestWriter, WritesOnlyTheNewestValue) {
