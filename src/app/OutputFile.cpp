@@ -1,6 +1,7 @@
 #include "app/OutputFile.h"
 
 #include "app/Console.h"
+#include "app/Invocation.h"
 #include "app/Reporting.h"
 #include "storage/SafeReplace.h"
 
@@ -37,6 +38,25 @@ void checkOutputFile(const QString& output, const QStringList& inputs,
         std::error_code unknown;
         if (std::filesystem::equivalent(fileName(input), fileName(output), unknown))
             failToWrite(output, QStringLiteral("it is the input %1").arg(quotedName(input)));
+    }
+    aboutFile(
+        output, [&] { qorv::checkReplaceable(fileName(output)); }, "Cannot write ");
+}
+
+void checkOutputs(const Invocation& invocation, const QStringList& inputs,
+                  const Console& standardOutput) {
+    QStringList outputs;
+    for (const ExtraOption& option : extraOptions())
+        if (option.written != Written::Nothing && invocation.given(option.extra))
+            outputs << invocation.value(option.extra);
+    for (const ExtraOption& option : extraOptions()) {
+        if (option.written == Written::Nothing || !invocation.given(option.extra)) continue;
+        QStringList others = outputs;
+        others.removeOne(invocation.value(option.extra));
+        if (option.written == Written::Level)
+            checkOutputFile(invocation.value(option.extra), {}, &standardOutput);
+        else
+            checkOutputFile(invocation.value(option.extra), inputs + others);
     }
 }
 
