@@ -162,6 +162,12 @@ TEST_F(LevelDiffTools, ExitStatusesOutputsAndTheMergedLevel) {
          "",
          "",
          {}},
+        {{"--merge", "base.qre", "ours.qre", "theirs.qre", "-o", "new.png", "--conflicts",
+          "./new.png"},
+         2,
+         "",
+         "qorvedit: Cannot write ./new.png: it is the output new.png\n",
+         {}},
         {{"--merge", "base.qre", "ours.qre", "theirs.qre", "-o", "fifo"},
          2,
          "",
@@ -189,6 +195,7 @@ TEST_F(LevelDiffTools, ExitStatusesOutputsAndTheMergedLevel) {
             EXPECT_EQ(bytesOf("out.qre"), kept) << trace;
     }
     EXPECT_EQ(bytesOf("ours.qre").toStdString(), qorv::formatLevel(ours_));
+    EXPECT_FALSE(QFile::exists("new.png"));
 }
 
 TEST_F(LevelDiffTools, TextConvPrintsEveryCellRowByRow) {
