@@ -22,10 +22,12 @@ constexpr ExtraOption Extras[] = {
      "without its extension.",
      "folder"},
     {Extra::Png, "", "png", "OUT.png", "With --diff: also draw B with the changed cells framed.",
-     "file name"},
-    {Extra::Output, "o", "output", "OUT", "With --merge: the level to write.", "file name"},
+     "file name", Written::Picture},
+    {Extra::Output, "o", "output", "OUT", "With --merge: the level to write.", "file name",
+     Written::Level},
     {Extra::Conflicts, "", "conflicts", "PNG",
-     "With --merge: also draw OURS with the conflicting cells framed.", "file name"},
+     "With --merge: also draw OURS with the conflicting cells framed.", "file name",
+     Written::Picture},
 };
 static_assert(std::size(Extras) == ExtraCount - 1, "every extra but None has its option");
 
@@ -72,11 +74,14 @@ constexpr CommandMode Modes[] = {
      .run = runDiff,
      .failed = 2,
      .lostOutput = 2},
+    // git stops every diff at a textconv that fails: a level that cannot be read is told in
+    // --check's line on standard output instead, and the diff goes on.
     {.option = "textconv",
-     .description = "Print LEVEL as one line \"X,Y: TILE\" per cell, for git's textconv.",
+     .description = "Print LEVEL as one line \"X,Y: TILE\" per cell, for git's textconv; a "
+                    "LEVEL that cannot be read is one line saying why, with exit status 0.",
      .forms = {{{"LEVEL", "a level as text, for git diff", 1, 1}}},
      .run = runTextConv,
-     .failed = 1,
+     .failed = 0,
      .lostOutput = 2},
     {.option = "merge",
      .description = "Merge the changes OURS and THEIRS made to BASE cell by cell into OUT; a cell "

@@ -19,6 +19,10 @@ struct Invocation;
 enum class Extra { None, Tiles, OutDir, Png, Output, Conflicts };
 inline constexpr int ExtraCount = 6;
 
+// What an option's file is to its mode. A picture is never written over an input nor over
+// the other output; a level may be (git's merge driver writes the result over OURS).
+enum class Written { Nothing, Picture, Level };
+
 struct ExtraOption {
     Extra extra;
     std::string_view letter;    // "o" for -o; empty: none
@@ -26,6 +30,7 @@ struct ExtraOption {
     std::string_view valueName; // empty: a switch, which takes no value
     std::string_view description;
     std::string_view valueKind; // what an empty value lacks: "file name", "folder"
+    Written written = Written::Nothing;
 };
 
 // One way to give a mode its files. A form that needs an option applies when it is given;
@@ -64,7 +69,8 @@ struct CommandMode {
     // is reported once, by the dispatch, and ends with `failed`. A reference: a row without
     // its handler does not compile.
     Handler& run;
-    int failed;     // 1 for the drawing tools and --check, 2 for the comparisons, as diff(1)
+    int failed;     // 1 for the drawing tools and --check, 2 for the comparisons, as diff(1), 0 for
+                    // --textconv, whose failure is its output
     int lostOutput; // when standard output does not take the output: 2 where 1 means "differ"
     bool overrides = false; // --help, --version: chosen whatever else is given
 };

@@ -75,7 +75,7 @@ int runDiff(const Invocation& invocation, Console& console) {
     const std::vector<qorv::CellChange> changes = qorv::diffLevels(a, b);
     if (!picture.isEmpty()) {
         const QString& sheet = requireSheet(invocation.sheets.at(1));
-        checkOutputFile(picture, {from, to, sheet});
+        checkOutputs(invocation, {from, to, sheet}, console);
         writeOutputFile(picture, markedPicture(b, sheet, changes, picture), {});
     }
     Lines lines(changes.size());
@@ -86,7 +86,12 @@ int runDiff(const Invocation& invocation, Console& console) {
 }
 
 int runTextConv(const Invocation& invocation, Console& console) {
-    const qorv::LevelGrid level = readLevel(invocation.files.at(0));
+    qorv::LevelGrid level;
+    if (const std::optional<std::string> failure =
+            failureOf([&] { level = readLevel(invocation.files.at(0)); })) {
+        console.write(*failure + '\n');
+        return 0;
+    }
     Lines lines(qorv::GridCells);
     for (int y = 0; y < qorv::GridHeight; ++y)
         for (int x = 0; x < qorv::GridWidth; ++x)
@@ -99,16 +104,15 @@ int runMerge(const Invocation& invocation, Console& console) {
     const QString &baseName = invocation.files.at(0), &oursName = invocation.files.at(1),
                   &theirsName = invocation.files.at(2);
     const QString picture = invocation.value(Extra::Conflicts);
-    // Every input is read, and the picture drawn, before anything is written.
+    // Every input is read, every output checked and the picture drawn before anything is
+    // written.
     const std::optional<qorv::LevelGrid> base = readBaseLevel(baseName);
     const qorv::LevelGrid ours = readLevel(oursName), theirs = readLevel(theirsName);
     const qorv::LevelMergeResult merge = qorv::mergeLevels(base, ours, theirs);
-    QByteArray drawn;
-    if (!picture.isEmpty()) {
-        const QString& sheet = requireSheet(invocation.sheets.at(1));
-        checkOutputFile(picture, {baseName, oursName, theirsName, sheet, invocation.output});
-        drawn = markedPicture(ours, sheet, merge.conflicts, picture);
-    }
+    const QString sheet = picture.isEmpty() ? QString() : requireSheet(invocation.sheets.at(1));
+    checkOutputs(invocation, {baseName, oursName, theirsName, sheet}, console);
+    const QByteArray drawn =
+        picture.isEmpty() ? QByteArray() : markedPicture(ours, sheet, merge.conflicts, picture);
     // git's driver writes the result over OURS: OUT may be an input.
     writeOutputFile(invocation.output, qorv::formatLevel(merge.merged), {}, &console);
     if (!picture.isEmpty()) writeOutputFile(picture, drawn, {});

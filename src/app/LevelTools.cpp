@@ -43,9 +43,8 @@ int runCheck(const Invocation& invocation, Console& console) {
 qorv::LevelGrid readLevel(const QString& level) {
     // The reader's messages do not name the file; with several files about, say which.
     return aboutFile(
-        level,
-        [&] { return qorv::levelFromFile(readInput(level, qorv::MaxLevelFileRead)); },
-        {}, levelFailure);
+        level, [&] { return qorv::levelFromFile(readInput(level, qorv::MaxLevelFileRead)); }, {},
+        levelFailure);
 }
 
 const QString& requireSheet(const qorv::TileSheetSearch& search) {

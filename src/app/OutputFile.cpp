@@ -1,10 +1,12 @@
 #include "app/OutputFile.h"
 
 #include "app/Console.h"
+#include "app/Invocation.h"
 #include "app/Reporting.h"
 #include "storage/SafeReplace.h"
 
 #include <filesystem>
+#include <optional>
 #include <sys/stat.h>
 
 namespace app {
@@ -16,6 +18,24 @@ namespace {
 bool existsAsOtherThanFile(const QString& output) {
     struct stat info {};
     return ::stat(fileName(output).c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+}
+
+// The name with its links and dots resolved, for a file that may not exist yet.
+std::optional<std::filesystem::path> resolvedName(const QString& name) {
+    std::error_code unknown;
+    const std::filesystem::path absolute = std::filesystem::absolute(fileName(name), unknown);
+    if (unknown) return std::nullopt;
+    std::filesystem::path resolved = std::filesystem::weakly_canonical(absolute, unknown);
+    if (unknown) return std::nullopt;
+    return resolved;
+}
+
+// By any name or link; for a file not made yet (the other output of a command), by its name.
+bool sameFile(const QString& one, const QString& other) {
+    std::error_code unknown;
+    if (std::filesystem::equivalent(fileName(one), fileName(other), unknown)) return true;
+    const std::optional<std::filesystem::path> first = resolvedName(one);
+    return first && first == resolvedName(other);
 }
 
 bool isStandardOutput(const QString& output, const Console* standardOutput) {
@@ -34,9 +54,32 @@ void checkOutputFile(const QString& output, const QStringList& inputs,
     if (existsAsOtherThanFile(output))
         failToWrite(output, QStringLiteral("it is not a regular file"));
     for (const QString& input : inputs) {
-        std::error_code unknown;
-        if (std::filesystem::equivalent(fileName(input), fileName(output), unknown))
+        if (sameFile(input, output))
             failToWrite(output, QStringLiteral("it is the input %1").arg(quotedName(input)));
+    }
+    aboutFile(
+        output, [&] { qorv::checkReplaceable(fileName(output)); }, "Cannot write ");
+}
+
+void checkOutputs(const Invocation& invocation, const QStringList& inputs,
+                  const Console& standardOutput) {
+    QStringList outputs;
+    for (const ExtraOption& option : extraOptions())
+        if (option.written != Written::Nothing && invocation.given(option.extra))
+            outputs << invocation.value(option.extra);
+    for (const ExtraOption& option : extraOptions()) {
+        if (option.written == Written::Nothing || !invocation.given(option.extra)) continue;
+        const QString output = invocation.value(option.extra);
+        if (option.written == Written::Level) {
+            checkOutputFile(output, {}, &standardOutput);
+            continue;
+        }
+        QStringList others = outputs;
+        others.removeOne(output);
+        for (const QString& other : others)
+            if (sameFile(other, output))
+                failToWrite(output, QStringLiteral("it is the output %1").arg(quotedName(other)));
+        checkOutputFile(output, inputs);
     }
 }
 

@@ -15,6 +15,7 @@
 namespace app {
 
 class Console;
+struct Invocation;
 
 // Throws EditorError "Cannot write <output>: <why>".
 [[noreturn]] void failToWrite(const QString& output, const QString& why);
@@ -25,6 +26,13 @@ class Console;
 // checks it first, so that the graver reason is the one reported.
 void checkOutputFile(const QString& output, const QStringList& inputs,
                      const Console* standardOutput = nullptr);
+
+// Every file the invocation's options name as an output (`Written` in the table), checked as
+// checkOutputFile and the writer check it, before any is written: a command with two outputs
+// writes neither when one of them cannot be written. A picture must be neither one of
+// `inputs` nor the other output; a level may replace an input, and "-" is the console.
+void checkOutputs(const Invocation& invocation, const QStringList& inputs,
+                  const Console& standardOutput);
 
 // Makes `bytes` the content of `output`, or writes them to the console's standard output for
 // "-". Throws EditorError, naming the output, when it exists and is no regular file, when it

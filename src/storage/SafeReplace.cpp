@@ -58,6 +58,18 @@ bool replaceByRename(const SaveTarget& target, std::string_view bytes, mode_t ne
 
 } // namespace
 
+void checkReplaceable(const std::string& name) {
+    if (name.empty()) throw IoError(iocode::PathNotFound);
+    const SaveTarget target = findSaveTarget(name);
+    if (target.existing) return;
+    // The new file is made in the folder: the writer's own errors for one that is missing.
+    struct stat folder {};
+    if (::stat(folderOf(target.path).c_str(), &folder) != 0)
+        throw ioErrorFromErrno(errno, target.path);
+    if (!S_ISDIR(folder.st_mode)) throw ioErrorFromErrno(ENOTDIR, target.path);
+    if (!mayWriteFolder(folderOf(target.path))) throw IoError(iocode::AccessDenied);
+}
+
 Replaced replaceFileContent(const std::string& name, std::string_view bytes, mode_t newFileMode) {
     if (name.empty()) throw IoError(iocode::PathNotFound);
     const SaveTarget target = findSaveTarget(name);

@@ -21,4 +21,11 @@ enum class Replaced {
 Replaced replaceFileContent(const std::string& name, std::string_view bytes,
                             mode_t newFileMode = 0666);
 
+// Throws the IoError replaceFileContent would throw before writing anything, for a name it
+// could not replace: a link it may not follow, an existing target that is no regular file it
+// may write, or a new name in a folder that is missing or where it may not make one. A
+// command with several outputs checks them all first, so that one it cannot write leaves the
+// others untouched.
+void checkReplaceable(const std::string& name);
+
 } // namespace qorv

@@ -130,7 +130,9 @@ TEST_F(LevelDiffTools, ExitStatusesOutputsAndTheMergedLevel) {
          "",
          "qorvedit: 'a'$'\\n''b.qre': File not found\n",
          {}},
-        {{"--textconv", "missing.qre"}, 1, "", "qorvedit: missing.qre: File not found\n", {}},
+        // git stops every diff at a textconv that fails: --check's line instead.
+        {{"--textconv", "short.qre"}, 0, "short.qre: Read beyond end of file\n", "", {}},
+        {{"--textconv", "a\nb.qre"}, 0, "'a'$'\\n''b.qre': File not found\n", "", {}},
         {{"--merge", "base.qre", "ours.qre", "theirs.qre", "-o", "out.qre"}, 0, "", "", merged},
         {{"--merge", "base.qre", "ours.qre", "clash.qre", "-o", "out.qre"},
          1,
@@ -152,6 +154,19 @@ TEST_F(LevelDiffTools, ExitStatusesOutputsAndTheMergedLevel) {
          2,
          "",
          "qorvedit: short.qre: Read beyond end of file\n",
+         {}},
+        // One output that cannot be written: neither is.
+        {{"--merge", "base.qre", "ours.qre", "theirs.qre", "-o", "out.qre", "--conflicts",
+          "nodir/x.png"},
+         2,
+         "",
+         "",
+         {}},
+        {{"--merge", "base.qre", "ours.qre", "theirs.qre", "-o", "new.png", "--conflicts",
+          "./new.png"},
+         2,
+         "",
+         "qorvedit: Cannot write ./new.png: it is the output new.png\n",
          {}},
         {{"--merge", "base.qre", "ours.qre", "theirs.qre", "-o", "fifo"},
          2,
@@ -180,6 +195,7 @@ TEST_F(LevelDiffTools, ExitStatusesOutputsAndTheMergedLevel) {
             EXPECT_EQ(bytesOf("out.qre"), kept) << trace;
     }
     EXPECT_EQ(bytesOf("ours.qre").toStdString(), qorv::formatLevel(ours_));
+    EXPECT_FALSE(QFile::exists("new.png"));
 }
 
 TEST_F(LevelDiffTools, TextConvPrintsEveryCellRowByRow) {

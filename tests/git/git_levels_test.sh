@@ -3,7 +3,8 @@
 # built program first on PATH: git diff shows the changed cells, a merge of different cells
 # of one row succeeds with both, a merge of two changes of one cell stops with the conflict
 # named and a valid level in the work tree, and two levels added on both sides (no common
-# ancestor) conflict where they differ. The user's own git configuration is never read.
+# ancestor) conflict where they differ, and a level in history that cannot be read is one line
+# of the log, which goes on. The user's own git configuration is never read.
 # Usage: git_levels_test.sh <folder of the built qorvedit> <README.md>
 set -euo pipefail
 program_dir=$1
@@ -100,4 +101,16 @@ git commit -qm "another new level"
 if said=$(git merge --no-edit added 2>&1); then fail "the merge went through: $said"; fi
 grep -qx "1,1: base none, ours 16, theirs 15" <<<"$said" || fail "git said: $said"
 qorvedit --check new.qre || fail "the work tree holds no valid level"
+git merge --abort
+
+echo "== git log -p shows every commit over a level that cannot be read"
+printf '11\r\n' >broken.qre
+git add broken.qre
+git commit -qm "a broken level"
+commit_cell 30 20 H
+shown=$(git log -p) || fail "git log -p stopped: $shown"
+for subject in "a level" "a broken level" "cell 30,20"; do
+    grep -qx "    $subject" <<<"$shown" || fail "no commit \"$subject\" in: $shown"
+done
+grep -q '^+.*broken\.qre: Read beyond end of file$' <<<"$shown" || fail "git log -p: $shown"
 echo "PASS"
