@@ -51,6 +51,10 @@ std::string failures(std::size_t count) {
     return std::to_string(count) + (count == 1 ? " failure" : " failures");
 }
 
+std::string more(std::size_t count) {
+    return std::to_string(count) + (count == 1 ? " more failure is" : " more failures are");
+}
+
 // A table cell shows its text as written: Markdown's marks, HTML and math are escaped, and
 // nothing may end the cell or the row.
 std::string cell(std::string_view text) {
@@ -70,8 +74,7 @@ std::string row(const Finding& finding) {
 }
 
 std::string leftOut(std::size_t count) {
-    return "\n" + failures(count) +
-           " more left out: GitHub takes a step summary of at most 1 MiB.\n";
+    return "\n" + more(count) + " left out: GitHub takes a step summary of at most 1 MiB.\n";
 }
 
 } // namespace
@@ -81,8 +84,8 @@ std::string githubAnnotations(std::span<const Finding> findings) {
     for (std::size_t i = 0; i < findings.size() && i < GithubAnnotationLimit; ++i)
         out += annotation(findings[i]);
     if (findings.size() > GithubAnnotationLimit)
-        out += "::notice title=qorvedit::" + failures(findings.size() - GithubAnnotationLimit) +
-               " more not annotated: GitHub shows the first 10 of a step.\n";
+        out += "::notice title=qorvedit::" + more(findings.size() - GithubAnnotationLimit) +
+               " not annotated: GitHub shows the first 10 of a step.\n";
     return out;
 }
 
