@@ -6,8 +6,8 @@ namespace qorv {
 
 namespace {
 
-// The tile's cells up to the n-th in reading order; used only once a count is known to be
-// too high, so the walk across the columns' bytes costs nothing in a passing level.
+// The n-th cell holding `tile` in reading order. Asked only once a count is known to be too
+// high, so its walk across the columns costs a passing level nothing.
 std::optional<Cell> nthCellOf(const LevelGrid& grid, TileIndex tile, int n) {
     for (int y = 0; y < GridHeight; ++y)
         for (int x = 0; x < GridWidth; ++x)

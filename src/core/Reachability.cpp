@@ -1,6 +1,7 @@
 // The flood fill of the reachability rule, over whole runs of a column at a time: a column's
-// walkable cells are one 64-bit word, the run through a cell is found with two bit operations,
-// and each run is visited once. A maze's corridors are hundreds of cells but a few dozen runs.
+// walkable cells are one 64-bit word, the run through a cell is found with a few bit
+// operations, and each run is visited once. A maze's corridors are hundreds of cells but a few
+// dozen runs.
 
 #include "core/LevelRules.h"
 
@@ -33,6 +34,7 @@ struct FloodMasks {
 constexpr int ThirdRows = GridHeight / 3;
 constexpr int FieldBits = 21;
 enum FloodField { Walk, Start, Target };
+static_assert(3 * ThirdRows == GridHeight && ThirdRows <= FieldBits && 3 * FieldBits <= 64);
 
 FloodMasks floodMasks(const LevelGrid& grid, const FloodTiles& tiles) {
     constexpr std::uint64_t thirdMask = (std::uint64_t{1} << ThirdRows) - 1;

@@ -19,7 +19,9 @@ class RulesFileSearch {
     explicit RulesFileSearch(Probe probe);
 
     // The rules file for the levels of `levelFolder` (relative to the working directory, or
-    // absolute; empty for the working directory itself); nothing when there is none.
+    // absolute; empty for the working directory itself) as an absolute path; nothing when
+    // there is none. Throws std::filesystem::filesystem_error when the working directory is
+    // gone.
     std::optional<std::filesystem::path> find(const std::filesystem::path& levelFolder);
 
   private:
