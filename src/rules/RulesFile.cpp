@@ -39,12 +39,14 @@ std::vector<Entry> inFileOrder(const toml::table& table) {
     return entries;
 }
 
+bool isBareKeyCharacter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '_';
+}
+
 // A key as the messages show it: a bare key as it is written; a quoted key may hold anything.
 std::string shownKey(const toml::key& key) {
-    const bool bare = !key.str().empty() && std::ranges::all_of(key.str(), [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-               c == '-' || c == '_';
-    });
+    const bool bare = !key.str().empty() && std::ranges::all_of(key.str(), isBareKeyCharacter);
     return bare ? "\"" + std::string(key.str()) + "\"" : "with characters no bare key has";
 }
 
@@ -148,17 +150,15 @@ std::optional<RuleKind> kindOf(std::string_view key, const toml::node& node) {
     return std::nullopt;
 }
 
-// Ids are printed in every report and GitHub titles: letters, digits, '-', '_' and '.'.
+// Ids are printed in every report and GitHub titles: the characters of a bare key, and '.'.
 std::string idOf(const toml::node& node) {
     const auto* id = node.as_string();
-    const bool plain = id && !id->get().empty() && id->get().size() <= 64 &&
-                       std::ranges::all_of(id->get(), [](char c) {
-                           return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                                  (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.';
-                       });
+    const bool plain =
+        id && !id->get().empty() && id->get().size() <= 64 &&
+        std::ranges::all_of(id->get(), [](char c) { return isBareKeyCharacter(c) || c == '.'; });
     if (!plain)
-        refuse(lineOf(node), "id must be 1 to 64 letters, digits, '-', '_' or '.', as in "
-                             "\"one-start\"");
+        refuse(lineOf(node),
+               "id must be 1 to 64 letters, digits, '-', '_' or '.', as in \"one-start\"");
     return id->get();
 }
 
