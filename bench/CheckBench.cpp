@@ -4,7 +4,7 @@
 // whole program, started once for all the files) and BM_RulesAllKinds / BM_ReadLevelsNoRules
 // (a team's rules, one of each kind, checked on top of the same reading).
 
-#include "app/LevelTools.h"
+#include "app/CheckLevels.h"
 #include "findings/LineReports.h"
 #include "levelio/LevelFile.h"
 #include "rules/RuleCheck.h"

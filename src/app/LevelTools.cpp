@@ -11,6 +11,13 @@ namespace app {
 
 namespace {
 
+QString shownFolder(const QString& folder) {
+    return QStringLiteral("in ") +
+           (folder == u"." ? QStringLiteral("the working directory") : quotedName(folder));
+}
+
+} // namespace
+
 // A line merge that could not merge a level leaves its markers in it: short lines the
 // reader refuses. Saying so tells the user what happened and where.
 std::string levelFailure(const QString&, const qorv::EditorError& error) {
@@ -19,33 +26,11 @@ std::string levelFailure(const QString&, const qorv::EditorError& error) {
     return error.what();
 }
 
-QString shownFolder(const QString& folder) {
-    return QStringLiteral("in ") +
-           (folder == u"." ? QStringLiteral("the working directory") : quotedName(folder));
-}
-
-} // namespace
-
-bool checkLevels(const QStringList& levels, Console& console) {
-    bool allRead = true;
-    for (const QString& level : levels)
-        if (const std::optional<std::string> failure = failureOf([&] { readLevel(level); })) {
-            allRead = false;
-            console.write(*failure + '\n');
-        }
-    return allRead;
-}
-
-int runCheck(const Invocation& invocation, Console& console) {
-    return checkLevels(invocation.files, console) ? 0 : 1;
-}
-
 qorv::LevelGrid readLevel(const QString& level) {
     // The reader's messages do not name the file; with several files about, say which.
     return aboutFile(
-        level,
-        [&] { return qorv::levelFromFile(readInput(level, qorv::MaxLevelFileRead)); },
-        {}, levelFailure);
+        level, [&] { return qorv::levelFromFile(readInput(level, qorv::MaxLevelFileRead)); }, {},
+        levelFailure);
 }
 
 const QString& requireSheet(const qorv::TileSheetSearch& search) {
