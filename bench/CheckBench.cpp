@@ -1,10 +1,15 @@
 // Checking 10,000 levels, as "qorvedit --check" does, against plain reads of the same
 // files: the figures to compare are BM_CheckLevels10000 / BM_RawRead10000 (the reader's
-// own cost on top of the file system's) and BM_CheckProgram10000 / BM_RawRead10000 (the
-// whole program, started once for all the files).
+// own cost on top of the file system's), BM_CheckProgram10000 / BM_RawRead10000 (the
+// whole program, started once for all the files) and BM_RulesAllKinds / BM_ReadLevelsNoRules
+// (a team's rules, one of each kind, checked on top of the same reading).
 
-#include "app/LevelTools.h"
+#include "app/CheckLevels.h"
+#include "findings/LineReports.h"
 #include "levelio/LevelFile.h"
+#include "rules/RuleCheck.h"
+#include "rules/RulesFile.h"
+#include "storage/IoError.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -97,5 +102,55 @@ void BM_CheckProgram10000(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CheckProgram10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// One rule of each kind, over tiles the levels above hold: most levels pass, as in CI, and
+// the flood fill runs through the painted cells in every one.
+qorv::rules::RuleSet benchRules() {
+    std::string palette;
+    for (int tile = 0; tile < 112; ++tile)
+        palette += std::to_string(tile) + ", ";
+    return qorv::rules::parseRules("[[rule]]\nid = 'walled'\nborder = [1]\n"
+                                   "[[rule]]\nid = 'palette'\ntiles-allowed = [" +
+                                   palette +
+                                   "]\n"
+                                   "[[rule]]\nid = 'few-gems'\ncount = { tile = 2, max = 60 }\n"
+                                   "[[rule]]\nid = 'dry'\nforbidden-neighbours = [[3, 4]]\n"
+                                   "[[rule]]\nid = 'exit'\nreachable = { from = 10, to = [11], "
+                                   "through = [0, 2, 10, 11] }\n");
+}
+
+// --check with a rules file: every level read as BM_CheckLevels10000 reads it, a failure to
+// read printed, then the rules checked and their failures printed. Without rules, the same
+// loop is the baseline: the reading costs the same in both.
+void checkAgainst(benchmark::State& state, const qorv::rules::RuleSet& rules) {
+    std::FILE* sink = std::fopen("/dev/null", "w");
+    std::vector<qorv::findings::Finding> found;
+    qorv::LevelGrid grid{};
+    for (auto _ : state) {
+        for (const std::string& path : folder().paths()) {
+            try {
+                qorv::loadQRE(path, grid);
+            } catch (const qorv::EditorError& error) {
+                std::fprintf(sink, "%s: %s\n", path.c_str(), error.what());
+                continue;
+            }
+            found.clear();
+            qorv::rules::checkRules(grid, rules, path, found);
+            for (const qorv::findings::Finding& finding : found)
+                std::fputs(qorv::findings::plainLine(finding, finding.file).c_str(), sink);
+        }
+    }
+    std::fclose(sink);
+}
+
+void BM_ReadLevelsNoRules(benchmark::State& state) {
+    checkAgainst(state, {});
+}
+BENCHMARK(BM_ReadLevelsNoRules)->Unit(benchmark::kMillisecond);
+
+void BM_RulesAllKinds(benchmark::State& state) {
+    checkAgainst(state, benchRules());
+}
+BENCHMARK(BM_RulesAllKinds)->Unit(benchmark::kMillisecond);
 
 } // namespace

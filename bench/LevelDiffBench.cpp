@@ -3,9 +3,9 @@
 // with fprintf), BM_Merge / BM_Check3AndSave (reading the three levels, then saving the
 // merged level).
 
+#include "app/CheckLevels.h"
 #include "app/CommandLine.h"
 #include "app/LevelDiffTools.h"
-#include "app/LevelTools.h"
 #include "levelio/LevelFile.h"
 
 #include <QTemporaryDir>

@@ -9,6 +9,7 @@ qorv_packages=(
     xvfb xauth xdotool x11-utils x11vnc openbox openssl libxcb1-dev iproute2 strace
     clang libclang-rt-14-dev
     zlib1g-dev libzstd-dev tiled
+    libtomlplusplus-dev
     valgrind jq
     acl
     git file

@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <algorithm>
+
 namespace app {
 
 namespace {
@@ -44,6 +46,19 @@ QString goesWith(Extra extra) {
         .arg(QString::fromStdString(shownName(extra)), listed(places, QStringLiteral("or")));
 }
 
+bool takesValue(const ExtraOption& option, const QString& value) {
+    return option.choices[0].empty() ||
+           std::ranges::find(option.choices, fileName(value)) != option.choices.end();
+}
+
+// "text, github, gitlab or json"
+QString choicesOf(const ExtraOption& option) {
+    QStringList choices;
+    for (std::string_view choice : option.choices)
+        if (!choice.empty()) choices << latin1(choice);
+    return listed(choices, QStringLiteral("or"));
+}
+
 QString misplacedExtra(const Invocation& invocation) {
     for (const ExtraOption& option : extraOptions())
         if (invocation.given(option.extra) && !accepts(invocation.mode, option.extra, invocation))
@@ -53,6 +68,10 @@ QString misplacedExtra(const Invocation& invocation) {
             invocation.value(option.extra).isEmpty())
             return QStringLiteral("%1 needs a %2.")
                 .arg(QString::fromStdString(shownName(option.extra)), latin1(option.valueKind));
+    for (const ExtraOption& option : extraOptions())
+        if (invocation.given(option.extra) && !takesValue(option, invocation.value(option.extra)))
+            return QStringLiteral("%1 takes %2.")
+                .arg(QString::fromStdString(shownName(option.extra)), choicesOf(option));
     return QString();
 }
 

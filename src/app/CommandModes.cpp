@@ -1,8 +1,8 @@
 #include "app/CommandModes.h"
 
+#include "app/CheckLevels.h"
 #include "app/CommandLine.h"
 #include "app/LevelDiffTools.h"
-#include "app/LevelTools.h"
 #include "app/MapCommands.h"
 #include "app/RenderLevels.h"
 
@@ -26,16 +26,32 @@ constexpr ExtraOption Extras[] = {
     {Extra::Output, "o", "output", "OUT", "With --merge: the level to write.", "file name",
      Written::Level},
     {Extra::Conflicts, "", "conflicts", "PNG",
-     "With --merge: also draw OURS with the conflicting cells framed.", "file name",
-     Written::Picture},
+      "With --merge: also draw OURS with the conflicting cells framed.", "file name",
+      Written::Picture},
+     {Extra::Rules, "", "rules", "FILE",
+      "With --check: the team's rules every LEVEL is checked against (default: the nearest "
+      "qorvedit-rules.toml in the level's folder or above it).",
+      "file name"},
+     {Extra::Format,
+      "",
+      "format",
+      "FORMAT",
+      "With --check: text, github (workflow commands, and the step summary when "
+      "GITHUB_STEP_SUMMARY is set), gitlab (a Code Quality report) or json (one object a line). "
+      "Default: github when GITHUB_ACTIONS is true, else text.",
+      "format",
+      Written::Nothing,
+      {"text", "github", "gitlab", "json"}},
 };
 static_assert(std::size(Extras) == ExtraCount - 1, "every extra but None has its option");
 
 constexpr CommandMode Modes[] = {
     {.option = "check",
-     .description = "Read each LEVEL and print one line for each that fails; exit status 1 when "
-                    "any fails. Writes nothing.",
+     .description = "Read each LEVEL, check it against the team's rules, and print one line for "
+                    "each failure, as FILE:LINE:COL: message where it has a place; exit status 1 "
+                    "when any fails. Writes nothing but GITHUB_STEP_SUMMARY.",
      .forms = {{{"LEVEL...", "check levels without a display", 1, AnyNumber}}},
+     .extras = {{{Extra::Rules}, {Extra::Format}}},
      .run = runCheck,
      .failed = 1,
      .lostOutput = 1},

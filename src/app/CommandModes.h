@@ -16,8 +16,8 @@ class Console;
 struct Invocation;
 
 // The options that qualify a mode rather than choose one.
-enum class Extra { None, Tiles, OutDir, Png, Output, Conflicts };
-inline constexpr int ExtraCount = 6;
+enum class Extra { None, Tiles, OutDir, Png, Output, Conflicts, Rules, Format };
+inline constexpr int ExtraCount = 8;
 
 // What an option's file is to its mode. A picture is never written over an input nor over
 // the other output; a level may be (git's merge driver writes the result over OURS).
@@ -31,6 +31,7 @@ struct ExtraOption {
     std::string_view description;
     std::string_view valueKind; // what an empty value lacks: "file name", "folder"
     Written written = Written::Nothing;
+    std::array<std::string_view, 4> choices = {}; // the values it takes; none: any
 };
 
 // One way to give a mode its files. A form that needs an option applies when it is given;

@@ -5,10 +5,6 @@
 
 namespace app {
 
-namespace {
-constexpr int UsageStatus = 2;
-} // namespace
-
 bool runsHeadless(const Invocation& invocation) {
     return invocation.mode != nullptr || !invocation.error.isEmpty();
 }

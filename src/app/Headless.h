@@ -8,6 +8,9 @@ namespace app {
 
 class Console;
 
+// Wrong arguments, or a file that says how to run (a rules file) that cannot be used.
+inline constexpr int UsageStatus = 2;
+
 // Whether the invocation runs without windows.
 bool runsHeadless(const Invocation& invocation);
 

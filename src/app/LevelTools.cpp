@@ -11,14 +11,6 @@ namespace app {
 
 namespace {
 
-// A line merge that could not merge a level leaves its markers in it: short lines the
-// reader refuses. Saying so tells the user what happened and where.
-std::string levelFailure(const QString&, const qorv::EditorError& error) {
-    if (const auto* conflict = dynamic_cast<const qorv::UnresolvedConflict*>(&error))
-        return "unresolved merge conflict at line " + std::to_string(conflict->line());
-    return error.what();
-}
-
 QString shownFolder(const QString& folder) {
     return QStringLiteral("in ") +
            (folder == u"." ? QStringLiteral("the working directory") : quotedName(folder));
@@ -26,18 +18,12 @@ QString shownFolder(const QString& folder) {
 
 } // namespace
 
-bool checkLevels(const QStringList& levels, Console& console) {
-    bool allRead = true;
-    for (const QString& level : levels)
-        if (const std::optional<std::string> failure = failureOf([&] { readLevel(level); })) {
-            allRead = false;
-            console.write(*failure + '\n');
-        }
-    return allRead;
-}
-
-int runCheck(const Invocation& invocation, Console& console) {
-    return checkLevels(invocation.files, console) ? 0 : 1;
+// A line merge that could not merge a level leaves its markers in it: short lines the
+// reader refuses. Saying so tells the user what happened and where.
+std::string levelFailure(const QString&, const qorv::EditorError& error) {
+    if (const auto* conflict = dynamic_cast<const qorv::UnresolvedConflict*>(&error))
+        return "unresolved merge conflict at line " + std::to_string(conflict->line());
+    return error.what();
 }
 
 qorv::LevelGrid readLevel(const QString& level) {

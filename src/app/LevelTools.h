@@ -1,11 +1,12 @@
 #pragma once
 // The headless level tools' common ground: reading a level and loading a tile sheet with
-// the words every mode reports their failures in, drawing a level, and --check.
+// the words every mode reports their failures in, and drawing a level.
 
 #include "app/Console.h"
 #include "app/Invocation.h"
 #include "core/LevelGrid.h"
 #include "render/TileSheetSearch.h"
+#include "storage/IoError.h"
 
 #include <QImage>
 #include <QString>
@@ -13,16 +14,13 @@
 
 namespace app {
 
-// Reads every level and prints "<name>: <message>" for each one that fails, in the order
-// given, as readLevel words it. Returns whether all were read. Never writes a file.
-bool checkLevels(const QStringList& levels, Console& console);
-
-// --check LEVEL...: 0 when every level reads, 1 otherwise.
-int runCheck(const Invocation& invocation, Console& console);
-
 // The level in the file `level`. Throws EditorError "<level>: <the reader's message>", or
 // "<level>: unresolved merge conflict at line N" for a level a line merge left its markers in.
 qorv::LevelGrid readLevel(const QString& level);
+
+// Why the level in `level` could not be read: the reader's message, or "unresolved merge
+// conflict at line N" for a level a line merge left its markers in.
+std::string levelFailure(const QString& level, const qorv::EditorError& error);
 
 // The sheet the search found. Throws EditorError naming the folders looked in and --tiles
 // when it found none.

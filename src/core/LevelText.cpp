@@ -32,7 +32,8 @@ void storeLevel(const LevelRows& rows, LevelGrid& grid) {
 // end, any other LF is a byte of the line. The last line of the file needs no line end,
 // and a byte 0x1A ends the file. Only the first 64 bytes of a line are used, and whatever
 // follows the 45th line is never looked at.
-LevelParse parseLevelText(std::string_view bytes, bool fileGoesOn, LevelGrid& grid) {
+LevelParse parseLevelText(std::string_view bytes, bool fileGoesOn, LevelGrid& grid,
+                          TextPosition* end) {
     if (const std::size_t end = bytes.find(EndOfFileByte); end != std::string_view::npos) {
         bytes = bytes.substr(0, end);
         fileGoesOn = false;
@@ -46,8 +47,10 @@ LevelParse parseLevelText(std::string_view bytes, bool fileGoesOn, LevelGrid& gr
         const std::size_t length = (lastInFile ? bytes.size() : cr) - start;
         // A line shorter than a row has no bytes for the rest of the row: reading them
         // would be reading beyond the end of the line.
-        if (length < GridWidth || (lastInFile && y < GridHeight - 1))
+        if (length < GridWidth || (lastInFile && y < GridHeight - 1)) {
+            if (end) *end = {y + 1, static_cast<int>(length) + 1};
             return LevelParse::LinesMissing;
+        }
         std::memcpy(rows[y].data(), bytes.data() + start, GridWidth);
         if (lastInFile) break;
         start = cr + 1;

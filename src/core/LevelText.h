@@ -19,9 +19,18 @@ enum class LevelParse {
     CutShort,     // the bytes ended inside the level, and more of the file follows them
 };
 
+// A place in a level's text: 1-based line and byte column.
+struct TextPosition {
+    int line = 0;
+    int column = 0;
+};
+
 // Reads the level in `bytes`, the whole file or, with `fileGoesOn`, its first bytes.
-// `grid` is written only when the level is Complete.
-LevelParse parseLevelText(std::string_view bytes, bool fileGoesOn, LevelGrid& grid);
+// `grid` is written only when the level is Complete. When lines are missing, `end` (if
+// given) is where the text ends short: the column after the last byte of the short line, or
+// of the last line when lines are missing after it.
+LevelParse parseLevelText(std::string_view bytes, bool fileGoesOn, LevelGrid& grid,
+                          TextPosition* end = nullptr);
 
 // A cell whose tile has no character, which no level file can hold.
 struct UnwritableCell {

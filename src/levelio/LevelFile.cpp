@@ -8,7 +8,8 @@ namespace qorv {
 namespace {
 
 void readLevel(std::string_view bytes, bool fileGoesOn, LevelGrid& grid) {
-    switch (parseLevelText(bytes, fileGoesOn, grid)) {
+    TextPosition end;
+    switch (parseLevelText(bytes, fileGoesOn, grid, &end)) {
     case LevelParse::Complete:
         return;
     case LevelParse::CutShort:
@@ -17,7 +18,7 @@ void readLevel(std::string_view bytes, bool fileGoesOn, LevelGrid& grid) {
         // Only a failed read looks for conflict markers: they make short lines.
         if (const std::optional<int> line = conflictMarkerLine(bytes))
             throw UnresolvedConflict(*line);
-        throw IoError(iocode::ReadBeyondEnd);
+        throw LevelTextError(iocode::ReadBeyondEnd, end);
     }
 }
 

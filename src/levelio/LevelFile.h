@@ -17,15 +17,23 @@ namespace qorv {
 // a file that has not given 45 lines by then is no level ("Not a level: ...").
 inline constexpr std::size_t MaxLevelFileRead = std::size_t{4} << 20;
 
-// A level whose lines a line merge left in conflict: to the reader, lines shorter than a
-// row ("Read beyond end of file") like any other; `line` is where the first conflict opens.
-class UnresolvedConflict : public IoError {
+// A level file refused at a place in its text, so that reports can point at it: 1-based
+// line and byte column, the column 0 where only the line is known.
+class LevelTextError : public IoError {
   public:
-    explicit UnresolvedConflict(int line) : IoError(iocode::ReadBeyondEnd), line_(line) {}
-    int line() const { return line_; }
+    LevelTextError(IoCode code, TextPosition where) : IoError(code), where_(where) {}
+    TextPosition where() const { return where_; }
 
   private:
-    int line_;
+    TextPosition where_;
+};
+
+// A level whose lines a line merge left in conflict: to the reader, lines shorter than a
+// row ("Read beyond end of file") like any other; `line` is where the first conflict opens.
+class UnresolvedConflict : public LevelTextError {
+  public:
+    explicit UnresolvedConflict(int line) : LevelTextError(iocode::ReadBeyondEnd, {line, 0}) {}
+    int line() const { return where().line; }
 };
 
 // Reads the regular file `name` into `grid`, which is left exactly as it was when an

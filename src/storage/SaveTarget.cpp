@@ -3,6 +3,7 @@
 #include "storage/FileAttributes.h"
 #include "storage/IoError.h"
 #include "storage/PathParts.h"
+#include "storage/PlantedEntry.h"
 
 #include <array>
 #include <cerrno>
@@ -13,15 +14,6 @@ namespace qorv {
 namespace {
 
 constexpr int MaxLinksFollowed = 40; // the kernel's limit before ELOOP
-
-// In a sticky folder others may write, anyone can plant a link; following it would
-// let them pick the file we write.
-bool mayFollow(const std::string& link, const struct stat& linkStat) {
-    struct stat folder {};
-    if (::stat(folderOf(link).c_str(), &folder) != 0) return false;
-    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
-    return !shared || linkStat.st_uid == ::geteuid() || linkStat.st_uid == folder.st_uid;
-}
 
 std::string linkTarget(const std::string& link, const std::string& name) {
     std::array<char, 4096> text;
@@ -48,7 +40,8 @@ SaveTarget findSaveTarget(const std::string& name) {
             return {path, st};
         }
         if (followed == MaxLinksFollowed) throw ioErrorFromErrno(ELOOP, name);
-        if (!mayFollow(path, st)) throw IoError(iocode::AccessDenied);
+        // A link planted in a shared folder would let another account pick the file we write.
+        if (!trustedEntry(path, st)) throw IoError(iocode::AccessDenied);
         path = linkTarget(path, name);
     }
 }

@@ -13,6 +13,9 @@ inline constexpr std::string_view ProgramPrefix = "qorvedit: ";
 // "NAME: reason", NAME as quoted() shows it.
 std::string about(std::string_view name, std::string_view reason);
 
+// "NAME:LINE: reason", as GNU tools point at a line of a file.
+std::string aboutLine(std::string_view name, int line, std::string_view reason);
+
 // The message as a line of standard error: ProgramPrefix, the message, a newline.
 std::string complaint(std::string_view message);
 

@@ -71,7 +71,7 @@ TEST_F(CommandTable, EachModeRunsItsHandlerAndFailsWithItsStatus) {
 }
 
 // A level a line merge left its markers in fails alike wherever it is read; only the exit
-// status follows the mode's convention.
+// status follows the mode's convention, and --check's report points at the line as well.
 TEST_F(CommandTable, AConflictedLevelFailsWithTheSameWordsInEveryMode) {
     const std::string words = "conflicted.qre: unresolved merge conflict at line 2\n";
     const struct {
@@ -91,7 +91,8 @@ TEST_F(CommandTable, AConflictedLevelFailsWithTheSameWordsInEveryMode) {
         const Outcome result = runInProcess(row.arguments);
         const std::string trace = row.arguments.join(' ').toStdString();
         EXPECT_EQ(result.status, row.status) << trace;
-        EXPECT_EQ(result.out, row.onStandardOutput ? words : "") << trace;
+        EXPECT_EQ(result.out, row.onStandardOutput ? "conflicted.qre:2: " + words.substr(16) : "")
+            << trace;
         EXPECT_EQ(result.err, row.onStandardOutput ? "" : "qorvedit: " + words) << trace;
     }
 }

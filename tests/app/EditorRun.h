@@ -26,12 +26,17 @@ struct Result {
     QString err;
 };
 
-// `output`: the file standard output goes to; empty: a pipe the test reads.
+// `output`: the file standard output goes to; empty: a pipe the test reads. The tests may
+// themselves run under CI: its variables reach the editor only through `variables`
+// ("NAME=VALUE").
 inline Result runEditor(const QStringList& arguments, const QString& workDir,
-                        const QString& output = QString()) {
+                        const QString& output = QString(), const QStringList& variables = {}) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE"})
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE",
+                             "GITHUB_ACTIONS", "GITHUB_STEP_SUMMARY"})
         environment.remove(QString::fromLatin1(name));
+    for (const QString& variable : variables)
+        environment.insert(variable.section('=', 0, 0), variable.section('=', 1));
     QProcess editor;
     editor.setProcessEnvironment(environment);
     editor.setWorkingDirectory(workDir);

@@ -35,29 +35,30 @@ using qorv::test::runEditor;
 struct CorpusRow {
     const char* file;
     const char* message;         // nullptr: reads
+    const char* place = "";      // ":LINE:COL" where the text stops being a level
     const char* shown = nullptr; // the name in the report; nullptr: as it is
 };
 const CorpusRow Corpus[] = {
     {"cr-only.qre", nullptr},
     {"crlf-mixed.qre", nullptr},
-    {"empty.qre", "Read beyond end of file"},
+    {"empty.qre", "Read beyond end of file", ":1:1"},
     {"eof-byte-at-end.qre", nullptr},
-    {"eof-byte-inside.qre", "Read beyond end of file"},
+    {"eof-byte-inside.qre", "Read beyond end of file", ":11:21"},
     {"fifty-lines.qre", nullptr},
-    {"forty-four-lines.qre", "Read beyond end of file"},
+    {"forty-four-lines.qre", "Read beyond end of file", ":45:1"},
     {"high-bytes.qre", nullptr},
-    {"lf-only.qre", "Read beyond end of file"},
+    {"lf-only.qre", "Read beyond end of file", ":1:2926"},
     {"long-lines.qre", nullptr},
     {"new-level.qre", nullptr},
     {"no-final-line-end.qre", nullptr},
-    {"one-cr.qre", "Read beyond end of file"},
+    {"one-cr.qre", "Read beyond end of file", ":1:1"},
     {"sample.qre", nullptr},
-    {"short-lines.qre", "Read beyond end of file"},
+    {"short-lines.qre", "Read beyond end of file", ":1:41"},
     {"zeros.qre", nullptr},
     {"no-such-level.qre", "File not found"},
     {"no-such-folder/level.qre", "Invalid filename"},
     // A name cannot forge a line of the report.
-    {"no-such: File not found\nsample.qre", "File not found",
+    {"no-such: File not found\nsample.qre", "File not found", "",
      R"('no-such: File not found'$'\n''sample.qre')"},
 };
 
@@ -71,15 +72,15 @@ class HeadlessTools : public ::testing::Test {
     QTemporaryDir work_;
 };
 
-TEST_F(HeadlessTools, CheckReportsEveryFailingFileWithTheReadersMessage) {
+TEST_F(HeadlessTools, CheckReportsEveryFailingFileWithTheReadersMessageAndPlace) {
     const QString corpus = QStringLiteral(QORV_LEVEL_CORPUS);
     QStringList files;
     QString expected;
     for (const CorpusRow& row : Corpus) {
         files << row.file;
         if (row.message)
-            expected +=
-                QStringLiteral("%1: %2\n").arg(row.shown ? row.shown : row.file, row.message);
+            expected += QStringLiteral("%1%2: %3\n")
+                            .arg(row.shown ? row.shown : row.file, row.place, row.message);
     }
     const QByteArray before = bytesOf(corpus + "/sample.qre");
     const Result all = runEditor(QStringList{"--check"} + files, corpus);
@@ -215,7 +216,7 @@ TEST_F(HeadlessTools, InputsMayBePipes) {
         const char* out;
     } rows[] = {
         {"cat a.qre | qorvedit --check -", 0, ""},
-        {"qorvedit --check - <short.qre", 1, "-: Read beyond end of file\n"},
+        {"qorvedit --check - <short.qre", 1, "-:1:3: Read beyond end of file\n"},
         {"qorvedit --check - </dev/null", 1, "-: File access denied\n"},
         {"qorvedit --diff <(cat a.qre) a.qre", 0, ""},
         {"mkfifo f && { { sleep 0.2; cat a.qre >f; } & qorvedit --check f; }", 0, ""},

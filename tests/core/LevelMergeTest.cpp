@@ -2,13 +2,12 @@
 // characters in the top-left corner; every other cell is tile 0.
 
 #include "core/LevelMerge.h"
-#include "core/CharTable.h"
+#include "AsciiGrid.h"
 #include "core/ConflictMarkers.h"
 #include "core/LevelDiff.h"
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -16,18 +15,8 @@
 namespace qorv {
 namespace {
 
-using Rows = std::initializer_list<std::string_view>;
-
-LevelGrid grid(Rows rows) {
-    LevelGrid level{};
-    int y = 0;
-    for (const std::string_view row : rows) {
-        for (std::size_t x = 0; x < row.size(); ++x)
-            level.at(int(x), y) = CharToTile[static_cast<unsigned char>(row[x])];
-        ++y;
-    }
-    return level;
-}
+using test::grid;
+using test::Rows;
 
 TEST(LevelDiff, ListsTheChangedCellsRowByRow) {
     const struct {

@@ -1,0 +1,19 @@
+#pragma once
+// --check: every level read and checked against its team's rules, every failure reported in
+// the format its reader wants (people and editors, GitHub, GitLab, other glue).
+
+#include "app/Console.h"
+#include "app/Invocation.h"
+
+#include <QStringList>
+
+namespace app {
+
+// --check LEVEL... [--rules FILE] [--format FORMAT]: 0 when every level reads and keeps its
+// rules, 1 otherwise, 2 when a rules file cannot be read or parsed (nothing is checked then).
+int runCheck(const Invocation& invocation, Console& console);
+
+// --check LEVEL... as given alone: its report as text. Returns whether every level passed.
+bool checkLevels(const QStringList& levels, Console& console);
+
+} // namespace app

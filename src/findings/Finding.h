@@ -1,0 +1,27 @@
+#pragma once
+// One failure of one level, as every report format prints it: where it is (the level's line
+// and column, and the cell), which rule it breaks and what is wrong.
+
+#include <optional>
+#include <string>
+
+namespace qorv::findings {
+
+struct FindingCell {
+    int x;
+    int y;
+    bool operator==(const FindingCell&) const = default;
+};
+
+struct Finding {
+    std::string file;                // the level's path as given: any bytes but NUL
+    int line = 0;                    // 1-based; 0 where the failure has no line
+    int column = 0;                  // 1-based; 0 where it has none
+    std::optional<FindingCell> cell; // row y is line y + 1, column x is column x + 1
+    std::string rule;                // the breaking rule's id; empty for an unreadable level
+    std::string message;
+    std::string help; // the rule's help text; may be empty
+    bool operator==(const Finding&) const = default;
+};
+
+} // namespace qorv::findings
