@@ -4,6 +4,7 @@
 #include "app/Reporting.h"
 #include "storage/SafeReplace.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -16,6 +17,22 @@ namespace {
 bool existsAsOtherThanFile(const QString& output) {
     struct stat info {};
     return ::stat(fileName(output).c_str(), &info) == 0 && !S_ISREG(info.st_mode);
+}
+
+// The tools name the folder that is missing where the editor only says "Invalid filename".
+std::string missingFolderOf(const QString& output, const qorv::EditorError& failure) {
+    const auto* io = dynamic_cast<const qorv::IoError*>(&failure);
+    if (!io || io->code() != qorv::iocode::PathNotFound) return failure.what();
+    const std::string path = fileName(output);
+    for (auto slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1)) {
+        const std::string folder = path.substr(0, slash);
+        struct stat info {};
+        if (::stat(folder.c_str(), &info) != 0 && errno == ENOENT)
+            return "the folder " + quotedName(QByteArray::fromStdString(folder)).toStdString() +
+                   " does not exist";
+    }
+    return failure.what();
 }
 
 bool isStandardOutput(const QString& output, const Console* standardOutput) {
@@ -48,7 +65,8 @@ void writeOutputFile(const QString& output, std::string_view bytes, const QStrin
     }
     checkOutputFile(output, inputs);
     aboutFile(
-        output, [&] { qorv::replaceFileContent(fileName(output), bytes); }, "Cannot write ");
+        output, [&] { qorv::replaceFileContent(fileName(output), bytes); }, "Cannot write ",
+        missingFolderOf);
 }
 
 void writeOutputFile(const QString& output, const QByteArray& bytes, const QStringList& inputs,
