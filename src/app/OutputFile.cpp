@@ -5,6 +5,7 @@
 #include "app/Reporting.h"
 #include "storage/SafeReplace.h"
 
+#include <cerrno>
 #include <filesystem>
 #include <optional>
 #include <sys/stat.h>
@@ -38,6 +39,22 @@ bool sameFile(const QString& one, const QString& other) {
     return first && first == resolvedName(other);
 }
 
+// The tools name the folder that is missing where the editor only says "Invalid filename".
+std::string missingFolderOf(const QString& output, const qorv::EditorError& failure) {
+    const auto* io = dynamic_cast<const qorv::IoError*>(&failure);
+    if (!io || io->code() != qorv::iocode::PathNotFound) return failure.what();
+    const std::string path = fileName(output);
+    for (auto slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1)) {
+        const std::string folder = path.substr(0, slash);
+        struct stat info {};
+        if (::stat(folder.c_str(), &info) != 0 && errno == ENOENT)
+            return "the folder " + quotedName(QByteArray::fromStdString(folder)).toStdString() +
+                   " does not exist";
+    }
+    return failure.what();
+}
+
 bool isStandardOutput(const QString& output, const Console* standardOutput) {
     return standardOutput && output == u"-";
 }
@@ -58,7 +75,8 @@ void checkOutputFile(const QString& output, const QStringList& inputs,
             failToWrite(output, QStringLiteral("it is the input %1").arg(quotedName(input)));
     }
     aboutFile(
-        output, [&] { qorv::checkReplaceable(fileName(output)); }, "Cannot write ");
+        output, [&] { qorv::checkReplaceable(fileName(output)); }, "Cannot write ",
+        missingFolderOf);
 }
 
 void checkOutputs(const Invocation& invocation, const QStringList& inputs,
@@ -91,7 +109,8 @@ void writeOutputFile(const QString& output, std::string_view bytes, const QStrin
     }
     checkOutputFile(output, inputs);
     aboutFile(
-        output, [&] { qorv::replaceFileContent(fileName(output), bytes); }, "Cannot write ");
+        output, [&] { qorv::replaceFileContent(fileName(output), bytes); }, "Cannot write ",
+        missingFolderOf);
 }
 
 void writeOutputFile(const QString& output, const QByteArray& bytes, const QStringList& inputs,

@@ -9,6 +9,7 @@
 #include <memory>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace qorv {
 
@@ -18,11 +19,13 @@ bool sameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
-// The lock taken, the entry must still be the file locked: otherwise a live save may
-// have just replaced it.
+// Only our own files: another account's file of the same name in a shared folder is
+// hers, dead save or not. The lock taken, the entry must still be the file locked:
+// otherwise a live save may have just replaced it.
 void removeIfDead(int folder, const char* entry) {
     struct stat named {};
-    if (::fstatat(folder, entry, &named, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(named.st_mode))
+    if (::fstatat(folder, entry, &named, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(named.st_mode) ||
+        named.st_uid != ::geteuid())
         return;
     const int fd =
         ::openat(folder, entry, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);

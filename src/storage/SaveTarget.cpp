@@ -2,12 +2,14 @@
 
 #include "storage/FileAttributes.h"
 #include "storage/IoError.h"
-#include "storage/PathParts.h"
-#include "storage/PlantedEntry.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <fcntl.h>
+#include <optional>
 #include <unistd.h>
+#include <vector>
 
 namespace qorv {
 
@@ -15,35 +17,142 @@ namespace {
 
 constexpr int MaxLinksFollowed = 40; // the kernel's limit before ELOOP
 
-std::string linkTarget(const std::string& link, const std::string& name) {
-    std::array<char, 4096> text;
-    const ssize_t length = ::readlink(link.c_str(), text.data(), text.size());
-    if (length < 0) throw ioErrorFromErrno(errno, name);
-    if (static_cast<std::size_t>(length) == text.size()) throw ioErrorFromErrno(ENAMETOOLONG, name);
-    const std::string target(text.data(), static_cast<std::size_t>(length));
-    return !target.empty() && target.front() == '/' ? target : folderPrefix(link) + target;
+// Anyone may plant names in a sticky folder all may write (/tmp), and only their owner
+// and the folder's owner may remove them.
+bool isShared(const struct stat& folder) {
+    return (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
 }
+
+bool trustedThere(const struct stat& entry, const struct stat& folder) {
+    return !isShared(folder) || entry.st_uid == ::geteuid() || entry.st_uid == folder.st_uid;
+}
+
+// The name is walked one folder at a time from where it starts, each opened without
+// following a link, so that every link along it meets the same rule as its last part
+// and the folder reached is the one checked, whatever is renamed meanwhile.
+class Walk {
+  public:
+    explicit Walk(const std::string& name) : name_(name) {
+        startAt(name);
+        push(name);
+    }
+
+    SaveTarget run() {
+        for (;;) {
+            const std::string part = std::move(names_.back());
+            names_.pop_back();
+            if (!names_.empty())
+                enter(part);
+            else if (std::optional<SaveTarget> target = finish(part))
+                return std::move(*target);
+        }
+    }
+
+  private:
+    void startAt(const std::string& path) {
+        const bool fromRoot = !path.empty() && path.front() == '/';
+        const int fd = ::openat(AT_FDCWD, fromRoot ? "/" : ".", O_PATH | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) throw ioErrorFromErrno(errno, name_);
+        folder_.reset(fd);
+        spelled_ = fromRoot ? "/" : "";
+    }
+
+    // The names of `path` to walk, first at the back; a path that ends in a slash, or is
+    // the root alone, names a folder: ".".
+    void push(const std::string& path) {
+        std::vector<std::string> parts;
+        for (std::size_t at = 0; at < path.size();) {
+            const std::size_t slash = std::min(path.find('/', at), path.size());
+            if (slash > at) parts.push_back(path.substr(at, slash - at));
+            at = slash + 1;
+        }
+        if (parts.empty() || path.back() == '/') parts.emplace_back(".");
+        names_.insert(names_.end(), parts.rbegin(), parts.rend());
+    }
+
+    // One syscall for a plain folder; a link shows as "not a folder" when not followed.
+    void enter(const std::string& part) {
+        const int fd =
+            ::openat(folder_.get(), part.c_str(), O_PATH | O_NOFOLLOW | O_DIRECTORY | O_CLOEXEC);
+        if (fd >= 0) {
+            folder_.reset(fd);
+            spelled_ += part + "/";
+            return;
+        }
+        if (errno == ENOENT) throw IoError(iocode::PathNotFound);
+        if (errno != ENOTDIR && errno != ELOOP) throw ioErrorFromErrno(errno, name_);
+        struct stat st {};
+        if (::fstatat(folder_.get(), part.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+            throw ioErrorFromErrno(errno, name_);
+        if (!S_ISLNK(st.st_mode)) throw IoError(iocode::PathNotFound);
+        follow(part, st);
+    }
+
+    std::optional<SaveTarget> finish(const std::string& part) {
+        struct stat st {};
+        if (::fstatat(folder_.get(), part.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno == ENOENT) return target(part, std::nullopt);
+            throw ioErrorFromErrno(errno, name_);
+        }
+        if (S_ISLNK(st.st_mode)) {
+            follow(part, st);
+            return std::nullopt;
+        }
+        const std::string path = through(part);
+        const struct stat here = folderStat();
+        // Another account's file in a shared folder, or one with a second name (a hard
+        // link to a file we could not otherwise reach), would take our bytes while staying
+        // theirs: the kernel's protected_regular and protected_hardlinks rules.
+        if (!S_ISREG(st.st_mode) || !trustedThere(st, here) ||
+            (isShared(here) && st.st_nlink > 1) || !mayWriteFile(path, st))
+            throw IoError(iocode::AccessDenied);
+        return target(part, st);
+    }
+
+    void follow(const std::string& link, const struct stat& st) {
+        if (++followed_ > MaxLinksFollowed) throw ioErrorFromErrno(ELOOP, name_);
+        if (!trustedThere(st, folderStat())) throw IoError(iocode::AccessDenied);
+        std::array<char, 4096> text;
+        const ssize_t length = ::readlinkat(folder_.get(), link.c_str(), text.data(), text.size());
+        if (length < 0) throw ioErrorFromErrno(errno, name_);
+        if (length == 0) throw IoError(iocode::PathNotFound);
+        if (static_cast<std::size_t>(length) == text.size())
+            throw ioErrorFromErrno(ENAMETOOLONG, name_);
+        const std::string target(text.data(), static_cast<std::size_t>(length));
+        if (target.front() == '/') startAt(target);
+        push(target);
+    }
+
+    struct stat folderStat() const {
+        struct stat st {};
+        if (::fstat(folder_.get(), &st) != 0) throw ioErrorFromErrno(errno, name_);
+        return st;
+    }
+
+    // The name through the folder's descriptor, where /proc gives one; else spelled
+    // without any link.
+    std::string through(const std::string& part) const {
+        const std::string viaDescriptor = "/proc/self/fd/" + std::to_string(folder_.get());
+        if (::access(viaDescriptor.c_str(), F_OK) == 0) return viaDescriptor + "/" + part;
+        return spelled_ + part;
+    }
+
+    SaveTarget target(const std::string& part, std::optional<struct stat> existing) {
+        std::string path = through(part);
+        return {std::move(folder_), std::move(path), existing};
+    }
+
+    const std::string& name_;
+    FileDescriptor folder_;
+    std::string spelled_;            // the folder's name without a link ("" for the cwd)
+    std::vector<std::string> names_; // left to walk, the next at the back
+    int followed_ = 0;
+};
 
 } // namespace
 
 SaveTarget findSaveTarget(const std::string& name) {
-    std::string path = name;
-    for (int followed = 0;; ++followed) {
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0) {
-            if (errno == ENOENT) return {path, std::nullopt};
-            throw ioErrorFromErrno(errno, name);
-        }
-        if (!S_ISLNK(st.st_mode)) {
-            if (!S_ISREG(st.st_mode) || !mayWriteFile(path, st))
-                throw IoError(iocode::AccessDenied);
-            return {path, st};
-        }
-        if (followed == MaxLinksFollowed) throw ioErrorFromErrno(ELOOP, name);
-        // A link planted in a shared folder would let another account pick the file we write.
-        if (!trustedEntry(path, st)) throw IoError(iocode::AccessDenied);
-        path = linkTarget(path, name);
-    }
+    return Walk(name).run();
 }
 
 } // namespace qorv

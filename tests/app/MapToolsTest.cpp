@@ -188,6 +188,8 @@ TEST_F(MapTools, ImportRefusalsWriteNothing) {
          R"(Cannot import 'bad'$'\n''name.tmx': File not found)"},
         {{"--import", "a.tmx", "a.tmx"}, "Cannot write a.tmx: it is the input a.tmx"},
         {{"--import", "a.tmx", "fifo.qre"}, "Cannot write fifo.qre: it is not a regular file"},
+        {{"--import", "a.tmx", "no-dir/out.qre"},
+         "Cannot write no-dir/out.qre: the folder no-dir does not exist"},
         {{"--export", "a.qre", "out.qre"},
          "Cannot export to out.qre: the extension names no map format"},
     };

@@ -215,7 +215,8 @@ TEST_F(HostileLevel, NamesThatNameNoLevelFile) {
 
 // Another account's link in a shared sticky folder such as /tmp is followed only when
 // its owner is us or the folder's owner, as the kernel's protected_symlinks rule has it
-// whatever the machine's setting; otherwise the save is refused and nothing is written
+// whatever the machine's setting, be it the last part of the name or a folder along it
+// (/tmp/pics -> /root-only); otherwise the save is refused and nothing is written
 // anywhere. Needs root to make links of another user.
 TEST_F(HostileLevel, LinksInSharedStickyFoldersAreFollowedOnlyWhenTrusted) {
     const passwd* user = ::getpwnam("nobody");
@@ -235,22 +236,78 @@ TEST_F(HostileLevel, LinksInSharedStickyFoldersAreFollowedOnlyWhenTrusted) {
         {"another's link in a sticky folder others may not write", 01775, us, other, true},
     };
     int index = 0;
+    for (const bool alongThePath : {false, true})
+        for (const auto& row : rows) {
+            SCOPED_TRACE(std::string(row.what) + (alongThePath ? ", along the path" : ""));
+            const std::string n = std::to_string(index++);
+            const std::string folder = dir.file("shared" + n), victims = dir.file("victims" + n);
+            const std::string victim = victims + "/x.qre";
+            const std::string link = folder + (alongThePath ? "/pics" : "/x.qre");
+            ASSERT_EQ(::mkdir(victims.c_str(), 0700), 0);
+            writeWholeFile(victim, "precious");
+            ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+            ASSERT_EQ(::chown(folder.c_str(), row.folderOwner, 0), 0);
+            ASSERT_EQ(::chmod(folder.c_str(), row.folderMode), 0);
+            ASSERT_EQ(::symlink((alongThePath ? victims : victim).c_str(), link.c_str()), 0);
+            ASSERT_EQ(::lchown(link.c_str(), row.linkOwner, 0), 0);
+
+            const std::string name = alongThePath ? link + "/x.qre" : link;
+            EXPECT_EQ(ioMessageOf([&] { saveQRE(name, sampleGrid()); }),
+                      row.followed ? "" : "File access denied");
+            EXPECT_EQ(readWholeFile(victim), row.followed ? formatLevel(sampleGrid()) : "precious");
+            EXPECT_TRUE(std::filesystem::is_symlink(link));
+            for (const std::string& each : {folder, victims})
+                EXPECT_EQ(std::distance(std::filesystem::directory_iterator(each),
+                                        std::filesystem::directory_iterator()),
+                          1);
+        }
+}
+
+// In a shared sticky folder, another account's file (not the folder owner's) or a file
+// with a second name would take our bytes and stay what she made it: her owner and
+// set-user-ID bit, or a hard link to a file of ours she could not reach. Refused as the
+// kernel's protected_regular and protected_hardlinks rules would, whatever the machine's
+// setting. Needs root to make files of another user.
+TEST_F(HostileLevel, OthersFilesInSharedStickyFoldersAreNotWritten) {
+    const passwd* user = ::getpwnam("nobody");
+    if (::geteuid() != 0 || !user) GTEST_SKIP() << "needs root and a user nobody";
+    const uid_t us = ::geteuid(), other = user->pw_uid;
+    const struct {
+        const char* what;
+        mode_t folderMode;
+        uid_t folderOwner;
+        uid_t fileOwner;
+        mode_t fileMode;
+        bool secondName;
+        bool written;
+    } rows[] = {
+        {"another's file in a sticky folder all may write", 01777, us, other, 0666, false, false},
+        {"another's set-user-ID file there", 01777, us, other, 04777, false, false},
+        {"our file with a second name there", 01777, us, us, 0600, true, false},
+        {"our own file there", 01777, us, us, 0600, false, true},
+        {"the folder owner's file there", 01777, other, other, 0666, false, true},
+        {"another's file in a folder without the sticky bit", 0777, us, other, 0666, false, true},
+        {"another's file in a sticky folder others may not write", 01775, us, other, 0666, false,
+         true},
+    };
+    int index = 0;
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        const std::string folder = dir.file("shared" + std::to_string(index));
-        const std::string victim = dir.file("victim" + std::to_string(index++));
-        const std::string link = folder + "/x.qre";
-        writeWholeFile(victim, "precious");
+        const std::string folder = dir.file("shared" + std::to_string(index++));
+        const std::string planted = folder + "/x.qre";
         ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+        writeWholeFile(planted, "precious");
+        ASSERT_EQ(::chown(planted.c_str(), row.fileOwner, 0), 0);
+        ASSERT_EQ(::chmod(planted.c_str(), row.fileMode), 0);
+        if (row.secondName) {
+            ASSERT_EQ(::link(planted.c_str(), (folder + "-ours").c_str()), 0);
+        }
         ASSERT_EQ(::chown(folder.c_str(), row.folderOwner, 0), 0);
         ASSERT_EQ(::chmod(folder.c_str(), row.folderMode), 0);
-        ASSERT_EQ(::symlink(victim.c_str(), link.c_str()), 0);
-        ASSERT_EQ(::lchown(link.c_str(), row.linkOwner, 0), 0);
 
-        EXPECT_EQ(ioMessageOf([&] { saveQRE(link, sampleGrid()); }),
-                  row.followed ? "" : "File access denied");
-        EXPECT_EQ(readWholeFile(victim), row.followed ? formatLevel(sampleGrid()) : "precious");
-        EXPECT_TRUE(std::filesystem::is_symlink(link));
+        EXPECT_EQ(ioMessageOf([&] { saveQRE(planted, sampleGrid()); }),
+                  row.written ? "" : "File access denied");
+        EXPECT_EQ(readWholeFile(planted), row.written ? formatLevel(sampleGrid()) : "precious");
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
                                 std::filesystem::directory_iterator()),
                   1);
@@ -268,9 +325,10 @@ TEST_F(HostileLevel, ALinkSwappedInBeforeTheOpenIsNotFollowed) {
     {
         test::InjectedFaults faults;
         faults.beforeOpen([&](const char* path) {
-            if (path != level) return;
-            ::unlink(path);
-            ::symlink(victim.c_str(), path);
+            // The save opens the name through its folder's descriptor.
+            if (std::filesystem::path(path).filename() != "x.qre") return;
+            ::unlink(level.c_str());
+            ::symlink(victim.c_str(), level.c_str());
         });
         message = ioMessageOf([&] { saveQRE(level, LevelGrid{}); });
     }

@@ -19,6 +19,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <optional>
+#include <pwd.h>
 #include <random>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -287,7 +288,7 @@ TEST_F(SaveFaultTest, NamedTemporaryFileIsPrivateAndLocked) {
 }
 
 // The temporary files of dead saves are removed by the next save of the same level:
-// only regular files of our exact name that no live save holds locked, wherever that
+// only our own regular files of our exact name that no live save holds locked, wherever that
 // save runs (here the test holds the lock, as a save in another PID namespace would).
 TEST_F(SaveFaultTest, NextSaveRemovesOnlyDeadSavesTemporaryFiles) {
     makeOldLevel();
@@ -304,7 +305,10 @@ TEST_F(SaveFaultTest, NextSaveRemovesOnlyDeadSavesTemporaryFiles) {
         {".y.qre.AbCdEfGhIjK1.tmp", "file", false},
         {".x.qre.AbCdEfGhIjK2.tmp", "fifo", false},
         {".x.qre.AbCdEfGhIjK3.tmp", "link", false},
+        // In a shared folder, another account's file of the name is hers.
+        {".x.qre.AbCdEfGhIjK4.tmp", "another's file", false},
     };
+    const passwd* nobody = ::getpwnam("nobody");
     std::vector<std::string> kept = {"elsewhere", "x.qre"};
     std::vector<int> locks;
     for (const auto& row : rows) {
@@ -315,7 +319,11 @@ TEST_F(SaveFaultTest, NextSaveRemovesOnlyDeadSavesTemporaryFiles) {
         } else if (kind == "link") {
             ASSERT_EQ(::symlink("elsewhere", path.c_str()), 0);
         }
+        if (kind == "another's file" && (::geteuid() != 0 || !nobody)) continue; // needs root
         if (kind.ends_with("file")) writeWholeFile(path, "a dead save's level");
+        if (kind == "another's file") {
+            ASSERT_EQ(::chown(path.c_str(), nobody->pw_uid, 0), 0);
+        }
         if (kind == "locked file") {
             locks.push_back(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
             ASSERT_EQ(::flock(locks.back(), LOCK_EX | LOCK_NB), 0);
