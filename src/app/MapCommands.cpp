@@ -6,6 +6,7 @@
 #include "app/Reporting.h"
 #include "interchange/MapExport.h"
 #include "interchange/MapImport.h"
+#include "interchange/MapLimits.h"
 #include "levelio/LevelFile.h"
 
 #include <QDir>
@@ -24,7 +25,9 @@ void exportLevelAsMap(const QString& level, const QString& sheet, const QString&
     const TileSheetFacts facts{
         QDir(QFileInfo(map).absolutePath()).relativeFilePath(QFileInfo(sheet).absoluteFilePath()),
         tiles.width(), tiles.height()};
-    writeOutputFile(map, exportMap(grid, facts, format), {level, sheet});
+    const QByteArray bytes = aboutFile(
+        map, [&] { return exportMap(grid, facts, format); }, "Cannot export to ");
+    writeOutputFile(map, bytes, {level, sheet});
 }
 
 void importMapAsLevel(const QString& map, const QString& level, Console& console) {
@@ -32,7 +35,12 @@ void importMapAsLevel(const QString& map, const QString& level, Console& console
         map,
         [&] {
             const MapFormat format = mapFormatOf(map); // before the file is read
-            return importMap(readInputFile(map, MaxMapFileBytes), format);
+            // A tileset file is found as Tiled finds it: relative to the map's folder.
+            const QDir folder = QFileInfo(map).dir();
+            const ReadMapFile readBeside = [&](const QString& name) {
+                return readInputFile(folder.filePath(name), MaxMapBytes);
+            };
+            return importMap(readInputFile(map, MaxMapBytes), format, readBeside);
         },
         "Cannot import ");
     writeOutputFile(level, QByteArray::fromStdString(qorv::formatLevel(imported.grid)), {map},

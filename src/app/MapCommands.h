@@ -13,16 +13,14 @@ namespace app {
 // relative to the map's folder; the sheet is read for its size. Throws EditorError.
 void exportLevelAsMap(const QString& level, const QString& sheet, const QString& map);
 
-// Reads the map and writes the level it holds to `level` (standard output for "-"); notes on
-// what became of empty cells and passed-over layers are said on standard error. Throws
-// EditorError, naming the first reason the map is no level; nothing is written then.
+// Reads the map (and the tileset file it names, if any) and writes the level it holds to
+// `level` (standard output for "-"); notes on what became of empty cells and passed-over
+// layers are said on standard error. Throws EditorError, naming every reason the map is no
+// level; nothing is written then.
 void importMapAsLevel(const QString& map, const QString& level, Console& console);
 
 // The handlers: --export LEVEL OUT and --import IN OUT. 0, or a failure thrown.
 int runExport(const Invocation& invocation, Console& console);
 int runImport(const Invocation& invocation, Console& console);
-
-// The largest map file read: a level's map in the most verbose form is far smaller.
-inline constexpr qsizetype MaxMapFileBytes = 16 * 1024 * 1024;
 
 } // namespace app

@@ -1,7 +1,7 @@
 #include "interchange/Decompress.h"
-#include "interchange/MapWords.h"
 
 #include "interchange/MapFacts.h"
+#include "interchange/MapWords.h"
 
 #include <zlib.h>
 #include <zstd.h>
@@ -20,6 +20,12 @@ constexpr int GzipWindowBits = 15 + 16; // zlib's way of asking for a gzip heade
     throw MapRefused(std::string("the layer data's ") + kind + " stream is damaged");
 }
 
+// A map whose data holds more than one stream holds something this reader would drop.
+void requireAllUsed(bool ended, std::size_t unused, const char* kind) {
+    if (ended && unused != 0)
+        throw MapRefused(std::string("the layer data goes on after its ") + kind + " stream");
+}
+
 QByteArray inflateStream(QByteArrayView stream, int windowBits, qsizetype limit, const char* kind) {
     QByteArray out(limit + 1, Qt::Uninitialized);
     z_stream z{};
@@ -32,6 +38,7 @@ QByteArray inflateStream(QByteArrayView stream, int windowBits, qsizetype limit,
     const int result = inflate(&z, Z_FINISH);
     // A full buffer is enough to know the data is too long, whether the stream ends or not.
     if (z.avail_out != 0 && result != Z_STREAM_END) refuseDamaged(kind);
+    requireAllUsed(result == Z_STREAM_END, z.avail_in, kind);
     out.truncate(out.size() - static_cast<qsizetype>(z.avail_out));
     return out;
 }
@@ -51,6 +58,7 @@ QByteArray unzstd(QByteArrayView stream, qsizetype limit) {
         if (in.pos == in.size && to.pos < to.size) break; // input used up mid-frame
     }
     if (left != 0 && to.pos < to.size) refuseDamaged("zstd");
+    requireAllUsed(left == 0, in.size - in.pos, "zstd");
     out.truncate(static_cast<qsizetype>(to.pos));
     return out;
 }

@@ -1,15 +1,14 @@
 #include "interchange/JsonMapReader.h"
-#include "interchange/MapWords.h"
 
 #include "interchange/LayerData.h"
-#include "interchange/MapShape.h"
+#include "interchange/MapLimits.h"
+#include "interchange/MapWords.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <cmath>
-#include <optional>
 
 namespace qorv::interchange {
 
@@ -41,27 +40,42 @@ Gids gidsFromArray(const QJsonArray& data) {
     return gids;
 }
 
-Gids readTileLayer(const QJsonObject& layer) {
-    if (layer.contains(QLatin1StringView("chunks"))) throw MapRefused("the map is infinite");
-    requireLevelLayer(text(layer, "name"), number(layer, "width"), number(layer, "height"));
+Gids gidsOf(const QJsonObject& layer) {
     const QString encoding = layer.value(QLatin1StringView("encoding")).toString("csv");
     const Compression compression = compressionNamed(text(layer, "compression"));
+    if (encoding != u"base64" && encoding != u"csv")
+        throw MapRefused("unknown encoding " + mapWord(encoding));
     const QJsonValue data = layer.value(QLatin1StringView("data"));
     if (encoding == u"base64") {
         if (!data.isString()) throw MapRefused("the layer's base64 data is no string");
         return gidsFromBase64(data.toString().toLatin1(), compression);
     }
-    if (encoding != u"csv") throw MapRefused("unknown encoding " + mapWord(encoding));
     if (compression != Compression::None)
         throw MapRefused("compression goes with the base64 encoding only");
     if (!data.isArray()) throw MapRefused("the layer's data is no array of gids");
     return gidsFromArray(data.toArray());
 }
 
-quint32 readTileset(const QJsonObject& tileset) {
-    if (!tileset.contains(QLatin1StringView("source")))
-        requireLevelTiles(number(tileset, "tilewidth"), number(tileset, "tileheight"));
-    return requireFirstGid(number(tileset, "firstgid"));
+// An infinite map's layer, in chunks, has no data of its own: the map says it is infinite.
+void readTileLayer(const QJsonObject& layer, MapParts& parts) {
+    if (checkLevelLayer(text(layer, "name"), number(layer, "width"), number(layer, "height"),
+                        parts.refusals))
+        parts.gids = parts.refusals.attempt([&] { return gidsOf(layer); });
+}
+
+void readTileset(const QJsonObject& tileset, const TilesetFile& tilesetFile, MapParts& parts) {
+    checkTileset(number(tileset, "firstgid"), text(tileset, "source"),
+                 {number(tileset, "tilewidth"), number(tileset, "tileheight")}, tilesetFile, parts);
+}
+
+void passOver(const QJsonObject& layer, MapParts& parts) {
+    const QString type = text(layer, "type");
+    static const QString kinds[] = {"object", "image", "group", "unknown"};
+    const int kind = type == u"objectgroup"  ? 0
+                     : type == u"imagelayer" ? 1
+                     : type == u"group"      ? 2
+                                             : 3;
+    parts.notes << passedOver(kinds[kind], text(layer, "name"));
 }
 
 MapShape shapeOf(const QJsonObject& map) {
@@ -70,52 +84,42 @@ MapShape shapeOf(const QJsonObject& map) {
             number(map, "tileheight"), map.value(QLatin1StringView("infinite")).toBool()};
 }
 
-QJsonObject mapObject(QByteArrayView bytes) {
+// The document's object, when it is one whose "type" (if it has one) is `type`.
+QJsonObject documentObject(QByteArrayView bytes, QStringView type, const std::string& refusal) {
+    requireBoundedJson(bytes);
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(bytes.toByteArray(), &error);
     if (error.error != QJsonParseError::NoError)
         throw MapRefused("malformed JSON at byte " + std::to_string(error.offset) + ": " +
                          error.errorString().toStdString());
-    const QJsonObject map = document.object();
-    const QString type = text(map, "type");
-    if (!document.isObject() || (!type.isEmpty() && type != u"map"))
-        throw MapRefused("no JSON map" +
-                         (type.isEmpty() ? std::string() : ": its type is " + mapWord(type)));
-    return map;
+    const QJsonObject object = document.object();
+    const QString found = text(object, "type");
+    if (!document.isObject() || (!found.isEmpty() && found != type))
+        throw MapRefused(refusal + (found.isEmpty() ? "" : ": its type is " + mapWord(found)));
+    return object;
 }
 
 } // namespace
 
-ImportedMap readJsonMap(QByteArrayView bytes) {
-    const QJsonObject map = mapObject(bytes);
-    requireLevelShape(shapeOf(map));
-
-    const QJsonArray tilesets = map.value(QLatin1StringView("tilesets")).toArray();
-    if (tilesets.size() > 1) refuseSecondTileset();
-    std::optional<quint32> firstGid;
-    if (!tilesets.isEmpty()) firstGid = readTileset(tilesets.first().toObject());
-
-    std::optional<Gids> gids;
-    QStringList notes;
+ImportedMap readJsonMap(QByteArrayView bytes, const TilesetFile& tilesetFile) {
+    const QJsonObject map = documentObject(bytes, u"map", "no JSON map");
+    MapParts parts;
+    checkLevelShape(shapeOf(map), parts.refusals);
+    for (const QJsonValue tileset : map.value(QLatin1StringView("tilesets")).toArray())
+        if (parts.firstTileset()) readTileset(tileset.toObject(), tilesetFile, parts);
     for (const QJsonValue value : map.value(QLatin1StringView("layers")).toArray()) {
         const QJsonObject layer = value.toObject();
-        const QString type = text(layer, "type");
-        if (type == u"tilelayer") {
-            if (gids) refuseSecondTileLayer();
-            gids = readTileLayer(layer);
-        } else {
-            static const QString kinds[] = {"object", "image", "group", "unknown"};
-            const int kind = type == u"objectgroup"  ? 0
-                             : type == u"imagelayer" ? 1
-                             : type == u"group"      ? 2
-                                                     : 3;
-            notes << passedOver(kinds[kind], text(layer, "name"));
-        }
+        if (text(layer, "type") != u"tilelayer")
+            passOver(layer, parts);
+        else if (parts.firstLayer())
+            readTileLayer(layer, parts);
     }
-    requireLayerAndTileset(gids.has_value(), firstGid.has_value());
-    ImportedMap imported = levelFromGids(*gids, *firstGid);
-    imported.notes = notes;
-    return imported;
+    return levelOf(parts);
+}
+
+TileSize readJsonTileset(QByteArrayView bytes) {
+    const QJsonObject tileset = documentObject(bytes, u"tileset", "no JSON tileset");
+    return {number(tileset, "tilewidth"), number(tileset, "tileheight")};
 }
 
 } // namespace qorv::interchange

@@ -1,4 +1,5 @@
 #include "interchange/LayerData.h"
+
 #include "interchange/MapWords.h"
 
 #include "core/CharTable.h"
@@ -14,6 +15,11 @@ constexpr qsizetype GidBytes = 4;
 
 [[noreturn]] void refuseAt(std::size_t index, const std::string& what) {
     throw MapRefused("cell (" + cellName(index) + ") " + what);
+}
+
+[[noreturn]] void refuseMoreThanALevel() {
+    throw MapRefused("the layer data holds more than " + std::to_string(GridCells) +
+                     " cells: it goes on past cell (" + cellName(GridCells - 1) + ")");
 }
 
 bool isSpace(char c) {
@@ -59,7 +65,9 @@ Gids gidsFromBase64(QByteArrayView text, Compression compression) {
     const auto decoded = QByteArray::fromBase64Encoding(trimmed(text).toByteArray(),
                                                         QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded) throw MapRefused("the layer data is not valid base64");
-    const QByteArray bytes = decompress(*decoded, compression, MostGidsKept * GidBytes);
+    const qsizetype mostBytes = qsizetype{MostGidsKept} * GidBytes;
+    const QByteArray bytes = decompress(*decoded, compression, mostBytes);
+    if (bytes.size() > mostBytes) refuseMoreThanALevel(); // cut short: its size is unknown
     if (bytes.size() % GidBytes != 0)
         throw MapRefused("the layer data's " + std::to_string(bytes.size()) +
                          " bytes are no whole number of 4-byte gids");
@@ -73,9 +81,7 @@ ImportedMap levelFromGids(const Gids& gids, quint32 firstGid) {
     if (gids.size() < GridCells)
         throw MapRefused("the layer data holds " + std::to_string(gids.size()) + " cells: cell (" +
                          cellName(gids.size()) + ") and those after it are missing");
-    if (gids.size() > GridCells)
-        throw MapRefused("the layer data holds more than " + std::to_string(GridCells) +
-                         " cells: it goes on past cell (" + cellName(GridCells - 1) + ")");
+    if (gids.size() > GridCells) refuseMoreThanALevel();
     ImportedMap map;
     for (std::size_t i = 0; i < gids.size(); ++i) {
         const quint32 gid = gids[i];

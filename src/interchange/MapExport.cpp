@@ -34,7 +34,26 @@ QString baseName(const QString& image) {
     return file.section(u'.', 0, 0);
 }
 
+// Whether XML 1.0 holds every character of the text: the writer drops or changes the
+// others (most control characters, lone surrogates, U+FFFE), so that a map would name
+// another file than the one given.
+bool xmlHolds(QStringView text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i; // a character beyond the first plane: XML holds them all
+            continue;
+        }
+        const bool held = c == u'\t' || c == u'\n' || c == u'\r' || (c >= 0x20 && c <= 0xD7FF) ||
+                          (c >= 0xE000 && c <= 0xFFFD);
+        if (!held) return false;
+    }
+    return true;
+}
+
 QByteArray tmxOf(const LevelGrid& grid, const TileSheetFacts& sheet) {
+    if (!xmlHolds(sheet.image))
+        throw MapRefused("the tile sheet's name holds a character a TMX map cannot hold");
     QByteArray bytes;
     QXmlStreamWriter xml(&bytes);
     xml.setAutoFormatting(true);

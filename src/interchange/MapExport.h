@@ -8,7 +8,8 @@
 
 namespace qorv::interchange {
 
-// The map's file content: TMX with the layer as CSV, or Tiled's JSON map.
+// The map's file content: TMX with the layer as CSV, or Tiled's JSON map. Throws MapRefused
+// when the sheet's name holds a character XML cannot hold and the format is TMX.
 QByteArray exportMap(const LevelGrid& grid, const TileSheetFacts& sheet, MapFormat format);
 
 } // namespace qorv::interchange

@@ -1,10 +1,7 @@
 #include "interchange/TmxReader.h"
+
 #include "interchange/MapWords.h"
-
-#include "interchange/LayerData.h"
-#include "interchange/MapShape.h"
-
-#include <QXmlStreamReader>
+#include "interchange/XmlCursor.h"
 
 #include <optional>
 
@@ -12,114 +9,110 @@ namespace qorv::interchange {
 
 namespace {
 
-[[noreturn]] void refuseMalformed(const QXmlStreamReader& xml) {
-    throw MapRefused("malformed XML at line " + std::to_string(xml.lineNumber()) + ", column " +
-                     std::to_string(xml.columnNumber()) + ": " + xml.errorString().toStdString());
-}
+// A tile layer's <data> as the map holds it: read whole before any of it is decoded, so
+// that a fault in it, which is one more reason to gather, leaves the reader at its end.
+struct RawData {
+    QString encoding;
+    QString compression;
+    QByteArray text;
+    std::vector<QString> tileGids; // the deprecated form: one <tile gid="..."/> per cell
+};
 
-QString text(const QXmlStreamReader& xml, const char* attribute) {
-    return xml.attributes().value(QLatin1StringView(attribute)).toString();
-}
-
-// A missing or unreadable number is 0, which every check below refuses.
-qint64 number(const QXmlStreamReader& xml, const char* attribute) {
-    return text(xml, attribute).toLongLong();
-}
-
-QByteArray elementText(QXmlStreamReader& xml) {
-    const QString content = xml.readElementText(QXmlStreamReader::SkipChildElements);
-    if (xml.hasError()) refuseMalformed(xml);
-    return content.toLatin1();
-}
-
-// The deprecated form: one <tile gid="..."/> element per cell, a missing gid being 0.
-Gids gidsFromTileElements(QXmlStreamReader& xml) {
-    Gids gids;
-    while (xml.readNextStartElement()) {
-        if (xml.name() == u"tile" && gids.size() <= std::size_t{GridCells}) {
-            const QString gid = text(xml, "gid");
-            gids.push_back(gid.isEmpty() ? 0 : gidFromText(gid, gids.size()));
-        }
-        xml.skipCurrentElement();
+RawData readRawData(XmlCursor& xml) {
+    RawData data{xml.text("encoding"), xml.text("compression"), {}, {}};
+    if (!data.encoding.isEmpty()) {
+        data.text = xml.elementText().toLatin1();
+        return data;
     }
-    if (xml.hasError()) refuseMalformed(xml);
+    while (xml.nextChild()) {
+        if (xml.name() == u"tile" && data.tileGids.size() <= std::size_t{GridCells})
+            data.tileGids.push_back(xml.text("gid"));
+        xml.skipElement();
+    }
+    return data;
+}
+
+Gids gidsOf(const RawData& data) {
+    const Compression compression = compressionNamed(data.compression);
+    if (data.encoding != u"base64" && data.encoding != u"csv" && !data.encoding.isEmpty())
+        throw MapRefused("unknown encoding " + mapWord(data.encoding));
+    if (data.encoding == u"base64") return gidsFromBase64(data.text, compression);
+    if (compression != Compression::None)
+        throw MapRefused("compression goes with the base64 encoding only");
+    if (data.encoding == u"csv") return gidsFromCsv(data.text);
+    Gids gids;
+    for (const QString& gid : data.tileGids) // a missing gid is an empty cell
+        gids.push_back(gid.isEmpty() ? 0 : gidFromText(gid, gids.size()));
     return gids;
 }
 
-Gids readData(QXmlStreamReader& xml) {
-    const QString encoding = text(xml, "encoding");
-    const Compression compression = compressionNamed(text(xml, "compression"));
-    if (encoding == u"base64") return gidsFromBase64(elementText(xml), compression);
-    if (compression != Compression::None)
-        throw MapRefused("compression goes with the base64 encoding only");
-    if (encoding == u"csv") return gidsFromCsv(elementText(xml));
-    if (encoding.isEmpty()) return gidsFromTileElements(xml);
-    throw MapRefused("unknown encoding " + mapWord(encoding));
-}
-
-Gids readTileLayer(QXmlStreamReader& xml) {
-    requireLevelLayer(text(xml, "name"), number(xml, "width"), number(xml, "height"));
-    std::optional<Gids> gids;
-    while (xml.readNextStartElement()) {
-        if (xml.name() == u"data" && !gids)
-            gids = readData(xml);
+void readTileLayer(XmlCursor& xml, MapParts& parts) {
+    const bool levelSized = checkLevelLayer(xml.text("name"), xml.number("width"),
+                                            xml.number("height"), parts.refusals);
+    std::optional<RawData> data;
+    while (xml.nextChild()) {
+        if (xml.name() == u"data" && !data)
+            data = readRawData(xml);
         else
-            xml.skipCurrentElement();
+            xml.skipElement();
     }
-    if (xml.hasError()) refuseMalformed(xml);
-    return gids.value_or(Gids{});
+    if (levelSized)
+        parts.gids = parts.refusals.attempt([&] { return gidsOf(data.value_or(RawData{})); });
 }
 
-void readTileset(QXmlStreamReader& xml, quint32& firstGid) {
-    firstGid = requireFirstGid(number(xml, "firstgid"));
-    // A tileset kept in its own file states its tile size there; that file is not read.
-    if (text(xml, "source").isEmpty())
-        requireLevelTiles(number(xml, "tilewidth"), number(xml, "tileheight"));
-    xml.skipCurrentElement();
+void readTileset(XmlCursor& xml, const TilesetFile& tilesetFile, MapParts& parts) {
+    checkTileset(xml.number("firstgid"), xml.text("source"),
+                 {xml.number("tilewidth"), xml.number("tileheight")}, tilesetFile, parts);
+    xml.skipElement();
 }
 
-MapShape shapeOf(const QXmlStreamReader& xml) {
-    return {text(xml, "orientation"), number(xml, "width"),      number(xml, "height"),
-            number(xml, "tilewidth"), number(xml, "tileheight"), text(xml, "infinite") == u"1"};
+void passOver(XmlCursor& xml, MapParts& parts) {
+    const QStringView name = xml.name();
+    static const QString kinds[] = {"object", "image", "group"};
+    const int kind = name == u"objectgroup"  ? 0
+                     : name == u"imagelayer" ? 1
+                     : name == u"group"      ? 2
+                                             : -1;
+    if (kind >= 0) parts.notes << passedOver(kinds[kind], xml.text("name"));
+    xml.skipElement();
+}
+
+void requireRoot(XmlCursor& xml, QStringView root, const char* refusal) {
+    if (!xml.nextChild() || xml.name() != root)
+        throw MapRefused(std::string(refusal) + ": its first element is " + mapWord(xml.name()));
+}
+
+MapShape shapeOf(const XmlCursor& xml) {
+    return {xml.text("orientation"), xml.number("width"),      xml.number("height"),
+            xml.number("tilewidth"), xml.number("tileheight"), xml.text("infinite") == u"1"};
 }
 
 } // namespace
 
-ImportedMap readTmx(QByteArrayView bytes) {
-    QXmlStreamReader xml(bytes.toByteArray());
-    if (!xml.readNextStartElement()) refuseMalformed(xml);
-    if (xml.name() != u"map")
-        throw MapRefused("no TMX map: the document is <" +
-                         xml.name().left(40).toString().toStdString() + ">");
-    requireLevelShape(shapeOf(xml));
-
-    std::optional<Gids> gids;
-    std::optional<quint32> firstGid;
-    QStringList notes;
-    while (xml.readNextStartElement()) {
+ImportedMap readTmx(QByteArrayView bytes, const TilesetFile& tilesetFile) {
+    XmlCursor xml(bytes);
+    requireRoot(xml, u"map", "no TMX map");
+    MapParts parts;
+    checkLevelShape(shapeOf(xml), parts.refusals);
+    while (xml.nextChild()) {
         const QStringView name = xml.name();
-        if (name == u"tileset") {
-            if (firstGid) refuseSecondTileset();
-            readTileset(xml, firstGid.emplace());
-        } else if (name == u"layer") {
-            if (gids) refuseSecondTileLayer();
-            gids = readTileLayer(xml);
-        } else if (name == u"objectgroup" || name == u"imagelayer" || name == u"group") {
-            static const QString kinds[] = {"object", "image", "group"};
-            const int kind = name == u"objectgroup" ? 0 : name == u"imagelayer" ? 1 : 2;
-            notes << passedOver(kinds[kind], text(xml, "name"));
-            xml.skipCurrentElement();
-        } else {
-            xml.skipCurrentElement();
-        }
+        if (name == u"tileset" && parts.firstTileset())
+            readTileset(xml, tilesetFile, parts);
+        else if (name == u"layer" && parts.firstLayer())
+            readTileLayer(xml, parts);
+        else
+            passOver(xml, parts);
     }
-    while (!xml.atEnd())
-        xml.readNext();
-    if (xml.hasError()) refuseMalformed(xml);
-    requireLayerAndTileset(gids.has_value(), firstGid.has_value());
-    ImportedMap map = levelFromGids(*gids, *firstGid);
-    map.notes = notes;
-    return map;
+    xml.finish();
+    return levelOf(parts);
+}
+
+TileSize readTsx(QByteArrayView bytes) {
+    XmlCursor xml(bytes);
+    requireRoot(xml, u"tileset", "no TSX tileset");
+    const TileSize tiles{xml.number("tilewidth"), xml.number("tileheight")};
+    xml.finish();
+    return tiles;
 }
 
 } // namespace qorv::interchange

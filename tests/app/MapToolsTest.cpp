@@ -3,6 +3,7 @@
 
 #include "EditorRun.h"
 #include "app/MapCommands.h"
+#include "interchange/MapLimits.h"
 #include "levelio/LevelFile.h"
 #include "render/Raster.h"
 
@@ -120,14 +121,15 @@ TEST_F(MapTools, RenderIntoAFolderReportsWhatItCannotWrite) {
 
 // A map is read whole up to its size limit, and refused unread beyond it.
 TEST_F(MapTools, ImportReadsMapsUpToTheSizeLimit) {
-    for (const qsizetype size : {app::MaxMapFileBytes, app::MaxMapFileBytes + 1}) {
+    using qorv::interchange::MaxMapBytes;
+    for (const qsizetype size : {MaxMapBytes, MaxMapBytes + 1}) {
         QFile map(path("big.tmx"));
         ASSERT_TRUE(map.open(QIODevice::WriteOnly) && map.resize(size)); // sparse
         map.close();
         const Result result = run({"--import", "big.tmx", "out.qre"});
         EXPECT_EQ(result.exitCode, 1);
-        EXPECT_EQ(result.err.contains("big.tmx: the file is larger than 16777216 bytes"),
-                  size > app::MaxMapFileBytes)
+        EXPECT_EQ(result.err.contains("big.tmx: the file is larger than 1048576 bytes"),
+                  size > MaxMapBytes)
             << size << ": " << result.err.toStdString();
     }
 }
@@ -170,11 +172,16 @@ TEST_F(MapTools, ExportThenImportGivesTheLevelBack) {
 
 TEST_F(MapTools, ImportRefusalsWriteNothing) {
     ASSERT_EQ(run({"--export", "a.qre", "a.tmx"}).exitCode, 0);
-    QByteArray isometric = bytesOf(path("a.tmx"));
-    isometric.replace("orthogonal", "isometric");
-    QFile file(path("iso.tmx"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(isometric) > 0);
-    file.close();
+    const auto writeFile = [&](const QString& name, const QByteArray& bytes) {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+    };
+    writeFile("iso.tmx", bytesOf(path("a.tmx")).replace("orthogonal", "isometric"));
+    // A tileset file is looked for beside the map, not in the working directory.
+    writeFile("sub/ext.tmx",
+              bytesOf(path("a.tmx")).replace("<tileset ", "<tileset source=\"t.tsx\" "));
+    writeFile("sub/t.tsx", R"(<tileset name="t" tilewidth="32" tileheight="32"/>)");
+    ASSERT_TRUE(QFile::copy(path("all.bmp"), path("esc\033.bmp")));
     ASSERT_EQ(::mkfifo(path("fifo.qre").toLocal8Bit().constData(), 0600), 0);
     const struct {
         QStringList arguments;
@@ -192,6 +199,10 @@ TEST_F(MapTools, ImportRefusalsWriteNothing) {
          "Cannot write no-dir/out.qre: the folder no-dir does not exist"},
         {{"--export", "a.qre", "out.qre"},
          "Cannot export to out.qre: the extension names no map format"},
+        {{"--import", "sub/ext.tmx", "out.qre"},
+         "Cannot import sub/ext.tmx: the tileset's tiles are 32 x 32 pixels, not 10 x 10"},
+        {{"--export", "a.qre", "e.tmx", "--tiles", "esc\033.bmp"},
+         "Cannot export to e.tmx: the tile sheet's name holds a character a TMX map cannot hold"},
     };
     const QByteArray map = bytesOf(path("a.tmx"));
     for (const auto& row : rows) {
@@ -201,6 +212,7 @@ TEST_F(MapTools, ImportRefusalsWriteNothing) {
         EXPECT_FALSE(QFile::exists(path("out.qre")));
     }
     EXPECT_EQ(bytesOf(path("a.tmx")), map);
+    EXPECT_FALSE(QFile::exists(path("e.tmx")));
     struct stat st {};
     EXPECT_EQ(::stat(path("fifo.qre").toLocal8Bit().constData(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
