@@ -3,10 +3,10 @@
 // own cost on top of the file system's) and BM_CheckProgram10000 / BM_RawRead10000 (the
 // whole program, started once for all the files).
 
+#include "BenchApplication.h"
 #include "app/LevelTools.h"
 #include "core/LevelFile.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
 #include <QStringList>
@@ -82,10 +82,7 @@ void BM_CheckLevels10000(benchmark::State& state) {
 BENCHMARK(BM_CheckLevels10000)->Unit(benchmark::kMillisecond);
 
 void BM_CheckProgram10000(benchmark::State& state) {
-    static int argc = 1;
-    static char name[] = "qorvedit_bench";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv); // for QProcess
+    bench::application(); // for QProcess
     const QStringList arguments = QStringList{QStringLiteral("--check")} + folder().names();
     for (auto _ : state) {
         QProcess check;

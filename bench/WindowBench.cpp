@@ -1,6 +1,7 @@
 // The editor's windows under load: start-up, a brush stroke's screen update and the
 // level preview, each beside a baseline measured in the same run (offscreen platform).
 
+#include "BenchApplication.h"
 #include "core/Brush.h"
 #include "render/Raster.h"
 #include "ui/MainUnit.h"
@@ -11,10 +12,8 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
@@ -23,18 +22,7 @@
 
 namespace {
 
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "qorvedit_bench";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The editor's recovery files go to a folder of the benchmark's own, removed at exit.
-    static QTemporaryDir state;
-    qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
-    // Never destroyed: Qt's own statics may already be gone when exit handlers run.
-    static QApplication* app = ui::makeApplication(argc, argv).release();
-    return *app;
-}
+using bench::application;
 
 // Runs the editor in the bundled examples folder, where its tile sheet lies.
 struct InExamples {
