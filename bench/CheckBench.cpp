@@ -4,6 +4,7 @@
 // whole program, started once for all the files) and BM_RulesAllKinds / BM_ReadLevelsNoRules
 // (a team's rules, one of each kind, checked on top of the same reading).
 
+#include "BenchApplication.h"
 #include "app/CheckLevels.h"
 #include "findings/LineReports.h"
 #include "levelio/LevelFile.h"
@@ -11,7 +12,6 @@
 #include "rules/RulesFile.h"
 #include "storage/IoError.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
 #include <QStringList>
@@ -87,10 +87,7 @@ void BM_CheckLevels10000(benchmark::State& state) {
 BENCHMARK(BM_CheckLevels10000)->Unit(benchmark::kMillisecond);
 
 void BM_CheckProgram10000(benchmark::State& state) {
-    static int argc = 1;
-    static char name[] = "qorvedit_bench";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv); // for QProcess
+    bench::application(); // for QProcess
     const QStringList arguments = QStringList{QStringLiteral("--check")} + folder().names();
     for (auto _ : state) {
         QProcess check;

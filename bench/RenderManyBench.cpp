@@ -7,6 +7,7 @@
 // picture as pngReady makes it (palette already built, so the program pays for that
 // and the floor does not) at PngCompression, on one core.
 
+#include "BenchApplication.h"
 #include "app/ImageFile.h"
 #include "app/LevelTools.h"
 #include "app/MapCommands.h"
@@ -15,7 +16,6 @@
 #include "render/TileSheet.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QDir>
 #include <QImageWriter>
 #include <QProcess>
@@ -66,15 +66,8 @@ const RenderFolder& folder() {
     return levels;
 }
 
-void needApplication() {
-    static int argc = 1;
-    static char name[] = "qorvedit_bench";
-    static char* argv[] = {name, nullptr};
-    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv); // for QProcess
-}
-
 void BM_RenderProgram1000(benchmark::State& state) {
-    needApplication();
+    bench::application(); // for QProcess
     const QStringList arguments =
         QStringList{"--render"} + folder().levels() + QStringList{"--out-dir", folder().out()};
     for (auto _ : state) {
@@ -102,7 +95,7 @@ void BM_PngEncode1000(benchmark::State& state) {
 BENCHMARK(BM_PngEncode1000)->Unit(benchmark::kMillisecond);
 
 void BM_TmxRasterizerOneMap(benchmark::State& state) {
-    needApplication();
+    bench::application(); // for QProcess
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("QT_QPA_PLATFORM", "offscreen");
     const QString picture = folder().out() + "/tiled.png";

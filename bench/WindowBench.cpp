@@ -1,6 +1,7 @@
 // The editor's windows under load: start-up, a brush stroke's screen update and the
 // level preview, each beside a baseline measured in the same run (offscreen platform).
 
+#include "BenchApplication.h"
 #include "core/Brush.h"
 #include "platform/Dialogs.h"
 #include "render/Raster.h"
@@ -12,10 +13,8 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
@@ -24,18 +23,7 @@
 
 namespace {
 
-QApplication& application() {
-    static int argc = 1;
-    static char name[] = "qorvedit_bench";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The editor's recovery files go to a folder of the benchmark's own, removed at exit.
-    static QTemporaryDir state;
-    qputenv("XDG_STATE_HOME", QFile::encodeName(state.path()));
-    // Never destroyed: Qt's own statics may already be gone when exit handlers run.
-    static QApplication* app = ui::makeApplication(argc, argv, nullptr).release();
-    return *app;
-}
+using bench::application;
 
 // The real dialogs; no benchmark opens one.
 platform::QtDialogs dialogs;
