@@ -26,22 +26,22 @@ constexpr ExtraOption Extras[] = {
     {Extra::Output, "o", "output", "OUT", "With --merge: the level to write.", "file name",
      Written::Level},
     {Extra::Conflicts, "", "conflicts", "PNG",
-      "With --merge: also draw OURS with the conflicting cells framed.", "file name",
-      Written::Picture},
-     {Extra::Rules, "", "rules", "FILE",
-      "With --check: the team's rules every LEVEL is checked against (default: the nearest "
-      "qorvedit-rules.toml in the level's folder or above it).",
-      "file name"},
-     {Extra::Format,
-      "",
-      "format",
-      "FORMAT",
-      "With --check: text, github (workflow commands, and the step summary when "
-      "GITHUB_STEP_SUMMARY is set), gitlab (a Code Quality report) or json (one object a line). "
-      "Default: github when GITHUB_ACTIONS is true, else text.",
-      "format",
-      Written::Nothing,
-      {"text", "github", "gitlab", "json"}},
+     "With --merge: also draw OURS with the conflicting cells framed.", "file name",
+     Written::Picture},
+    {Extra::Rules, "", "rules", "FILE",
+     "With --check: the team's rules every LEVEL is checked against (default: the nearest "
+     "qorvedit-rules.toml in the level's folder or above it).",
+     "file name"},
+    {Extra::Format,
+     "",
+     "format",
+     "FORMAT",
+     "With --check: text, github (workflow commands, and the step summary when "
+     "GITHUB_STEP_SUMMARY is set), gitlab (a Code Quality report) or json (one object a line). "
+     "Default: github when GITHUB_ACTIONS is true, else text.",
+     "format",
+     Written::Nothing,
+     {"text", "github", "gitlab", "json"}},
 };
 static_assert(std::size(Extras) == ExtraCount - 1, "every extra but None has its option");
 

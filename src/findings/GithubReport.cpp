@@ -1,6 +1,6 @@
 #include "findings/GithubReport.h"
 
-#include "findings/PrintableText.h"
+#include "text/Characters.h"
 
 #include <string_view>
 
@@ -59,7 +59,7 @@ std::string more(std::size_t count) {
 // nothing may end the cell or the row.
 std::string cell(std::string_view text) {
     std::string out;
-    for (const char c : printable(text)) {
+    for (const char c : qorv::text::printable(text)) {
         if (std::string_view("\\`*_[]<>|&~$").find(c) != std::string_view::npos) out += '\\';
         out += c;
     }

@@ -1,8 +1,13 @@
 #include "findings/JsonText.h"
 
-#include "findings/PrintableText.h"
+#include "text/Characters.h"
 
 namespace qorv::findings {
+
+using text::actsOnDisplay;
+using text::decodeAt;
+using text::DecodedCharacter;
+using text::ReplacementCharacter;
 
 void appendJsonString(std::string& out, std::string_view text) {
     static constexpr char hex[] = "0123456789abcdef";

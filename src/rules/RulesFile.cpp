@@ -1,7 +1,7 @@
 #include "rules/RulesFile.h"
 
-#include "findings/PrintableText.h"
 #include "storage/BoundedRead.h"
+#include "text/Characters.h"
 
 // Only the parser is used; without the formatters the header compiles in half the time.
 #define TOML_ENABLE_FORMATTERS 0
@@ -166,7 +166,7 @@ std::string idOf(const toml::node& node) {
 std::string helpOf(const toml::node& node) {
     const auto* help = node.as_string();
     if (!help) refuse(lineOf(node), "help takes a string");
-    if (!findings::isPrintable(help->get())) refuse(lineOf(node), "help holds a control character");
+    if (!text::isPrintable(help->get())) refuse(lineOf(node), "help holds a control character");
     return help->get();
 }
 
@@ -206,8 +206,7 @@ RuleSet parseRules(std::string_view text) {
         file = toml::parse(text);
     } catch (const toml::parse_error& error) {
         // toml++ quotes what it saw, which came from the file.
-        refuse(static_cast<int>(error.source().begin.line),
-               findings::printable(error.description()));
+        refuse(static_cast<int>(error.source().begin.line), text::printable(error.description()));
     }
     refuseUnknownKeys(file, {"rule"}, "the file (it holds [[rule]] tables)");
     RuleSet rules;

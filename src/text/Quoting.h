@@ -12,8 +12,9 @@
 namespace qorv::text {
 
 // The text as it is when every character is printable UTF-8; otherwise the whole of it in shell
-// quotes, with control characters (C0, DEL, C1), bidirectional controls (U+202A..U+202E,
-// U+2066..U+2069) and bytes that are no UTF-8 escaped as $'\n', $'\033', $'\342\200\256'.
+// quotes, with control characters (C0, DEL, C1), the line and paragraph separators (U+2028,
+// U+2029), bidirectional controls (U+202A..U+202E, U+2066..U+2069) and bytes that are no
+// UTF-8 escaped as $'\n', $'\033', $'\342\200\256'.
 std::string quoted(std::string_view text);
 
 } // namespace qorv::text

@@ -1,14 +1,14 @@
 #pragma once
-// Text taken from files (a help text, a file name, a parser's quote of what it read) on its
-// way into a report: as UTF-8, and without the characters that would act on the reader's
-// terminal or page instead of being shown (controls, and bidirectional overrides that make a
-// line read differently from what it holds).
+// The characters of text from outside the program, as UTF-8: the one decoder, and the one
+// list of the characters that would act on the reader's terminal or page instead of being
+// shown (controls, and bidirectional overrides that make a line read differently from what
+// it holds). Quoting a name and putting a help text into a report both go through here.
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-namespace qorv::findings {
+namespace qorv::text {
 
 inline constexpr char32_t ReplacementCharacter = U'\uFFFD';
 
@@ -32,4 +32,4 @@ bool isPrintable(std::string_view text);
 // `text` with every such character, and every byte that is no UTF-8, as U+FFFD.
 std::string printable(std::string_view text);
 
-} // namespace qorv::findings
+} // namespace qorv::text

@@ -1,6 +1,6 @@
-#include "findings/PrintableText.h"
+#include "text/Characters.h"
 
-namespace qorv::findings {
+namespace qorv::text {
 
 namespace {
 
@@ -85,4 +85,4 @@ std::string printable(std::string_view text) {
     return out;
 }
 
-} // namespace qorv::findings
+} // namespace qorv::text
