@@ -19,6 +19,9 @@ std::string_view lineAt(std::string_view text, std::size_t start, std::size_t& n
 } // namespace
 
 std::optional<int> conflictMarkerLine(std::string_view bytes) {
+    // Every conflict has its middle marker: one fast search settles the usual short level
+    // without cutting it into lines.
+    if (bytes.find(Markers[1]) == std::string_view::npos) return std::nullopt;
     std::size_t expected = 0; // the index of the marker the conflict needs next
     int opening = 0;
     int line = 1;
