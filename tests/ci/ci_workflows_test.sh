@@ -59,7 +59,8 @@ cat >"$work/bin/gh" <<EOF
 #!/usr/bin/env bash
 if [ "\${@: -2:1}" = --jq ]; then exec jq -r "\${@: -1}" "$work/comments.json"; fi
 echo "\$*" >>"$work/gh-calls"
-cp "\${*##*body=@}" "$work/posted.md"
+body=\${@: -1}
+cp "\${body#body=@}" "$work/posted.md"
 EOF
 chmod +x "$work/bin/gh"
 
@@ -68,7 +69,7 @@ git init -q --bare -b main "$work/origin.git"
 git clone -q "$work/origin.git" "$work/repo" 2>/dev/null
 cd "$work/repo"
 mkdir levels
-cp "$source_dir"/examples/{maze,rooms,caverns}.qre "$source_dir/examples/qorvedit-rules.toml" levels/
+cp "$source_dir"/examples/{maze.qre,rooms.qre,caverns.qre,qorvedit-rules.toml,all.bmp} levels/
 git add levels
 git commit -qm "levels"
 git push -q origin main
@@ -155,8 +156,9 @@ echo '[]' >"$work/comments.json"
 [ "$(run_step "$github" post)" = 0 ] || fail "post: $(cat "$work/out")"
 [ "$(cat "$work/gh-calls")" = "api --method POST $COMMENTS -F body=@$RUNNER_TEMP/comment.md" ] ||
     fail "gh: $(cat "$work/gh-calls")"
-[ "$(cat "$work/posted.md")" = "<!-- qorvedit-review -->"$'\n'"$(cat review/review.md)" ] ||
-    fail "posted: $(cat "$work/posted.md")"
+[ "$(head -n 1 "$work/posted.md")" = "<!-- qorvedit-review -->" ] &&
+    sed -n "2,$(($(wc -l <review/review.md) + 1))p" "$work/posted.md" | cmp -s - review/review.md &&
+    grep -qF "]($ARTIFACTS)." "$work/posted.md" || fail "posted: $(cat "$work/posted.md")"
 cat >"$work/comments.json" <<'EOF'
 [{"id": 5, "user": {"login": "someone"}, "body": "<!-- qorvedit-review --> copied"},
  {"id": 6, "user": {"login": "github-actions[bot]"}, "body": "<!-- qorvedit-review -->\nold"}]
