@@ -31,7 +31,8 @@ fail() {
 }
 
 # run_step WORKFLOW ID: runs the step of that id (GitHub) or the job of that name's script
-# (GitLab) with bash -e, as both runners do; prints its exit status.
+# (GitLab) with bash -e, which stops at a failing command as both runners do; prints its exit
+# status.
 run_step() {
     local commands status=0
     commands=$(python3 - "$1" "$2" <<'EOF'
