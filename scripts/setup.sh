@@ -15,7 +15,7 @@ qorv_packages=(
     git file
     qt6-wayland weston
     desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl librsvg2-bin
-    nodejs npm yamllint
+    nodejs npm yamllint python3-yaml
 )
 
 # One query for the whole list: a query per package takes about a second in all, on every

@@ -25,6 +25,9 @@ export GIT_COMMITTER_NAME=Tester GIT_COMMITTER_EMAIL=tester@example.org
 export GITHUB_ACTIONS=true GITHUB_STEP_SUMMARY=$work/summary.md RUNNER_TEMP=$work/tmp
 unset GIT_DIR GIT_WORK_TREE GIT_INDEX_FILE DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 
+# Debian's python3 reads the workflows: setup.sh installs its yaml module (python3-yaml).
+yaml_python=/usr/bin/python3
+
 fail() {
     echo "FAIL: $*" >&2
     exit 1
@@ -35,7 +38,7 @@ fail() {
 # status.
 run_step() {
     local commands status=0
-    commands=$(python3 - "$1" "$2" <<'EOF'
+    commands=$("$yaml_python" - "$1" "$2" <<'EOF'
 import sys, yaml
 flow = yaml.safe_load(open(sys.argv[1]))
 if "jobs" in flow:
@@ -111,7 +114,7 @@ for issue in issues:
     assert isinstance(issue["location"]["lines"]["begin"], int), issue
 assert len({issue["fingerprint"] for issue in issues}) == 3, issues
 EOF
-python3 - "$gitlab" <<'EOF' || fail "the GitLab job hides its report when it fails"
+"$yaml_python" - "$gitlab" <<'EOF' || fail "the GitLab job hides its report when it fails"
 import sys, yaml
 artifacts = yaml.safe_load(open(sys.argv[1]))["qorvedit-levels"]["artifacts"]
 assert artifacts["when"] == "always"
