@@ -15,6 +15,7 @@ qorv_packages=(
     git file
     qt6-wayland weston
     desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl librsvg2-bin
+    nodejs npm yamllint python3-yaml
 )
 
 # One query for the whole list: a query per package takes about a second in all, on every
@@ -26,6 +27,8 @@ qorv_missing_packages() {
         [ "$status" = ii ] && installed[$pkg]=1
     done < <(dpkg-query -W -f='${db:Status-Abbrev} ${Package}\n' "${qorv_packages[@]}" 2>/dev/null)
     for pkg in "${qorv_packages[@]}"; do
+        # NodeSource's nodejs, on some machines, brings its own npm and refuses Debian's.
+        [ "$pkg" = npm ] && command -v npm >/dev/null && continue
         [ -n "${installed[$pkg]:-}" ] || printf '%s\n' "$pkg"
     done
 }
