@@ -74,6 +74,7 @@ struct CommandMode {
                     // --textconv, whose failure is its output
     int lostOutput; // when standard output does not take the output: 2 where 1 means "differ"
     bool overrides = false; // --help, --version: chosen whatever else is given
+    bool levelSets = false; // a LEVEL that is a folder stands for its levels (app/LevelSet.h)
 };
 
 std::span<const CommandMode> commandModes();

@@ -1,0 +1,38 @@
+#include "storage/FolderFiles.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qorv {
+
+std::optional<std::vector<std::string>> regularFilesIn(const std::string& folder) {
+    const int opened = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (opened < 0) return std::nullopt;
+    // From here on closedir closes the descriptor.
+    std::unique_ptr<DIR, int (*)(DIR*)> listing(::fdopendir(opened), &::closedir);
+    if (!listing) {
+        ::close(opened);
+        return std::nullopt;
+    }
+    std::vector<std::string> names;
+    const int fd = ::dirfd(listing.get());
+    while (const dirent* entry = ::readdir(listing.get())) {
+        const std::string_view name(entry->d_name);
+        if (name == "." || name == "..") continue;
+        struct stat st {};
+        if (::fstatat(fd, entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode))
+            names.emplace_back(name);
+    }
+    return names;
+}
+
+bool isFolder(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+} // namespace qorv
