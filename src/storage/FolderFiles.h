@@ -1,6 +1,8 @@
 #pragma once
-// The names of a folder's files, for commands that take a folder as the set of files in it.
+// The names of a folder's files, for commands that take a folder as the set of files in it,
+// and which names are one file.
 
+#include <compare>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,5 +17,15 @@ std::optional<std::vector<std::string>> regularFilesIn(const std::string& folder
 
 // Whether `path` is a folder (following a link to one).
 bool isFolder(const std::string& path);
+
+// What a name leads to, following links: two names of one file have the same identity.
+struct FileIdentity {
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
+    auto operator<=>(const FileIdentity&) const = default;
+};
+
+// The identity of the file `path` leads to; nothing when it leads to none.
+std::optional<FileIdentity> identityOf(const std::string& path);
 
 } // namespace qorv
