@@ -47,7 +47,9 @@ qorv::TileMap tableInArgument(const std::string& table) {
                                       : built.add(tileNumber(entry.substr(0, equals)),
                                                   tileNumber(entry.substr(equals + 1)), "OLD=NEW");
         if (!wrong.empty())
-            throw RemapTableError("--remap: " + qorv::text::about(trimmed(entry), wrong));
+            throw RemapTableError("--remap: " + (trimmed(entry).empty()
+                                                     ? "'': " + wrong // as the shell shows it
+                                                     : qorv::text::about(trimmed(entry), wrong)));
     }
     return built.map();
 }
