@@ -6,6 +6,7 @@
 #include "findings/LineReports.h"
 #include "text/Quoting.h"
 
+#include <array>
 #include <bitset>
 #include <optional>
 
@@ -32,6 +33,12 @@ std::optional<Tiles> tilesIn(const QString& list) {
 // The level's lines, row by row as its text holds them; how many cells were found.
 int findIn(const QString& level, const qorv::LevelGrid& grid, const Tiles& tiles,
            std::string& lines) {
+    static const std::array<std::string, 256> messages = [] {
+        std::array<std::string, 256> made;
+        for (std::size_t tile = 0; tile < made.size(); ++tile)
+            made[tile] = "tile " + std::to_string(tile);
+        return made;
+    }();
     int found = 0;
     qorv::findings::Finding finding;
     finding.file = fileName(level);
@@ -41,8 +48,8 @@ int findIn(const QString& level, const qorv::LevelGrid& grid, const Tiles& tiles
             const qorv::TileIndex tile = grid.at(x, y);
             if (!tiles[tile]) continue;
             qorv::findings::placeAtCell(finding, x, y);
-            finding.message = "tile " + std::to_string(tile);
-            lines += qorv::findings::plainLine(finding, shown);
+            finding.message = messages[tile];
+            qorv::findings::appendPlainLine(lines, finding, shown);
             ++found;
         }
     return found;
