@@ -1,5 +1,6 @@
 #include "storage/FolderFiles.h"
 
+#include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
@@ -8,6 +9,19 @@
 #include <unistd.h>
 
 namespace qorv {
+
+namespace {
+
+// A link that leads nowhere is kept, so that reading it says so; a FIFO, a socket, a device
+// or a folder is no file of the set, and a FIFO would keep its reader waiting.
+bool mayBeRegularFile(int folder, const char* name) {
+    struct stat st {};
+    if (::fstatat(folder, name, &st, 0) == 0) return S_ISREG(st.st_mode);
+    return (errno == ENOENT || errno == ELOOP) &&
+           ::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode);
+}
+
+} // namespace
 
 std::optional<std::vector<std::string>> regularFilesIn(const std::string& folder) {
     const int opened = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -23,9 +37,7 @@ std::optional<std::vector<std::string>> regularFilesIn(const std::string& folder
     while (const dirent* entry = ::readdir(listing.get())) {
         const std::string_view name(entry->d_name);
         if (name == "." || name == "..") continue;
-        struct stat st {};
-        if (::fstatat(fd, entry->d_name, &st, 0) == 0 && S_ISREG(st.st_mode))
-            names.emplace_back(name);
+        if (mayBeRegularFile(fd, entry->d_name)) names.emplace_back(name);
     }
     return names;
 }

@@ -9,10 +9,10 @@
 
 namespace qorv {
 
-// The names of the regular files in `folder` (a link counts when it leads to one), in no
-// particular order; nothing when `folder` cannot be opened and listed. The folder is opened once
-// and every entry is looked at through that descriptor, so a folder renamed meanwhile is never
-// mixed with another.
+// The names of the regular files in `folder`, and of the links that lead to one or to nothing
+// (so that reading them reports what is wrong), in no particular order; nothing when `folder`
+// cannot be opened and listed. The folder is opened once and every entry is looked at through
+// that descriptor, so a folder renamed meanwhile is never mixed with another.
 std::optional<std::vector<std::string>> regularFilesIn(const std::string& folder);
 
 // Whether `path` is a folder (following a link to one).

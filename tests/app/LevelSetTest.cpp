@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 TEST(LevelSet, AFolderStandsForItsLevelFilesInNameOrder) {
@@ -16,12 +18,18 @@ TEST(LevelSet, AFolderStandsForItsLevelFilesInNameOrder) {
     const QDir folder(work.path());
     for (const char* name : {"b.qre", "a.QRL", "c.txt", "B.qre", "qre"})
         QFile(folder.filePath(name)).open(QIODevice::WriteOnly);
-    folder.mkdir("d.qre"); // a folder is no level, whatever its name
+    folder.mkdir("d.qre"); // a folder is no level, whatever its name; nor is a FIFO
+    ::mkfifo(folder.filePath("g.qre").toLocal8Bit().constData(), 0600);
     QFile::link(folder.filePath("b.qre"), folder.filePath("e.qrl"));
     QFile::link(folder.filePath("gone"), folder.filePath("f.qre"));
     const QString at = work.path();
-    const QStringList expected = {at + "/B.qre", at + "/a.QRL", at + "/b.qre",
-                                  at + "/e.qrl", "other.qre",   "-"};
+    const QStringList expected = {at + "/B.qre",
+                                  at + "/a.QRL",
+                                  at + "/b.qre",
+                                  at + "/e.qrl",
+                                  at + "/f.qre",
+                                  "other.qre",
+                                  "-"};
     EXPECT_EQ(app::expandLevels({at, "other.qre", "-"}), expected);
     EXPECT_EQ(app::expandLevels({at + '/'}).first(), at + "/B.qre");
 }
