@@ -5,6 +5,7 @@
 // (a team's rules, one of each kind, checked on top of the same reading).
 
 #include "BenchApplication.h"
+#include "ManyLevels.h"
 #include "app/CheckLevels.h"
 #include "findings/LineReports.h"
 #include "levelio/LevelFile.h"
@@ -15,7 +16,6 @@
 #include <QDir>
 #include <QProcess>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -26,39 +26,7 @@
 
 namespace {
 
-constexpr int LevelCount = 10000;
-
-// 10,000 different levels, every tenth of them too short to read, in one folder.
-class LevelFolder {
-  public:
-    LevelFolder() {
-        qorv::LevelGrid grid;
-        qorv::ClearFull(grid);
-        for (int i = 0; i < LevelCount; ++i) {
-            grid.at(1 + i % 62, 1 + (i / 62) % 43) = static_cast<qorv::TileIndex>(i % 112);
-            const QString name = QStringLiteral("level%1.qre").arg(i, 5, 10, QChar('0'));
-            const std::string path = dir_.filePath(name).toStdString();
-            qorv::saveQRE(path, grid);
-            if (i % 10 == 9) ::truncate(path.c_str(), 2000);
-            names_ << name;
-            paths_.push_back(path);
-        }
-        QDir::setCurrent(dir_.path());
-    }
-    const QStringList& names() const { return names_; }
-    const std::vector<std::string>& paths() const { return paths_; }
-    QString path() const { return dir_.path(); }
-
-  private:
-    QTemporaryDir dir_;
-    QStringList names_;
-    std::vector<std::string> paths_;
-};
-
-const LevelFolder& folder() {
-    static const LevelFolder levels;
-    return levels;
-}
+using bench::folder;
 
 void BM_RawRead10000(benchmark::State& state) {
     const auto& paths = folder().paths();

@@ -12,7 +12,7 @@ qorv_packages=(
     libtomlplusplus-dev
     valgrind jq
     acl
-    git file
+    git file python3
     qt6-wayland weston
     desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl librsvg2-bin
     nodejs npm yamllint python3-yaml

@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/CommandLineText.h"
+#include "app/LevelSet.h"
 #include "app/Reporting.h"
 
 #include <QCommandLineParser>
@@ -22,13 +23,23 @@ Invocation usage(const QString& error) {
     return invocation;
 }
 
-bool accepts(const CommandMode* mode, Extra extra, const Invocation& invocation) {
-    if (!mode) return false;
+const Accepted* accepted(const CommandMode* mode, Extra extra, const Invocation& invocation) {
+    if (!mode) return nullptr;
     for (const Accepted& accepted : mode->extras)
         if (accepted.extra == extra &&
             (accepted.onlyWith == Extra::None || invocation.given(accepted.onlyWith)))
-            return true;
-    return false;
+            return &accepted;
+    return nullptr;
+}
+
+bool accepts(const CommandMode* mode, Extra extra, const Invocation& invocation) {
+    return accepted(mode, extra, invocation) != nullptr;
+}
+
+// The values the option takes with the mode given (--format: csv or json with --stats).
+const Choices& choicesFor(const ExtraOption& option, const Invocation& invocation) {
+    const Accepted* with = accepted(invocation.mode, option.extra, invocation);
+    return with && !with->choices[0].empty() ? with->choices : option.choices;
 }
 
 // "--tiles goes with --render, --export, --png or --conflicts."
@@ -46,15 +57,14 @@ QString goesWith(Extra extra) {
         .arg(QString::fromStdString(shownName(extra)), listed(places, QStringLiteral("or")));
 }
 
-bool takesValue(const ExtraOption& option, const QString& value) {
-    return option.choices[0].empty() ||
-           std::ranges::find(option.choices, fileName(value)) != option.choices.end();
+bool takesValue(const Choices& choices, const QString& value) {
+    return choices[0].empty() || std::ranges::find(choices, fileName(value)) != choices.end();
 }
 
 // "text, github, gitlab or json"
-QString choicesOf(const ExtraOption& option) {
+QString choicesOf(const Choices& options) {
     QStringList choices;
-    for (std::string_view choice : option.choices)
+    for (std::string_view choice : options)
         if (!choice.empty()) choices << latin1(choice);
     return listed(choices, QStringLiteral("or"));
 }
@@ -69,9 +79,10 @@ QString misplacedExtra(const Invocation& invocation) {
             return QStringLiteral("%1 needs a %2.")
                 .arg(QString::fromStdString(shownName(option.extra)), latin1(option.valueKind));
     for (const ExtraOption& option : extraOptions())
-        if (invocation.given(option.extra) && !takesValue(option, invocation.value(option.extra)))
+        if (const Choices& choices = choicesFor(option, invocation);
+            invocation.given(option.extra) && !takesValue(choices, invocation.value(option.extra)))
             return QStringLiteral("%1 takes %2.")
-                .arg(QString::fromStdString(shownName(option.extra)), choicesOf(option));
+                .arg(QString::fromStdString(shownName(option.extra)), choicesOf(choices));
     return QString();
 }
 
@@ -135,6 +146,7 @@ Invocation shaped(Invocation invocation) {
         invocation.output = invocation.files.takeLast();
     else if (form->needs != Extra::None)
         invocation.output = invocation.value(form->needs);
+    if (mode.levelSets) invocation.files = expandLevels(invocation.files);
     decideSheets(invocation);
     return invocation;
 }

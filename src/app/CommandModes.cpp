@@ -2,8 +2,11 @@
 
 #include "app/CheckLevels.h"
 #include "app/CommandLine.h"
+#include "app/FindTile.h"
 #include "app/LevelDiffTools.h"
+#include "app/LevelStats.h"
 #include "app/MapCommands.h"
+#include "app/RemapLevels.h"
 #include "app/RenderLevels.h"
 
 #include <algorithm>
@@ -38,10 +41,14 @@ constexpr ExtraOption Extras[] = {
      "FORMAT",
      "With --check: text, github (workflow commands, and the step summary when "
      "GITHUB_STEP_SUMMARY is set), gitlab (a Code Quality report) or json (one object a line). "
-     "Default: github when GITHUB_ACTIONS is true, else text.",
+     "Default: github when GITHUB_ACTIONS is true, else text. With --stats: csv (the default) "
+     "or json (one document).",
      "format",
      Written::Nothing,
      {"text", "github", "gitlab", "json"}},
+    {Extra::DryRun, "", "dry-run", "",
+     "With --remap: print the cells that would change, as --diff prints them, and write nothing.",
+     ""},
 };
 static_assert(std::size(Extras) == ExtraCount - 1, "every extra but None has its option");
 
@@ -111,6 +118,39 @@ constexpr CommandMode Modes[] = {
      .run = runMerge,
      .failed = 2,
      .lostOutput = 2},
+    {.option = "stats",
+     .description = "Count the tiles of each LEVEL (a folder: its *.qre and *.qrl files): a row "
+                    "per level, a column per tile used, the totals, and the tiles of the sheet "
+                    "no level uses. Exit status 1 when a level cannot be read.",
+     .forms = {{{"LEVEL...", "tile counts of a set of levels", 1, AnyNumber}}},
+     .extras = {{{Extra::Format, Extra::None, {"csv", "json"}}, {Extra::Tiles}}},
+     .drawn = Drawn::EachFile,
+     .run = runStats,
+     .failed = 1,
+     .lostOutput = 1,
+     .levelSets = true},
+    {.option = "find-tile",
+     .valueName = "N[,M...]",
+     .description = "Print every cell of each LEVEL (a folder: its levels) that holds one of the "
+                    "tiles, as FILE:LINE:COL: tile N. Exit status 0: found, 1: not found, 2: "
+                    "trouble.",
+     .forms = {{{"LEVEL...", "the cells that hold a tile", 1, AnyNumber}}},
+     .run = runFindTile,
+     .failed = 2,
+     .lostOutput = 2,
+     .levelSets = true},
+    {.option = "remap",
+     .valueName = "TABLE",
+     .description = "Replace tiles in each LEVEL (a folder: its levels) by the TABLE "
+                    "OLD=NEW[,OLD=NEW...], or a file of OLD NEW lines, all at once; a level that "
+                    "changes is saved safely, the others are not touched. Exit status 1 when a "
+                    "level fails, 2 for a wrong TABLE (nothing is written).",
+     .forms = {{{"LEVEL...", "replace tiles in a set of levels", 1, AnyNumber}}},
+     .extras = {{{Extra::DryRun}}},
+     .run = runRemap,
+     .failed = 1,
+     .lostOutput = 1,
+     .levelSets = true},
     {.option = "help",
      .letter = "h",
      .description = "Show this help and exit.",

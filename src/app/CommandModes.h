@@ -16,12 +16,15 @@ class Console;
 struct Invocation;
 
 // The options that qualify a mode rather than choose one.
-enum class Extra { None, Tiles, OutDir, Png, Output, Conflicts, Rules, Format };
-inline constexpr int ExtraCount = 8;
+enum class Extra { None, Tiles, OutDir, Png, Output, Conflicts, Rules, Format, DryRun };
+inline constexpr int ExtraCount = 9;
 
 // What an option's file is to its mode. A picture is never written over an input nor over
 // the other output; a level may be (git's merge driver writes the result over OURS).
 enum class Written { Nothing, Picture, Level };
+
+// The values an option takes; none: any.
+using Choices = std::array<std::string_view, 4>;
 
 struct ExtraOption {
     Extra extra;
@@ -31,7 +34,7 @@ struct ExtraOption {
     std::string_view description;
     std::string_view valueKind; // what an empty value lacks: "file name", "folder"
     Written written = Written::Nothing;
-    std::array<std::string_view, 4> choices = {}; // the values it takes; none: any
+    Choices choices = {};
 };
 
 // One way to give a mode its files. A form that needs an option applies when it is given;
@@ -51,6 +54,7 @@ struct Form {
 struct Accepted {
     Extra extra = Extra::None;
     Extra onlyWith = Extra::None;
+    Choices choices = {}; // the values it takes with this mode; none: the option's own
 };
 
 // The files drawn with a tile sheet, for which the sheet is looked for while parsing.
@@ -74,6 +78,7 @@ struct CommandMode {
                     // --textconv, whose failure is its output
     int lostOutput; // when standard output does not take the output: 2 where 1 means "differ"
     bool overrides = false; // --help, --version: chosen whatever else is given
+    bool levelSets = false; // a LEVEL that is a folder stands for its levels (app/LevelSet.h)
 };
 
 std::span<const CommandMode> commandModes();

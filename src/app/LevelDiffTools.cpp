@@ -78,11 +78,15 @@ int runDiff(const Invocation& invocation, Console& console) {
         checkOutputs(invocation, {from, to, sheet}, console);
         writeOutputFile(picture, markedPicture(b, sheet, changes, picture), {});
     }
+    console.write(changeLines(changes));
+    return changes.empty() ? 0 : 1;
+}
+
+std::string changeLines(const std::vector<qorv::CellChange>& changes) {
     Lines lines(changes.size());
     for (const qorv::CellChange& change : changes)
         lines.cell(change.x, change.y).number(change.from).word(" -> ").number(change.to).endLine();
-    console.write(lines.text());
-    return changes.empty() ? 0 : 1;
+    return std::string(lines.text());
 }
 
 int runTextConv(const Invocation& invocation, Console& console) {

@@ -6,12 +6,19 @@
 
 #include "app/Console.h"
 #include "app/Invocation.h"
+#include "core/LevelDiff.h"
+
+#include <string>
+#include <vector>
 
 namespace app {
 
 // --diff A B [--png OUT.png]: "X,Y: OLD -> NEW" per changed cell on standard output. As diff(1): 0
 // when the levels are the same, 1 when they differ, 2 on trouble (the reason on standard error).
 int runDiff(const Invocation& invocation, Console& console);
+
+// The lines --diff prints for `changes`: "X,Y: OLD -> NEW" each.
+std::string changeLines(const std::vector<qorv::CellChange>& changes);
 
 // --textconv LEVEL: "X,Y: TILE" per cell on standard output. 0, or 1 when the level cannot be read.
 int runTextConv(const Invocation& invocation, Console& console);

@@ -24,4 +24,12 @@ struct Finding {
     bool operator==(const Finding&) const = default;
 };
 
+// Points `finding` at the cell (x, y): the level's text holds row y on line y + 1 and column x
+// in its column x + 1.
+inline void placeAtCell(Finding& finding, int x, int y) {
+    finding.line = y + 1;
+    finding.column = x + 1;
+    finding.cell = FindingCell{x, y};
+}
+
 } // namespace qorv::findings

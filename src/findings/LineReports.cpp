@@ -2,6 +2,8 @@
 
 #include "findings/JsonText.h"
 
+#include <charconv>
+
 namespace qorv::findings {
 
 namespace {
@@ -17,16 +19,29 @@ void appendStringOrNull(std::string& out, const std::string& text) {
         appendJsonString(out, text);
 }
 
+// ":12", without a string of its own: a search may report a cell of every level.
+void appendPlace(std::string& out, int number) {
+    char digits[12] = {':'};
+    out.append(digits, std::to_chars(digits + 1, digits + sizeof digits, number).ptr);
+}
+
 } // namespace
 
 std::string plainLine(const Finding& finding, std::string_view shownFile) {
-    std::string line(shownFile);
-    if (finding.line > 0) line += ':' + std::to_string(finding.line);
-    if (finding.line > 0 && finding.column > 0) line += ':' + std::to_string(finding.column);
-    line += ": " + finding.message;
+    std::string line;
+    appendPlainLine(line, finding, shownFile);
+    return line;
+}
+
+void appendPlainLine(std::string& out, const Finding& finding, std::string_view shownFile) {
+    out += shownFile;
+    if (finding.line > 0) appendPlace(out, finding.line);
+    if (finding.line > 0 && finding.column > 0) appendPlace(out, finding.column);
+    out += ": ";
+    out += finding.message;
     if (!finding.rule.empty())
-        line += " [" + finding.rule + (finding.help.empty() ? "" : ": " + finding.help) + "]";
-    return line + '\n';
+        out += " [" + finding.rule + (finding.help.empty() ? "" : ": " + finding.help) + "]";
+    out += '\n';
 }
 
 std::string jsonLine(const Finding& finding) {

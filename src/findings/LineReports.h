@@ -13,6 +13,9 @@ namespace qorv::findings {
 // messages show it (quoted where it must be).
 std::string plainLine(const Finding& finding, std::string_view shownFile);
 
+// The same line appended to `out`, for reports of many lines.
+void appendPlainLine(std::string& out, const Finding& finding, std::string_view shownFile);
+
 // {"file":..,"line":..,"column":..,"cell":{"x":..,"y":..},"rule":..,"message":..,"help":..}
 // and a newline; null for what the failure does not have.
 std::string jsonLine(const Finding& finding);

@@ -102,11 +102,7 @@ void checkRules(const LevelGrid& grid, const RuleSet& rules, const std::string& 
             std::visit([&](const auto& kind) { return check(grid, kind); }, rule.kind);
         if (!found) continue;
         findings::Finding finding{file, 0, 0, std::nullopt, rule.id, found->message, rule.help};
-        if (found->cell) {
-            finding.line = found->cell->y + 1;
-            finding.column = found->cell->x + 1;
-            finding.cell = findings::FindingCell{found->cell->x, found->cell->y};
-        }
+        if (found->cell) findings::placeAtCell(finding, found->cell->x, found->cell->y);
         out.push_back(std::move(finding));
     }
 }

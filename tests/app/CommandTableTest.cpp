@@ -45,13 +45,19 @@ class CommandTable : public ::testing::Test {
     qorv::LevelGrid level_;
 };
 
+// A value each mode's own option takes, so that it goes on to its files.
+QString valueFor(const app::CommandMode& mode) {
+    if (mode.option == "find-tile") return "1";
+    return mode.option == "remap" ? "1=2" : "value";
+}
+
 // Every row runs its own handler: given files that do not exist, each mode fails with its own
 // status, and says so in the reader's words.
 TEST_F(CommandTable, EachModeRunsItsHandlerAndFailsWithItsStatus) {
     for (const app::CommandMode& mode : app::commandModes()) {
         const app::Form& form = mode.forms[0];
         QStringList arguments = {"--" + QString::fromLatin1(mode.option)};
-        if (!mode.valueName.empty()) arguments << "value";
+        if (!mode.valueName.empty()) arguments << valueFor(mode);
         for (int file = 0; file < form.minFiles; ++file)
             arguments << (form.lastFileIsOutput && file == form.minFiles - 1
                               ? QStringLiteral("out.tmx")
@@ -87,6 +93,8 @@ TEST_F(CommandTable, AConflictedLevelFailsWithTheSameWordsInEveryMode) {
         {{"--diff", "base.qre", "conflicted.qre"}, 2, false, ""},
         {{"--textconv", "conflicted.qre"}, 0, true, ""},
         {{"--merge", "base.qre", "conflicted.qre", "base.qre", "-o", "out.qre"}, 2, false, ""},
+        {{"--find-tile", "1", "conflicted.qre"}, 2, false, ""},
+        {{"--remap", "1=2", "conflicted.qre"}, 1, false, ""},
     };
     for (const auto& row : rows) {
         const Outcome result = runInProcess(row.arguments);
