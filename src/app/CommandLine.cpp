@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 
 #include "app/CommandLineText.h"
+#include "app/LevelSet.h"
 #include "app/Reporting.h"
 
 #include <QCommandLineParser>
@@ -135,6 +136,10 @@ Invocation shaped(Invocation invocation) {
         invocation.output = invocation.files.takeLast();
     else if (form->needs != Extra::None)
         invocation.output = invocation.value(form->needs);
+    if (mode.levelSets) {
+        const std::vector<QString> levels = expandLevels(invocation.files);
+        invocation.files = QStringList(levels.begin(), levels.end());
+    }
     decideSheets(invocation);
     return invocation;
 }

@@ -16,8 +16,8 @@ class Console;
 struct Invocation;
 
 // The options that qualify a mode rather than choose one.
-enum class Extra { None, Tiles, OutDir, Png, Output, Conflicts, Rules, Format };
-inline constexpr int ExtraCount = 8;
+enum class Extra { None, Tiles, OutDir, Png, Output, Conflicts, Rules, Format, Columns, Scale };
+inline constexpr int ExtraCount = 10;
 
 // What an option's file is to its mode. A picture is never written over an input nor over
 // the other output; a level may be (git's merge driver writes the result over OURS).
@@ -74,6 +74,7 @@ struct CommandMode {
                     // --textconv, whose failure is its output
     int lostOutput; // when standard output does not take the output: 2 where 1 means "differ"
     bool overrides = false; // --help, --version: chosen whatever else is given
+    bool levelSets = false; // a LEVEL that is a folder stands for its levels (LevelSet.h)
 };
 
 std::span<const CommandMode> commandModes();
