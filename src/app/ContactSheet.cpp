@@ -111,10 +111,6 @@ int runSheet(const Invocation& invocation, Console& console) {
                             pixels + layout.top(int(i)) * bytesPerLine + layout.left(int(i)) * 3,
                             bytesPerLine);
     });
-    const Captions captions;
-    for (qsizetype i = 0; i < levels.size(); ++i)
-        captions.draw(sheet, layout.caption(int(i)), quotedName(QFileInfo(levels[i]).fileName()));
-
     qsizetype failed = 0;
     for (const std::optional<std::string>& problem : problems)
         if (problem) {
@@ -122,6 +118,9 @@ int runSheet(const Invocation& invocation, Console& console) {
             console.complain(*problem);
         }
     if (failed == levels.size()) return 1;
+    const Captions captions;
+    for (qsizetype i = 0; i < levels.size(); ++i)
+        captions.draw(sheet, layout.caption(int(i)), quotedName(QFileInfo(levels[i]).fileName()));
     writeOutputFile(invocation.argument, encodeImageFor(sheet, invocation.argument), inputs,
                     &console);
     return failed == 0 ? 0 : 1;

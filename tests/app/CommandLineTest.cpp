@@ -146,6 +146,7 @@ TEST(CommandLine, EveryModeOfTheTableIsInTheHelpAndParsed) {
         for (const app::Form& form : mode.forms) {
             if (form.summary.empty()) continue;
             QString usage = "qorvedit " + option;
+            if (!mode.valueName.empty()) usage += ' ' + QString::fromLatin1(mode.valueName);
             if (!form.arguments.empty()) usage += ' ' + QString::fromLatin1(form.arguments);
             EXPECT_TRUE(help.contains(usage)) << usage.toStdString();
             QStringList arguments = {"qorvedit", option};
