@@ -56,8 +56,9 @@ def check_sheet(name, arguments, levels, work, scale, columns):
 
 
 def check_report(name, arguments, levels, work):
+    """`levels`: the readable levels among `arguments`, which end with one that is not."""
     folder = os.path.join(work, "report")
-    run("--report", folder, *arguments)
+    run("--report", folder, *arguments, status=1)
     page_file = os.path.join(folder, "index.html")
     with open(page_file, "rb") as file:
         page = file.read().decode("utf-8")
@@ -81,7 +82,7 @@ def check_report(name, arguments, levels, work):
     cells = sum(int(count) for count in re.findall(r"<td>\d+</td><td>(\d+)</td>", totals))
     if cells != 64 * 45 * len(levels):
         failures.append(f"{name}: the totals count {cells} cells")
-    run("--report", folder, *arguments)
+    run("--report", folder, *arguments, status=1)
     with open(page_file, "rb") as file:
         if file.read().decode("utf-8") != page:
             failures.append(f"{name}: a second run wrote another page")
@@ -104,6 +105,8 @@ def generated_folder(work):
                                 for _ in range(45)))
     shutil.copy(os.path.join(examples, "all.bmp"), folder)
     shutil.copy(os.path.join(examples, "all.bmp"), os.path.join(folder, "more"))
+    with open(os.path.join(work, "broken.qre"), "wb") as file:
+        file.write(b"#" * 1000)
     return folder
 
 
@@ -118,7 +121,8 @@ with tempfile.TemporaryDirectory() as work:
         for scale in scales:
             check_sheet(name, arguments, levels, work, scale, None if scale != 7 else 2)
         more = os.path.join(folder, "more", "a.qre")  # a second a.png that must not replace the first
-        check_report(name, arguments + [more], levels + [more], work)
+        broken = os.path.join(work, "broken.qre")  # its failure a badge on the page
+        check_report(name, arguments + [more, broken], levels + [more], work)
     run("--sheet", os.path.join(work, "none.png"), *example_levels, "--scale", "0", status=2)
 
 print("\n".join(failures) or "ok")
