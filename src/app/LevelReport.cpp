@@ -27,11 +27,6 @@ namespace {
 
 constexpr int ThumbnailScale = 4;
 
-struct Pictures {
-    QString picture;
-    QString thumbnail;
-};
-
 // A name that needs no escaping in a link, in a shell or on any file system.
 QString tameName(const QString& level) {
     QByteArray name = QFile::encodeName(QFileInfo(level).completeBaseName());
@@ -42,21 +37,18 @@ QString tameName(const QString& level) {
     return QString::fromLatin1(name);
 }
 
-// Each level's two picture names, none shared: a level from another folder, or one named
-// like another's thumbnail, takes the next free number.
-std::vector<Pictures> picturesFor(const QStringList& levels) {
+// Each level's picture name, none shared: a level of the same name from another folder takes
+// the next free number.
+QStringList picturesFor(const QStringList& levels) {
     QSet<QString> taken;
-    std::vector<Pictures> pictures;
+    QStringList pictures;
     for (const QString& level : levels) {
         const QString base = tameName(level);
-        Pictures names;
-        for (int number = 1;; ++number) {
-            const QString name = number == 1 ? base : base + '-' + QString::number(number);
-            names = {name + ".png", name + ".thumb.png"};
-            if (!taken.contains(names.picture) && !taken.contains(names.thumbnail)) break;
-        }
-        taken << names.picture << names.thumbnail;
-        pictures.push_back(names);
+        QString name = base + ".png";
+        for (int number = 2; taken.contains(name); ++number)
+            name = base + '-' + QString::number(number) + ".png";
+        taken << name;
+        pictures << name;
     }
     return pictures;
 }
@@ -64,7 +56,10 @@ std::vector<Pictures> picturesFor(const QStringList& levels) {
 void makeFolder(const QString& folder) {
     std::error_code error;
     std::filesystem::create_directory(fileName(folder), error);
-    if (error) throw qorv::EditorError("Cannot write into " + about(folder, error.message()));
+    if (!error) return;
+    const std::string why =
+        error == std::errc::file_exists ? "it is not a folder" : error.message();
+    throw qorv::EditorError("Cannot write into " + about(folder, why));
 }
 
 std::vector<std::string> failureLines(const std::vector<qorv::findings::Finding>& findings) {
@@ -86,7 +81,7 @@ int runReport(const Invocation& invocation, Console& console) {
     const QDir folder(invocation.argument);
     makeFolder(invocation.argument);
     const auto failures = failuresOfEach(levels);
-    const std::vector<Pictures> pictures = picturesFor(levels);
+    const QStringList pictures = picturesFor(levels);
     std::vector<ReportEntry> entries(std::size_t(levels.size()));
     const SheetCache sheets(invocation.sheets);
     const auto problems = inParallel(levels.size(), [&](qsizetype i) {
@@ -94,18 +89,17 @@ int runReport(const Invocation& invocation, Console& console) {
         const qorv::LevelGrid grid = readLevel(levels[i]);
         entry.counts = qorv::countTiles(grid);
         const QImage raster = drawLevel(grid, sheets.sheet(invocation.sheets[i]));
+        const QString picture = folder.filePath(pictures[i]);
+        writeOutputFile(picture, encodeImageFor(raster, picture),
+                        {levels[i], invocation.sheets[i].found});
+        // In the page itself: a thousand more files, each synced by the safe replacement,
+        // took longer than drawing every level.
         const QImage thumbnail = qorv::subsample(raster, ThumbnailScale);
-        const QStringList inputs = {levels[i], invocation.sheets[i].found};
-        const Pictures& names = pictures[std::size_t(i)];
-        for (const auto& [image, name] :
-             {std::pair{&raster, names.picture}, std::pair{&thumbnail, names.thumbnail}}) {
-            const QString output = folder.filePath(name);
-            writeOutputFile(output, encodeImageFor(*image, output), inputs);
-        }
-        entry.picture = fileName(names.picture);
-        entry.thumbnail = fileName(names.thumbnail);
+        entry.thumbnail =
+            "data:image/png;base64," + encodeImageFor(thumbnail, picture).toBase64().toStdString();
         entry.thumbnailWidth = thumbnail.width();
         entry.thumbnailHeight = thumbnail.height();
+        entry.picture = fileName(pictures[i]);
     });
 
     bool allDrawn = true;

@@ -14,7 +14,7 @@ namespace app {
 struct ReportEntry {
     std::string name;      // the level as messages show it: UTF-8 without controls
     std::string picture;   // its full picture's file name beside the page; empty: none
-    std::string thumbnail; // its thumbnail's file name beside the page
+    std::string thumbnail; // its thumbnail, a data: URL
     int thumbnailWidth = 0;
     int thumbnailHeight = 0;
     std::vector<std::string> failures;      // as --check prints them, one line each

@@ -106,6 +106,7 @@ with tempfile.TemporaryDirectory() as work:
         devtools.wait(lambda m: m.get("method") == "Page.loadEventFired")
         names = evaluate(devtools, "[...document.querySelectorAll('li.level h2')].map(h => h.textContent)")
         widths = evaluate(devtools, "[...document.images].map(i => i.complete ? i.naturalWidth : 0)")
+        thumbnail = evaluate(devtools, "document.images[0].src")
         box = evaluate(devtools, "(r => [r.x, r.y, r.width, r.height])"
                                  "(document.images[0].getBoundingClientRect())")
         shot = devtools.send("Page.captureScreenshot", format="png", clip={
@@ -124,8 +125,9 @@ with tempfile.TemporaryDirectory() as work:
         failures.append(f"the console says {complaints}")
     with open(os.path.join(work, "shot.png"), "wb") as file:
         file.write(base64.b64decode(shot["data"]))
-    thumbnail = read_png(os.path.join(report, "caverns.thumb.png"))
-    if read_png(os.path.join(work, "shot.png")) != thumbnail:
+    with open(os.path.join(work, "thumbnail.png"), "wb") as file:
+        file.write(base64.b64decode(thumbnail.split(",", 1)[1]))
+    if read_png(os.path.join(work, "shot.png")) != read_png(os.path.join(work, "thumbnail.png")):
         failures.append(f"the screenshot at {box} is not the first thumbnail's pixels")
 print("\n".join(failures) or "ok")
 sys.exit(1 if failures else 0)
