@@ -12,6 +12,7 @@
 #include "render/Subsample.h"
 
 #include <QFileInfo>
+#include <QSet>
 
 #include <cmath>
 #include <optional>
@@ -23,8 +24,8 @@ namespace {
 constexpr int DefaultScale = 4;
 constexpr int SheetMargin = 8; // white between and around the places
 constexpr int MostColumns = 100000;
-// A sheet of 1,000 levels at the default scale is 15 million pixels; QImage allocates no
-// more than 2 GiB, and a picture a few times larger than that default is no overview.
+// A sheet of 1,000 levels at the default scale is 23 million pixels; QImage allocates no
+// more than 2 GiB, and a picture ten times larger than that is no overview.
 constexpr qint64 MostSheetPixels = qint64(1) << 28;
 
 // A whole number option from 1 to `most`; `fallback` when it is not given, none when it is
@@ -48,9 +49,10 @@ struct Layout {
     int top(int index) const {
         return SheetMargin + index / columns * (height() + CaptionHeight + SheetMargin);
     }
-    QSize size() const {
-        return {SheetMargin + columns * (width() + SheetMargin),
-                SheetMargin + rows() * (height() + CaptionHeight + SheetMargin)};
+    // In 64 bits: a folder may hold more levels than a side of 31 bits can place.
+    qint64 sheetWidth() const { return SheetMargin + qint64(columns) * (width() + SheetMargin); }
+    qint64 sheetHeight() const {
+        return SheetMargin + qint64(rows()) * (height() + CaptionHeight + SheetMargin);
     }
     QRect caption(int index) const {
         return {left(index), top(index) + height(), width(), CaptionHeight};
@@ -62,21 +64,22 @@ int defaultColumns(qsizetype count) {
 }
 
 QStringList inputsOf(const Invocation& invocation) {
-    QStringList inputs = invocation.files;
+    QSet<QString> sheets;
     for (const qorv::TileSheetSearch& search : invocation.sheets)
-        if (!search.found.isEmpty() && !inputs.contains(search.found)) inputs << search.found;
-    return inputs;
+        if (!search.found.isEmpty()) sheets.insert(search.found);
+    return invocation.files + QStringList(sheets.begin(), sheets.end());
 }
 
 QImage blankSheet(const Layout& layout) {
-    const QSize size = layout.size();
-    if (qint64(size.width()) * size.height() > MostSheetPixels)
+    const qint64 width = layout.sheetWidth();
+    const qint64 height = layout.sheetHeight();
+    if (width * height > MostSheetPixels)
         throw qorv::EditorError(QStringLiteral("a sheet of %1x%2 pixels is too large; give a "
-                                               "larger --scale or more --columns")
-                                    .arg(size.width())
-                                    .arg(size.height())
+                                               "larger --scale or fewer levels")
+                                    .arg(width)
+                                    .arg(height)
                                     .toStdString());
-    QImage sheet(size, QImage::Format_RGB888);
+    QImage sheet(int(width), int(height), QImage::Format_RGB888);
     sheet.fill(Qt::white);
     return sheet;
 }
