@@ -39,6 +39,8 @@ class DevTools:
         self.browser = subprocess.Popen(
             [chromium, "--headless", "--remote-debugging-pipe", "--disable-gpu",
              "--force-device-scale-factor=1", "--no-first-run", f"--user-data-dir={profile}",
+             # Containers give /dev/shm a few megabytes, too few for Chromium's renderer.
+             "--disable-dev-shm-usage",
              *sandbox, "about:blank"],
             # Closing descriptors would happen after the moves to 3 and 4 and undo them.
             close_fds=False, stdout=subprocess.DEVNULL,
