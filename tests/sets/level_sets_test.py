@@ -54,6 +54,9 @@ def check_sheet(name, arguments, levels, work, scale, columns):
         expected = [row[::scale][:width] for row in picture[::scale][:height]]
         if place != expected:
             failures.append(f"{name} at scale {scale}: {level} is not --render's every {scale}th pixel")
+        band = [row[left : left + width] for row in sheet[top + height : top + height + CAPTION]]
+        if (0, 0, 0) not in {pixel for row in band for pixel in row}:
+            failures.append(f"{name} at scale {scale}: no name under {level}")
 
 
 def check_report(name, arguments, levels, work):
