@@ -66,18 +66,34 @@ const RenderFolder& folder() {
     return levels;
 }
 
-void BM_RenderProgram1000(benchmark::State& state) {
+void runProgram(benchmark::State& state, const QStringList& arguments) {
     bench::application(); // for QProcess
-    const QStringList arguments =
-        QStringList{"--render"} + folder().levels() + QStringList{"--out-dir", folder().out()};
     for (auto _ : state) {
-        QProcess render;
-        render.start(QStringLiteral(QORV_EDITOR_PATH), arguments);
-        if (!render.waitForFinished(600000) || render.exitCode() != 0)
-            state.SkipWithError("qorvedit --render --out-dir failed");
+        QProcess program;
+        program.start(QStringLiteral(QORV_EDITOR_PATH), arguments);
+        if (!program.waitForFinished(600000) || program.exitCode() != 0)
+            state.SkipWithError(qPrintable("qorvedit " + arguments.first() + " failed"));
     }
 }
+
+void BM_RenderProgram1000(benchmark::State& state) {
+    runProgram(state, QStringList{"--render"} + folder().levels() +
+                          QStringList{"--out-dir", folder().out()});
+}
 BENCHMARK(BM_RenderProgram1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same 1,000 levels on one contact sheet (BM_SheetProgram1000 / BM_RenderProgram1000
+// should be 0.5 or less) and as a web page with their pictures and thumbnails
+// (BM_ReportProgram1000 / BM_RenderProgram1000 should be 1.3 or less).
+void BM_SheetProgram1000(benchmark::State& state) {
+    runProgram(state, QStringList{"--sheet", folder().out() + "/sheet.png"} + folder().levels());
+}
+BENCHMARK(BM_SheetProgram1000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ReportProgram1000(benchmark::State& state) {
+    runProgram(state, QStringList{"--report", folder().out() + "/report"} + folder().levels());
+}
+BENCHMARK(BM_ReportProgram1000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_PngEncode1000(benchmark::State& state) {
     for (auto _ : state) {

@@ -11,6 +11,7 @@ qorv_packages=(
     zlib1g-dev libzstd-dev tiled
     libtomlplusplus-dev
     valgrind jq
+    chromium tidy fonts-dejavu-core # the report in a browser, its HTML checked; the sheet's names
     acl
     git file python3
     qt6-wayland weston

@@ -156,6 +156,24 @@ int runCheck(const Invocation& invocation, Console& console) {
     return found.empty() ? 0 : 1;
 }
 
+std::vector<std::vector<Finding>> failuresOfEach(const QStringList& levels) {
+    Invocation invocation;
+    invocation.files = levels;
+    RulesFiles files;
+    std::vector<const RuleSet*> rules;
+    try {
+        rules = rulesOfLevels(invocation, files);
+    } catch (const UnusableRules& failure) {
+        throw qorv::EditorError(failure.what());
+    } catch (const std::filesystem::filesystem_error& failure) {
+        throw qorv::EditorError(qorv::text::about(".", failure.code().message()));
+    }
+    std::vector<std::vector<Finding>> found(rules.size());
+    for (std::size_t i = 0; i < rules.size(); ++i)
+        checkLevel(levels[qsizetype(i)], *rules[i], found[i]);
+    return found;
+}
+
 bool checkLevels(const QStringList& levels, Console& console) {
     Invocation invocation;
     invocation.files = levels;

@@ -5,7 +5,11 @@
 #include "app/Console.h"
 #include "app/Invocation.h"
 
+#include "findings/Finding.h"
+
 #include <QStringList>
+
+#include <vector>
 
 namespace app {
 
@@ -15,5 +19,9 @@ int runCheck(const Invocation& invocation, Console& console);
 
 // --check LEVEL... as given alone: its report as text. Returns whether every level passed.
 bool checkLevels(const QStringList& levels, Console& console);
+
+// The failures of each level as --check LEVEL... finds them, with the nearest rules file of
+// each. Throws EditorError, before any level is read, when a rules file cannot be used.
+std::vector<std::vector<qorv::findings::Finding>> failuresOfEach(const QStringList& levels);
 
 } // namespace app

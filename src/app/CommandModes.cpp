@@ -2,8 +2,10 @@
 
 #include "app/CheckLevels.h"
 #include "app/CommandLine.h"
+#include "app/ContactSheet.h"
 #include "app/FindTile.h"
 #include "app/LevelDiffTools.h"
+#include "app/LevelReport.h"
 #include "app/LevelStats.h"
 #include "app/MapCommands.h"
 #include "app/RemapLevels.h"
@@ -49,6 +51,13 @@ constexpr ExtraOption Extras[] = {
     {Extra::DryRun, "", "dry-run", "",
      "With --remap: print the cells that would change, as --diff prints them, and write nothing.",
      ""},
+    {Extra::Columns, "", "columns", "N",
+     "With --sheet: the levels in a row (default: the square root of their count, rounded up).",
+     "number"},
+    {Extra::Scale, "", "scale", "N",
+     "With --sheet: each level N times smaller than --render draws it, every Nth pixel of "
+     "every Nth row (default: 4).",
+     "number"},
 };
 static_assert(std::size(Extras) == ExtraCount - 1, "every extra but None has its option");
 
@@ -73,6 +82,29 @@ constexpr CommandMode Modes[] = {
      .run = runRender,
      .failed = 1,
      .lostOutput = 1},
+    {.option = "sheet",
+     .valueName = "OUT.png",
+     .description = "Draw every LEVEL (a folder: its *.qre and *.qrl) smaller, its name under "
+                    "it, on one picture OUT.png, in a grid.",
+     .forms = {{{"LEVEL...", "a contact sheet of levels", 1, AnyNumber}}},
+     .extras = {{{Extra::Columns}, {Extra::Scale}, {Extra::Tiles}}},
+     .drawn = Drawn::EachFile,
+     .run = runSheet,
+     .failed = 1,
+     .lostOutput = 1,
+     .levelSets = true},
+    {.option = "report",
+     .valueName = "DIR",
+     .description = "Write DIR/index.html, a web page of every LEVEL (a folder: its *.qre and "
+                    "*.qrl) with its picture, its --check failures and its tile counts, and the "
+                    "set's totals; the pictures beside it.",
+     .forms = {{{"LEVEL...", "a web page of levels", 1, AnyNumber}}},
+     .extras = {{{Extra::Tiles}}},
+     .drawn = Drawn::EachFile,
+     .run = runReport,
+     .failed = 1,
+     .lostOutput = 1,
+     .levelSets = true},
     {.option = "export",
      .description = "Write LEVEL as a Tiled map: OUT.tmx (TMX) or OUT.tmj (JSON).",
      .forms = {{{"LEVEL OUT.tmx|OUT.tmj", "a level as a map of Tiled", 2, 2, true}}},

@@ -3,60 +3,21 @@
 #include "app/ImageFile.h"
 #include "app/LevelTools.h"
 #include "app/OutputFile.h"
+#include "app/ParallelWork.h"
 #include "app/Reporting.h"
+#include "app/SheetCache.h"
 #include "storage/IoError.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
 
-#include <algorithm>
-#include <atomic>
 #include <optional>
-#include <thread>
 #include <vector>
 
 namespace app {
 
 namespace {
-
-constexpr int LevelsInFlightPerCore = 4;
-
-unsigned cores() {
-    return std::max(1u, std::thread::hardware_concurrency());
-}
-
-// Each sheet is read once, whether it loads or fails; a search that found none fails for
-// every level it was made for.
-class SheetCache {
-  public:
-    void load(const qorv::TileSheetSearch& search) {
-        const QString key = keyOf(search);
-        if (sheets_.contains(key)) return;
-        Loaded loaded;
-        loaded.error = failureOf([&] { loaded.image = loadSheet(requireSheet(search)); });
-        sheets_.insert(key, loaded);
-    }
-
-    // A sheet loaded before; throws EditorError with its failure when it failed. Const, so
-    // that drawing threads can share the cache.
-    const QImage& sheet(const qorv::TileSheetSearch& search) const {
-        const Loaded& found = *sheets_.constFind(keyOf(search));
-        if (found.error) throw qorv::EditorError(*found.error);
-        return found.image;
-    }
-
-  private:
-    struct Loaded {
-        QImage image;
-        std::optional<std::string> error;
-    };
-    static QString keyOf(const qorv::TileSheetSearch& search) {
-        if (search.found.isEmpty()) return '\n' + search.lookedIn.join('\n');
-        return QFileInfo(search.found).absoluteFilePath();
-    }
-    QHash<QString, Loaded> sheets_;
-};
 
 // DIR/NAME.png of every level, in the levels' order; refused when two levels share one.
 QStringList outputsFor(const QStringList& levels, const QString& folder) {
@@ -100,31 +61,13 @@ int runRender(const Invocation& invocation, Console& console) {
     const bool intoFolder = invocation.given(Extra::OutDir);
     const QStringList outputs =
         intoFolder ? outputsFor(levels, invocation.output) : QStringList{invocation.output};
-    SheetCache sheets;
-    for (const qorv::TileSheetSearch& sheet : invocation.sheets)
-        sheets.load(sheet);
+    const SheetCache sheets(invocation.sheets);
     // One picture may go to standard output; many go into a folder, drawn by several threads.
     Console* standardOutput = intoFolder ? nullptr : &console;
-    // Drawing and encoding a level takes about two milliseconds of a core; saving its
-    // picture waits as long or longer for the disk (the safe replacement syncs every
-    // file). With several levels in flight per core, the waits overlap each other and
-    // the work.
-    std::vector<std::optional<std::string>> problems(std::size_t(levels.size()));
-    std::atomic<qsizetype> next{0};
-    const auto work = [&] {
-        for (qsizetype i; (i = next++) < levels.size();)
-            problems[std::size_t(i)] = failureOf([&] {
-                renderOne({levels[i], invocation.sheets[i], outputs[i]}, sheets, standardOutput);
-            });
-    };
-    std::vector<std::thread> workers;
-    const qsizetype threads =
-        std::min<qsizetype>(levels.size(), LevelsInFlightPerCore * qsizetype(cores()));
-    for (qsizetype n = 1; n < threads; ++n)
-        workers.emplace_back(work);
-    work();
-    for (std::thread& worker : workers)
-        worker.join();
+    const std::vector<std::optional<std::string>> problems =
+        inParallel(levels.size(), [&](qsizetype i) {
+            renderOne({levels[i], invocation.sheets[i], outputs[i]}, sheets, standardOutput);
+        });
 
     bool allDrawn = true;
     for (const std::optional<std::string>& problem : problems)
