@@ -3,6 +3,7 @@
 #include "app/ImageFile.h"
 #include "app/LevelTools.h"
 #include "app/OutputFile.h"
+#include "app/Parallel.h"
 #include "app/Reporting.h"
 #include "storage/IoError.h"
 
@@ -10,21 +11,12 @@
 #include <QFileInfo>
 #include <QHash>
 
-#include <algorithm>
-#include <atomic>
 #include <optional>
-#include <thread>
 #include <vector>
 
 namespace app {
 
 namespace {
-
-constexpr int LevelsInFlightPerCore = 4;
-
-unsigned cores() {
-    return std::max(1u, std::thread::hardware_concurrency());
-}
 
 // Each sheet is read once, whether it loads or fails; a search that found none fails for
 // every level it was made for.
@@ -60,8 +52,7 @@ class SheetCache {
 
 // DIR/NAME.png of every level, in the levels' order; refused when two levels share one.
 QStringList outputsFor(const QStringList& levels, const QString& folder) {
-    if (!QFileInfo(folder).isDir())
-        throw qorv::EditorError("Cannot render into " + about(folder, "no such folder"));
+    requireFolder(folder, "Cannot render into ");
     QHash<QString, QString> levelOf;
     QStringList outputs;
     for (const QString& level : levels) {
@@ -105,26 +96,13 @@ int runRender(const Invocation& invocation, Console& console) {
         sheets.load(sheet);
     // One picture may go to standard output; many go into a folder, drawn by several threads.
     Console* standardOutput = intoFolder ? nullptr : &console;
-    // Drawing and encoding a level takes about two milliseconds of a core; saving its
-    // picture waits as long or longer for the disk (the safe replacement syncs every
-    // file). With several levels in flight per core, the waits overlap each other and
-    // the work.
     std::vector<std::optional<std::string>> problems(std::size_t(levels.size()));
-    std::atomic<qsizetype> next{0};
-    const auto work = [&] {
-        for (qsizetype i; (i = next++) < levels.size();)
-            problems[std::size_t(i)] = failureOf([&] {
-                renderOne({levels[i], invocation.sheets[i], outputs[i]}, sheets, standardOutput);
-            });
-    };
-    std::vector<std::thread> workers;
-    const qsizetype threads =
-        std::min<qsizetype>(levels.size(), LevelsInFlightPerCore * qsizetype(cores()));
-    for (qsizetype n = 1; n < threads; ++n)
-        workers.emplace_back(work);
-    work();
-    for (std::thread& worker : workers)
-        worker.join();
+    forEachLevelAtOnce(problems.size(), [&](std::size_t i) {
+        const auto at = qsizetype(i);
+        problems[i] = failureOf([&] {
+            renderOne({levels[at], invocation.sheets[at], outputs[at]}, sheets, standardOutput);
+        });
+    });
 
     bool allDrawn = true;
     for (const std::optional<std::string>& problem : problems)
