@@ -20,10 +20,6 @@ namespace {
 using LevelsByName = std::map<std::string, QString>;
 
 LevelsByName levelsIn(const QString& folder) {
-    struct stat found {};
-    if (::stat(fileName(folder).c_str(), &found) != 0)
-        throw qorv::EditorError(
-            about(folder, qorv::ioErrorFromErrno(errno, fileName(folder)).what()));
     const QFileInfo info(folder);
     if (!info.isReadable() || !info.isExecutable())
         throw qorv::EditorError(about(folder, qorv::ioMessage(qorv::iocode::AccessDenied)));
@@ -38,6 +34,13 @@ LevelsByName levelsIn(const QString& folder) {
 
 bool isFolder(const QString& path) {
     return QFileInfo(path).isDir();
+}
+
+bool namesFolder(const QString& path) {
+    struct stat found {};
+    if (::stat(fileName(path).c_str(), &found) != 0)
+        throw qorv::EditorError(about(path, qorv::ioErrorFromErrno(errno, fileName(path)).what()));
+    return S_ISDIR(found.st_mode);
 }
 
 FolderComparison compareFolders(const QString& before, const QString& after) {

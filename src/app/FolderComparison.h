@@ -32,6 +32,10 @@ struct FolderComparison {
 // Whether `path` names a folder (a link to one too).
 bool isFolder(const QString& path);
 
+// The same for a name that must name something: throws EditorError in the reader's words,
+// "NAME: File not found", when nothing is there.
+bool namesFolder(const QString& path);
+
 // Throws EditorError "<folder>: <why>" when either folder cannot be listed, and the reader's
 // failure for a level present in both that cannot be read.
 FolderComparison compareFolders(const QString& before, const QString& after);

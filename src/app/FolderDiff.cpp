@@ -14,7 +14,7 @@ std::string cellCount(std::size_t cells) {
 
 int runFolderDiff(const Invocation& invocation, Console& console) {
     const QString &before = invocation.files.at(0), &after = invocation.files.at(1);
-    if (!isFolder(before) || !isFolder(after))
+    if (!namesFolder(before) || !namesFolder(after))
         return refuseUsage(QStringLiteral("--diff compares two levels or two folders of levels, "
                                           "not a level with a folder."),
                            console);

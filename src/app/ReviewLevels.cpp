@@ -15,7 +15,6 @@
 
 #include <optional>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 namespace app {
@@ -67,23 +66,16 @@ void writeReview(const ReviewText& review, const QDir& folder) {
     removeStaleParts(folder, review.parts.size());
 }
 
-// Why the folder cannot be compared: the reader's words for a missing one.
-std::optional<QString> notAFolder(const QString& name) {
-    struct stat found {};
-    if (::stat(fileName(name).c_str(), &found) != 0)
-        throw qorv::EditorError(about(name, qorv::ioErrorFromErrno(errno, fileName(name)).what()));
-    if (S_ISDIR(found.st_mode)) return std::nullopt;
-    return QStringLiteral("--review compares two folders of levels; %1 is none.")
-        .arg(quotedName(name));
-}
-
 } // namespace
 
 int runReview(const Invocation& invocation, Console& console) {
     const QString &before = invocation.files.at(0), &after = invocation.files.at(1);
     for (const QString& name : {before, after})
-        if (const std::optional<QString> problem = notAFolder(name))
-            return refuseUsage(*problem, console);
+        if (!namesFolder(name))
+            return refuseUsage(
+                QStringLiteral("--review compares two folders of levels; %1 is a file.")
+                    .arg(quotedName(name)),
+                console);
     requireFolder(invocation.output, "Cannot write the review into ");
     const QDir folder(invocation.output);
     const FolderComparison comparison = compareFolders(before, after);
