@@ -183,20 +183,34 @@ TEST_F(LevelReview, ALongReviewIsCutIntoPartsUnderTheLimit) {
         << planted.err;
 }
 
-// A level whose grids alone would not fit in a comment keeps the rest of its block.
-TEST(ReviewMarkdown, ABlockTooLongForAnyCommentIsShortened) {
-    app::ComparedLevel level;
-    level.name = "big.qre";
-    qorv::ClearFull(level.before);
-    level.after.cells.fill(3);
-    level.cells = qorv::diffLevels(level.before, level.after);
-    const app::ReviewText review = app::reviewMarkdown({{level}, 0}, 4000);
-    ASSERT_EQ(review.parts.size(), 1u);
-    EXPECT_LT(review.parts[0].size(), 4000u);
-    EXPECT_NE(review.parts[0].find("### `big.qre`: 2880 cells changed\n\nIn the box from 0,0 to "
-                                   "63,44. Pictures: `big.qre.before.png`"),
-              std::string::npos);
-    EXPECT_NE(review.parts[0].find("The grids are left out"), std::string::npos);
+// Whatever the limit, every text is under it (with its part's head), no level is left out,
+// and a level whose grids alone would not fit keeps the rest of its block.
+TEST(ReviewMarkdown, EveryTextIsUnderTheLimit) {
+    app::FolderComparison comparison;
+    for (const char* name : {"a.qre", "big.qre", "c.qre", "d.qre", "e.qre", "f.qre"}) {
+        app::ComparedLevel level;
+        level.name = name;
+        qorv::ClearFull(level.before);
+        level.after = level.before;
+        level.after.at(5, 5) = 7;
+        if (level.name == "big.qre") level.after.cells.fill(3);
+        level.cells = qorv::diffLevels(level.before, level.after);
+        comparison.differing.push_back(level);
+    }
+    for (std::size_t limit = 700; limit < 1600; ++limit) {
+        const app::ReviewText review = app::reviewMarkdown(comparison, limit);
+        std::string all;
+        for (const std::string& part : review.parts) {
+            EXPECT_LT(part.size(), limit);
+            all += part;
+        }
+        EXPECT_LT(review.main.size(), limit);
+        EXPECT_EQ(std::count(all.begin(), all.end(), '#'), 6 * 3 + review.parts.size() * 2);
+        EXPECT_NE(all.find("### `big.qre`: 2880 cells changed\n\nIn the box from 0,0 to 63,44. "
+                           "Pictures: `big.qre.before.png`, `big.qre.after.png`, "
+                           "`big.qre.changes.png`.\n\nThe grids are left out"),
+                  std::string::npos);
+    }
 }
 
 } // namespace
