@@ -3,8 +3,7 @@
 // pictures of every level) / BM_DiffPng100 (one --diff OLD/N NEW/N --png per level) should
 // be 1.5 or less. Both write through the safe replacement into one folder.
 
-#include "app/CommandLine.h"
-#include "app/Console.h"
+#include "InProcessTools.h"
 #include "app/LevelDiffTools.h"
 #include "app/ReviewLevels.h"
 #include "core/CharTable.h"
@@ -16,7 +15,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
 #include <random>
 
 namespace {
@@ -62,16 +60,8 @@ const ChangedFolders& folders() {
     return made;
 }
 
-app::Invocation invocation(const QStringList& arguments) {
-    return app::parseCommandLine(QStringList{QStringLiteral("qorvedit")} + arguments);
-}
-
-struct Sink {
-    Sink() : file(std::fopen("/dev/null", "w")), console(file, file) {}
-    ~Sink() { std::fclose(file); }
-    std::FILE* file;
-    app::Console console;
-};
+using bench::invocation;
+using bench::Sink;
 
 void BM_DiffPng100(benchmark::State& state) {
     std::vector<app::Invocation> diffs;
