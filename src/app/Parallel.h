@@ -14,17 +14,18 @@ namespace app {
 
 inline constexpr unsigned LevelsInFlightPerCore = 4;
 
-// Calls `work(i)` once for every i below `count`, on up to LevelsInFlightPerCore threads a
-// core (this one among them), and returns when every call has returned. `work` must not
-// throw.
-template <typename Work> void forEachLevelAtOnce(std::size_t count, const Work& work) {
+// Calls `work(i)` once for every i below `count`, on up to `perCore` threads a core (this one
+// among them), and returns when every call has returned. `work` must not throw.
+template <typename Work>
+void forEachLevelAtOnce(std::size_t count, const Work& work,
+                        unsigned perCore = LevelsInFlightPerCore) {
     std::atomic<std::size_t> next{0};
     const auto worker = [&] {
         for (std::size_t i; (i = next++) < count;)
             work(i);
     };
     const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t threads = std::min<std::size_t>(count, LevelsInFlightPerCore * cores);
+    const std::size_t threads = std::min<std::size_t>(count, std::size_t(perCore) * cores);
     std::vector<std::thread> workers;
     for (std::size_t n = 1; n < threads; ++n)
         workers.emplace_back(worker);

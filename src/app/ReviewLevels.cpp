@@ -21,6 +21,11 @@ namespace app {
 
 namespace {
 
+// A level's three pictures are synced one after the other, three waits for the disk where
+// --render has one; the file system commits the syncs of files written at once together, so
+// more levels are kept in flight (docs/performance.md).
+constexpr unsigned ReviewLevelsInFlightPerCore = 4 * LevelsInFlightPerCore;
+
 // The tile sheets of the two folders, each loaded once (one, when both find the same).
 struct Sheets {
     Sheets(const QString& given, const QString& before, const QString& after)
@@ -86,9 +91,12 @@ int runReview(const Invocation& invocation, Console& console) {
     if (!changed.empty()) sheets.emplace(invocation.value(Extra::Tiles), before, after);
 
     std::vector<std::optional<std::string>> problems(changed.size());
-    forEachLevelAtOnce(changed.size(), [&](std::size_t i) {
-        problems[i] = failureOf([&] { drawPictures(*changed[i], *sheets, folder); });
-    });
+    forEachLevelAtOnce(
+        changed.size(),
+        [&](std::size_t i) {
+            problems[i] = failureOf([&] { drawPictures(*changed[i], *sheets, folder); });
+        },
+        ReviewLevelsInFlightPerCore);
     problems.push_back(failureOf([&] { writeReview(reviewMarkdown(comparison), folder); }));
     bool written = true;
     for (const std::optional<std::string>& problem : problems)
