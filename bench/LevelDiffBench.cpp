@@ -3,6 +3,7 @@
 // with fprintf), BM_Merge / BM_Check3AndSave (reading the three levels, then saving the
 // merged level).
 
+#include "InProcessTools.h"
 #include "app/CheckLevels.h"
 #include "app/CommandLine.h"
 #include "app/LevelDiffTools.h"
@@ -11,8 +12,6 @@
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-
-#include <cstdio>
 
 namespace {
 
@@ -47,17 +46,8 @@ const Levels& levels() {
     return made;
 }
 
-app::Invocation invocation(const QStringList& arguments) {
-    return app::parseCommandLine(QStringList{QStringLiteral("qorvedit")} + arguments);
-}
-
-// Output into /dev/null through the tools' own console, as the program prints.
-struct Sink {
-    Sink() : file(std::fopen("/dev/null", "w")), console(file, file) {}
-    ~Sink() { std::fclose(file); }
-    std::FILE* file;
-    app::Console console;
-};
+using bench::invocation;
+using bench::Sink;
 
 void BM_Check2AndPrint(benchmark::State& state) {
     const QStringList files = {levels().path("ours.qre"), levels().path("theirs.qre")};

@@ -10,6 +10,7 @@
 #include "app/MapCommands.h"
 #include "app/RemapLevels.h"
 #include "app/RenderLevels.h"
+#include "app/ReviewLevels.h"
 
 #include <algorithm>
 
@@ -28,7 +29,8 @@ constexpr ExtraOption Extras[] = {
      "folder"},
     {Extra::Png, "", "png", "OUT.png", "With --diff: also draw B with the changed cells framed.",
      "file name", Written::Picture},
-    {Extra::Output, "o", "output", "OUT", "With --merge: the level to write.", "file name",
+    {Extra::Output, "o", "output", "OUT",
+     "With --merge: the level to write; with --review: the folder to write into.", "file name",
      Written::Level},
     {Extra::Conflicts, "", "conflicts", "PNG",
      "With --merge: also draw OURS with the conflicting cells framed.", "file name",
@@ -121,8 +123,9 @@ constexpr CommandMode Modes[] = {
      .failed = 1,
      .lostOutput = 1},
     {.option = "diff",
-     .description = "Print one line \"X,Y: OLD -> NEW\" per cell whose tile differs from A to B. "
-                    "Exit status 0: the same, 1: different, 2: trouble.",
+     .description = "Print one line \"X,Y: OLD -> NEW\" per cell whose tile differs from A to B; "
+                    "for two folders, one line per level added, removed or changed, then how "
+                    "many are unchanged. Exit status 0: the same, 1: different, 2: trouble.",
      .forms = {{{"A B", "the cells that differ", 2, 2}}},
      .extras = {{{Extra::Png}, {Extra::Tiles, Extra::Png}}},
      .drawn = Drawn::SecondFile,
@@ -183,6 +186,16 @@ constexpr CommandMode Modes[] = {
      .failed = 1,
      .lostOutput = 1,
      .levelSets = true},
+    {.option = "review",
+     .description = "Compare the levels of the folders OLD and NEW by name and write into the "
+                    "folder DIR review.md, Markdown for a pull request's comment (review-1.md, ... "
+                    "when too long for one), and NAME.before.png, NAME.after.png and "
+                    "NAME.changes.png per changed level. Exit status 0: written, 2: trouble.",
+     .forms = {{{"OLD NEW -o DIR", "a review of changed levels", 2, 2, false, Extra::Output}}},
+     .extras = {{{Extra::Output}, {Extra::Tiles}}},
+     .run = runReview,
+     .failed = 2,
+     .lostOutput = 2},
     {.option = "help",
      .letter = "h",
      .description = "Show this help and exit.",

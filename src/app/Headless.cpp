@@ -5,6 +5,11 @@
 
 namespace app {
 
+int refuseUsage(const QString& problem, Console& console) {
+    console.complain(problem + QStringLiteral("\nTry qorvedit --help."));
+    return UsageStatus;
+}
+
 bool runsHeadless(const Invocation& invocation) {
     return invocation.mode != nullptr || !invocation.error.isEmpty();
 }
@@ -15,10 +20,7 @@ int runHeadless(const Invocation& invocation) {
 }
 
 int runHeadless(const Invocation& invocation, Console& console) {
-    if (!invocation.mode) {
-        console.complain(invocation.error + QStringLiteral("\nTry qorvedit --help."));
-        return console.finish(UsageStatus);
-    }
+    if (!invocation.mode) return console.finish(refuseUsage(invocation.error, console));
     const CommandMode& mode = *invocation.mode;
     int status = mode.failed;
     if (const std::optional<std::string> failure =

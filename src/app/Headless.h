@@ -11,6 +11,9 @@ class Console;
 // Wrong arguments, or a file that says how to run (a rules file) that cannot be used.
 inline constexpr int UsageStatus = 2;
 
+// Reports wrong arguments, with the hint every usage error ends with; returns UsageStatus.
+int refuseUsage(const QString& problem, Console& console);
+
 // Whether the invocation runs without windows.
 bool runsHeadless(const Invocation& invocation);
 

@@ -1,5 +1,7 @@
 #include "app/LevelDiffTools.h"
 
+#include "app/FolderComparison.h"
+#include "app/FolderDiff.h"
 #include "app/ImageFile.h"
 #include "app/LevelTools.h"
 #include "app/OutputFile.h"
@@ -7,7 +9,6 @@
 #include "core/LevelDiff.h"
 #include "core/LevelMerge.h"
 #include "levelio/LevelFile.h"
-#include "render/CellMarks.h"
 #include "render/Raster.h"
 #include "storage/IoError.h"
 
@@ -33,10 +34,7 @@ std::optional<qorv::LevelGrid> readBaseLevel(const QString& name) {
 template <typename Cells>
 QByteArray markedPicture(const qorv::LevelGrid& grid, const QString& sheet, const Cells& cells,
                          const QString& output) {
-    QImage raster = drawLevel(grid, loadSheet(sheet));
-    for (const auto& cell : cells)
-        qorv::markCell(raster, cell.x, cell.y);
-    return encodeImageFor(raster, output);
+    return encodeImageFor(withCellsMarked(drawLevel(grid, loadSheet(sheet)), cells), output);
 }
 
 // The output's short lines, written straight into one buffer made long enough for all of
@@ -70,6 +68,7 @@ class Lines {
 
 int runDiff(const Invocation& invocation, Console& console) {
     const QString &from = invocation.files.at(0), &to = invocation.files.at(1);
+    if (isFolder(from) || isFolder(to)) return runFolderDiff(invocation, console);
     const QString picture = invocation.value(Extra::Png);
     const qorv::LevelGrid a = readLevel(from), b = readLevel(to);
     const std::vector<qorv::CellChange> changes = qorv::diffLevels(a, b);

@@ -5,6 +5,7 @@
 #include "app/Console.h"
 #include "app/Invocation.h"
 #include "core/LevelGrid.h"
+#include "render/CellMarks.h"
 #include "render/TileSheetSearch.h"
 #include "storage/IoError.h"
 
@@ -32,6 +33,13 @@ QImage loadSheet(const QString& sheet);
 // The level as the editor's raster shows it right after opening it: 640 x 450, 24 bits,
 // every cell copied from the sheet, no selection outline.
 QImage drawLevel(const qorv::LevelGrid& grid, const QImage& sheet);
+
+// `raster` with each of `cells` framed: the changed cells of a diff, the conflicts of a merge.
+template <typename Cells> QImage withCellsMarked(QImage raster, const Cells& cells) {
+    for (const auto& cell : cells)
+        qorv::markCell(raster, cell.x, cell.y);
+    return raster;
+}
 
 // The level in the file drawn with the sheet in the file. Throws EditorError with the
 // reader's or the sheet loader's message.

@@ -5,6 +5,8 @@
 #include "app/Reporting.h"
 #include "storage/SafeReplace.h"
 
+#include <QFileInfo>
+
 #include <cerrno>
 #include <filesystem>
 #include <optional>
@@ -63,6 +65,11 @@ bool isStandardOutput(const QString& output, const Console* standardOutput) {
 
 void failToWrite(const QString& output, const QString& why) {
     throw qorv::EditorError("Cannot write " + about(output, why.toStdString()));
+}
+
+void requireFolder(const QString& folder, std::string_view doing) {
+    if (!QFileInfo(folder).isDir())
+        throw qorv::EditorError(std::string(doing) + about(folder, "no such folder"));
 }
 
 void checkOutputFile(const QString& output, const QStringList& inputs,

@@ -20,6 +20,10 @@ struct Invocation;
 // Throws EditorError "Cannot write <output>: <why>".
 [[noreturn]] void failToWrite(const QString& output, const QString& why);
 
+// The folder a command writes many files into is not made for it: a missing one is
+// mostly a slip of the arguments. Throws EditorError "<doing>DIR: no such folder".
+void requireFolder(const QString& folder, std::string_view doing);
+
 // Throws EditorError, naming the output, when it exists and is no regular file, or when
 // it is one of `inputs` (by any name or link); nothing for "-" with a console. writeOutputFile
 // checks it again; a command that could refuse its output for a lesser reason (its extension)

@@ -21,8 +21,7 @@ namespace {
 
 // DIR/NAME.png of every level, in the levels' order; refused when two levels share one.
 QStringList outputsFor(const QStringList& levels, const QString& folder) {
-    if (!QFileInfo(folder).isDir())
-        throw qorv::EditorError("Cannot render into " + about(folder, "no such folder"));
+    requireFolder(folder, "Cannot render into ");
     QHash<QString, QString> levelOf;
     QStringList outputs;
     for (const QString& level : levels) {

@@ -50,6 +50,11 @@ prepare() {
         printf '>>>>>>> other\r\n'
         tail -n +5 maze.qre
     } >conflicted.qre
+    mkdir -p old new review # a change to a folder of levels: maze changed, rooms renamed
+    cp "$source_dir"/examples/*.qre old/
+    cp old/caverns.qre maze-new.qre new/
+    mv new/maze-new.qre new/maze.qre
+    cp old/rooms.qre new/towers.qre
     qorvedit --export maze.qre holes.tmx
     sed -i '0,/^2,2,2,/s//0,0,0,/' holes.tmx # three empty cells (gid 0) in the top row
 }
