@@ -16,7 +16,19 @@ class Console;
 struct Invocation;
 
 // The options that qualify a mode rather than choose one.
-enum class Extra { None, Tiles, OutDir, Png, Output, Conflicts, Rules, Format, DryRun, Columns, Scale };
+enum class Extra {
+    None,
+    Tiles,
+    OutDir,
+    Png,
+    Output,
+    Conflicts,
+    Rules,
+    Format,
+    DryRun,
+    Columns,
+    Scale
+};
 inline constexpr int ExtraCount = 11;
 
 // What an option's file is to its mode. A picture is never written over an input nor over

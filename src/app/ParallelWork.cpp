@@ -16,9 +16,8 @@ unsigned cores() {
 
 } // namespace
 
-std::vector<std::optional<std::string>> inParallel(qsizetype count,
-                                                   const std::function<void(qsizetype)>& work,
-                                                   int perCore) {
+std::vector<std::optional<std::string>>
+inParallel(qsizetype count, const std::function<void(qsizetype)>& work, int perCore) {
     std::vector<std::optional<std::string>> problems(static_cast<std::size_t>(count));
     std::atomic<qsizetype> next{0};
     const auto worker = [&] {
