@@ -14,8 +14,11 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <optional>
+#include <vector>
 
 namespace app {
 
@@ -70,6 +73,20 @@ QStringList inputsOf(const Invocation& invocation) {
     return invocation.files + QStringList(sheets.begin(), sheets.end());
 }
 
+// The places of the sheet in name order: by file name, then by the whole name, so that
+// levels of one name from two folders stand side by side. The value at a place is the
+// level's index among the files given.
+std::vector<qsizetype> nameOrder(const QStringList& levels) {
+    std::vector<qsizetype> order(std::size_t(levels.size()));
+    std::iota(order.begin(), order.end(), 0);
+    std::ranges::sort(order, [&](qsizetype a, qsizetype b) {
+        const QString first = QFileInfo(levels[a]).fileName(),
+                      second = QFileInfo(levels[b]).fileName();
+        return first != second ? first < second : levels[a] < levels[b];
+    });
+    return order;
+}
+
 QImage blankSheet(const Layout& layout) {
     const qint64 width = layout.sheetWidth();
     const qint64 height = layout.sheetHeight();
@@ -108,8 +125,11 @@ int runSheet(const Invocation& invocation, Console& console) {
     const SheetCache sheets(invocation.sheets);
     uchar* const pixels = sheet.bits();
     const qsizetype bytesPerLine = sheet.bytesPerLine();
+    const std::vector<qsizetype> order = nameOrder(levels);
     const auto problems = inParallel(levels.size(), [&](qsizetype i) {
-        const QImage raster = drawLevel(readLevel(levels[i]), sheets.sheet(invocation.sheets[i]));
+        const qsizetype level = order[std::size_t(i)];
+        const QImage raster =
+            drawLevel(readLevel(levels[level]), sheets.sheet(invocation.sheets[level]));
         qorv::subsampleInto(raster, layout.scale,
                             pixels + layout.top(int(i)) * bytesPerLine + layout.left(int(i)) * 3,
                             bytesPerLine);
@@ -123,7 +143,8 @@ int runSheet(const Invocation& invocation, Console& console) {
     if (failed == levels.size()) return 1;
     const Captions captions;
     for (qsizetype i = 0; i < levels.size(); ++i)
-        captions.draw(sheet, layout.caption(int(i)), quotedName(QFileInfo(levels[i]).fileName()));
+        captions.draw(sheet, layout.caption(int(i)),
+                      quotedName(QFileInfo(levels[order[std::size_t(i)]]).fileName()));
     writeOutputFile(invocation.argument, encodeImageFor(sheet, invocation.argument), inputs,
                     &console);
     return failed == 0 ? 0 : 1;

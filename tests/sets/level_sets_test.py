@@ -119,6 +119,7 @@ def generated_folder(work):
 with tempfile.TemporaryDirectory() as work:
     example_levels = [os.path.join(examples, n) for n in ("caverns.qre", "maze.qre", "rooms.qre")]
     folder = generated_folder(work)
+    more_a = os.path.join(folder, "more", "a.qre")
     in_folder = sorted((os.path.join(folder, n) for n in os.listdir(folder)
                         if n.endswith((".qre", ".qrl"))), key=os.fsencode)
     sets = [("the examples", example_levels, [None, 5]), ("the generated folder", [folder], [3, 4, 7])]
@@ -126,6 +127,9 @@ with tempfile.TemporaryDirectory() as work:
         levels = in_folder if arguments == [folder] else arguments
         for scale in scales:
             check_sheet(name, arguments, levels, work, scale, None if scale != 7 else 2)
+        # The sheet stands in name order, whatever the order given.
+        by_name = sorted(levels + [more_a], key=lambda p: (os.fsencode(os.path.basename(p)), os.fsencode(p)))
+        check_sheet(name, [more_a] + arguments[::-1], by_name, work, 4, None)
         more = os.path.join(folder, "more", "a.qre")  # a second a.png that must not replace the first
         broken = os.path.join(work, "broken.qre")  # its failure a badge on the page
         check_report(name, arguments + [more, broken], levels + [more], work)
