@@ -3,6 +3,7 @@
 #include "ui/Startup.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 namespace bench {
@@ -18,6 +19,14 @@ QApplication& application() {
     // Never destroyed: Qt's own statics may already be gone when exit handlers run.
     static QApplication* app = ui::makeApplication(argc, argv, nullptr).release();
     return *app;
+}
+
+bool runEditor(const QStringList& arguments, int status) {
+    application(); // for QProcess
+    QProcess program;
+    program.start(QStringLiteral(QORV_EDITOR_PATH), arguments);
+    return program.waitForFinished(600000) && program.exitStatus() == QProcess::NormalExit &&
+           program.exitCode() == status;
 }
 
 } // namespace bench

@@ -67,13 +67,9 @@ const RenderFolder& folder() {
 }
 
 void runProgram(benchmark::State& state, const QStringList& arguments) {
-    bench::application(); // for QProcess
-    for (auto _ : state) {
-        QProcess program;
-        program.start(QStringLiteral(QORV_EDITOR_PATH), arguments);
-        if (!program.waitForFinished(600000) || program.exitCode() != 0)
+    for (auto _ : state)
+        if (!bench::runEditor(arguments))
             state.SkipWithError(qPrintable("qorvedit " + arguments.first() + " failed"));
-    }
 }
 
 void BM_RenderProgram1000(benchmark::State& state) {

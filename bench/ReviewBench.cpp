@@ -4,6 +4,7 @@
 // be 1.5 or less. Both write through the safe replacement into one folder; processor time is
 // the whole process's, for the review draws on several threads.
 
+#include "BenchApplication.h"
 #include "InProcessTools.h"
 #include "app/LevelDiffTools.h"
 #include "app/ReviewLevels.h"
@@ -85,5 +86,26 @@ void BM_Review100(benchmark::State& state) {
         if (app::runReview(review, sink.console) != 0) state.SkipWithError("no review");
 }
 BENCHMARK(BM_Review100)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime();
+
+// The same as a reviewer runs them: one program per pair, as a script around --diff --png
+// does, against the one --review (BM_ReviewProgram100 / BM_DiffPngProgram100, wall time).
+void BM_DiffPngProgram100(benchmark::State& state) {
+    for (auto _ : state)
+        for (const QString& name : folders().names())
+            if (!bench::runEditor({"--diff", folders().path("old/" + name),
+                                   folders().path("new/" + name), "--png",
+                                   folders().path("out/" + name + ".png")},
+                                  1))
+                state.SkipWithError("qorvedit --diff --png found no difference");
+}
+BENCHMARK(BM_DiffPngProgram100)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ReviewProgram100(benchmark::State& state) {
+    for (auto _ : state)
+        if (!bench::runEditor({"--review", folders().path("old"), folders().path("new"), "-o",
+                               folders().path("out")}))
+            state.SkipWithError("qorvedit --review failed");
+}
+BENCHMARK(BM_ReviewProgram100)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
