@@ -11,7 +11,7 @@ qorv_packages=(
     zlib1g-dev libzstd-dev tiled
     libtomlplusplus-dev
     valgrind jq
-    acl
+    acl attr util-linux
     git file
     qt6-wayland weston
     desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl librsvg2-bin

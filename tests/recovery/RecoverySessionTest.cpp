@@ -3,6 +3,7 @@
 // with changes that were not saved, and a damaged file is set aside.
 
 #include "recovery/RecoverySession.h"
+#include "OtherAccount.h"
 #include "recovery/LatestWriter.h"
 
 #include <gtest/gtest.h>
@@ -176,14 +177,19 @@ TEST_F(RecoveryFolder, OnlyAPrivateFolderOfOurOwnIsUsed) {
 
 // Once checked, the folder is used through its descriptor: renamed away and replaced by
 // another with a link under the record's name, it still gets the record, and the link's
-// target is never written.
+// target is never written. The swap is made by another account that got hold of the
+// parent after the check.
 TEST_F(RecoveryFolder, AFolderSwappedAfterTheCheckIsNeverWrittenThrough) {
+    QORV_NEEDS_OTHER_ACCOUNT();
     recovery::Session session(folder_);
     const std::string name = fs::path(session.recoveryFile()).filename();
-    fs::rename(folder_, folder_ + "-moved");
-    fs::create_directory(folder_);
     std::ofstream(scratch_ + "/secret") << "secret";
-    fs::create_symlink(scratch_ + "/secret", folder_ + "/" + name);
+    ASSERT_EQ(::chmod(scratch_.c_str(), 0711), 0);
+    ASSERT_EQ(::chown((scratch_ + "/state").c_str(), qorv::test::otherAccountId(), Ours), 0);
+    ASSERT_EQ(
+        qorv::test::asOtherAccount("mv \"$1\" \"$1-moved\"; mkdir \"$1\"; ln -s \"$2\" \"$1/$3\"",
+                                   {folder_, scratch_ + "/secret", name}),
+        0);
     session.record(levelNamed("a.qre", 5));
     session.waitUntilWritten();
     std::ifstream secret(scratch_ + "/secret");
@@ -191,13 +197,18 @@ TEST_F(RecoveryFolder, AFolderSwappedAfterTheCheckIsNeverWrittenThrough) {
     EXPECT_TRUE(fs::is_regular_file(folder_ + "-moved/" + name));
 }
 
-// Another account's file, planted while the folder was open to others, is not offered.
+// Another account's file, planted while the folder was open to others (before the start
+// narrowed it), is not offered.
 TEST_F(RecoveryFolder, AnotherAccountsFileIsNeverOffered) {
-    if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file to another account";
+    QORV_NEEDS_OTHER_ACCOUNT();
+    ASSERT_EQ(::chmod(scratch_.c_str(), 0711), 0);
+    fs::create_directories(folder_);
+    fs::permissions(folder_, fs::perms::all);
+    std::ofstream(scratch_ + "/level") << qorv::formatRecoveryFile(levelNamed("maze.qre", 1));
+    ASSERT_EQ(qorv::test::asOtherAccount("cp \"$1\" \"$2/instance-0123456789abcdef.recovery\"",
+                                         {scratch_ + "/level", folder_}),
+              0);
     recovery::Session session(folder_);
-    const std::string planted = folder_ + "/instance-0123456789abcdef.recovery";
-    std::ofstream(planted) << qorv::formatRecoveryFile(levelNamed("maze.qre", 1));
-    ASSERT_EQ(::chown(planted.c_str(), NobodyId, NobodyId), 0);
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(session.claimEnded());
     ::testing::internal::GetCapturedStderr();
