@@ -72,6 +72,26 @@ class RecoveryFolder : public ::testing::Test {
     std::string folder_;
 };
 
+// Writes what is posted only when waited for, then calls `written`: the test sees what is
+// on disk at each step, with no thread and no timing.
+class WrittenWhenWaitedFor final : public recovery::RecordWriter {
+  public:
+    WrittenWhenWaitedFor(Write write, std::function<void()> written)
+        : write_(std::move(write)), written_(std::move(written)) {}
+    void post(recovery::Record record) override { pending_ = std::move(record); }
+    void waitUntilIdle() override {
+        if (!pending_) return;
+        write_(*std::exchange(pending_, std::nullopt));
+        written_();
+    }
+    void stop() override { pending_.reset(); }
+
+  private:
+    Write write_;
+    std::function<void()> written_;
+    std::optional<recovery::Record> pending_;
+};
+
 } // namespace
 
 TEST_F(RecoveryFolder, ARunningEditorsLevelIsPrivateAndNeverOfferedToAnother) {
@@ -150,6 +170,30 @@ TEST_F(RecoveryFolder, AnEndedEditorsLevelIsClaimedByOneStartAndDiscarded) {
     EXPECT_EQ(remaining->level().name, "lost.qre");
     remaining->discard();
     EXPECT_FALSE(later.claimEnded());
+}
+
+// A level taken back is in this editor's recovery file before the ended editor's file goes.
+TEST_F(RecoveryFolder, ALevelTakenBackIsOnDiskBeforeItsOldFileGoes) {
+    editorThatDies(levelNamed("lost.qre", 9));
+    std::vector<std::set<std::string>> seen; // the folder's names as each record is written
+    recovery::Session session(folder_, [&](recovery::RecordWriter::Write write) {
+        return std::make_unique<WrittenWhenWaitedFor>(std::move(write),
+                                                      [&] { seen.push_back(entries()); });
+    });
+    auto ended = session.claimEnded();
+    ASSERT_TRUE(ended);
+    std::string old; // the ended editor's, the only one yet
+    for (const std::string& name : entries())
+        if (name.ends_with(".recovery")) old = name;
+    const std::string ours = fs::path(session.recoveryFile()).filename();
+    session.record(ended->level());
+    ended->discard();
+    ASSERT_EQ(seen.size(), 1u) << "written before the old file went";
+    EXPECT_TRUE(seen[0].contains(ours) && seen[0].contains(old)) << "both there";
+    EXPECT_FALSE(entries().contains(old));
+    std::ifstream file(session.recoveryFile(), std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+    EXPECT_EQ(qorv::parseRecoveryFile(bytes), levelNamed("lost.qre", 9));
 }
 
 TEST_F(RecoveryFolder, ADamagedFileIsSetAsideWithOneLine) {
