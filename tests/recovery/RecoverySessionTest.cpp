@@ -12,7 +12,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -53,13 +55,13 @@ class RecoveryFolder : public ::testing::Test {
         return ::lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
     }
 
-    // An editor in a child process that records `level` and then dies without ending.
-    void editorThatDies(const RecoveredLevel& level) const {
+    // An editor in a child process that records `level` (if any) and then dies without ending.
+    void editorThatDies(const std::optional<RecoveredLevel>& level) const {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
             recovery::Session session(folder_);
-            session.record(level);
+            if (level) session.record(*level);
             session.waitUntilWritten();
             ::_exit(0); // no destructor runs: as a crash leaves things
         }
@@ -92,9 +94,16 @@ class WrittenWhenWaitedFor final : public recovery::RecordWriter {
     std::optional<recovery::Record> pending_;
 };
 
+recovery::MakeRecordWriter writtenWhenWaitedFor(std::function<void()> written = [] {}) {
+    return [written](recovery::RecordWriter::Write write) {
+        return std::make_unique<WrittenWhenWaitedFor>(std::move(write), written);
+    };
+}
+
 } // namespace
 
 TEST_F(RecoveryFolder, ARunningEditorsLevelIsPrivateAndNeverOfferedToAnother) {
+    editorThatDies(levelNamed("lost.qre", 9));
     recovery::Session first(folder_);
     first.record(levelNamed("a.qre", 5));
     first.waitUntilWritten();
@@ -102,7 +111,9 @@ TEST_F(RecoveryFolder, ARunningEditorsLevelIsPrivateAndNeverOfferedToAnother) {
     EXPECT_EQ(modeOf(first.recoveryFile()), 0600u);
 
     recovery::Session second(folder_);
-    EXPECT_FALSE(second.claimEnded()) << "the first editor still runs";
+    const auto ended = second.claimEnded();
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(ended->level().name, "lost.qre") << "the first editor's newer level passed over";
     std::ifstream file(first.recoveryFile(), std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(file), {}};
     EXPECT_EQ(qorv::parseRecoveryFile(bytes), levelNamed("a.qre", 5)) << "left as it was";
@@ -168,18 +179,45 @@ TEST_F(RecoveryFolder, AnEndedEditorsLevelIsClaimedByOneStartAndDiscarded) {
     auto remaining = later.claimEnded();
     ASSERT_TRUE(remaining);
     EXPECT_EQ(remaining->level().name, "lost.qre");
+    EXPECT_FALSE(remaining->closed()) << "still a crash after a start let it go";
     remaining->discard();
+    EXPECT_EQ(entries().size(), 2u) << "only the running editors' locks";
     EXPECT_FALSE(later.claimEnded());
+}
+
+// An editor that ended before recording anything leaves only its lock: the next claim
+// removes it.
+TEST_F(RecoveryFolder, AnEndedEditorsBareLockGoes) {
+    editorThatDies(std::nullopt);
+    recovery::Session next(folder_);
+    EXPECT_FALSE(next.claimEnded());
+    EXPECT_EQ(entries().size(), 1u) << "only our own lock";
+}
+
+// A write that fails is said once for a run of failures; a record replaced by "nothing to
+// keep" before it was written leaves nothing to remove, and is no failure.
+TEST_F(RecoveryFolder, AFailingWriteIsSaidOnce) {
+    recovery::Session session(folder_, writtenWhenWaitedFor());
+    ::testing::internal::CaptureStderr();
+    session.record(levelNamed("a.qre", 5));
+    session.forget();
+    session.waitUntilWritten();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    fs::remove_all(folder_); // every write fails from now on
+    ::testing::internal::CaptureStderr();
+    for (const qorv::TileIndex tile : {1, 2}) {
+        session.record(levelNamed("a.qre", tile));
+        session.waitUntilWritten();
+    }
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
 }
 
 // A level taken back is in this editor's recovery file before the ended editor's file goes.
 TEST_F(RecoveryFolder, ALevelTakenBackIsOnDiskBeforeItsOldFileGoes) {
     editorThatDies(levelNamed("lost.qre", 9));
     std::vector<std::set<std::string>> seen; // the folder's names as each record is written
-    recovery::Session session(folder_, [&](recovery::RecordWriter::Write write) {
-        return std::make_unique<WrittenWhenWaitedFor>(std::move(write),
-                                                      [&] { seen.push_back(entries()); });
-    });
+    recovery::Session session(folder_, writtenWhenWaitedFor([&] { seen.push_back(entries()); }));
     auto ended = session.claimEnded();
     ASSERT_TRUE(ended);
     std::string old; // the ended editor's, the only one yet
@@ -196,16 +234,28 @@ TEST_F(RecoveryFolder, ALevelTakenBackIsOnDiskBeforeItsOldFileGoes) {
     EXPECT_EQ(qorv::parseRecoveryFile(bytes), levelNamed("lost.qre", 9));
 }
 
+// A file that is no whole recovery file, or a link under its name (never followed), is set
+// aside with one line.
 TEST_F(RecoveryFolder, ADamagedFileIsSetAsideWithOneLine) {
-    recovery::Session session(folder_);
     const std::string stem = folder_ + "/instance-0123456789abcdef";
-    std::ofstream(stem + ".recovery") << "QorvEdit recovery 1 3\nx";
-    ::testing::internal::CaptureStderr();
-    EXPECT_FALSE(session.claimEnded());
-    const std::string said = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-    EXPECT_TRUE(fs::exists(stem + ".damaged"));
-    EXPECT_FALSE(fs::exists(stem + ".recovery"));
+    std::ofstream(scratch_ + "/elsewhere") << qorv::formatRecoveryFile(levelNamed("maze.qre", 1));
+    const std::function<void()> damages[] = {
+        [&] { std::ofstream(stem + ".recovery") << "QorvEdit recovery 1 3\nx"; },
+        [&] { fs::create_symlink(scratch_ + "/elsewhere", stem + ".recovery"); },
+    };
+    for (const auto& damage : damages) {
+        recovery::Session session(folder_);
+        damage();
+        ::testing::internal::CaptureStderr();
+        EXPECT_FALSE(session.claimEnded());
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        EXPECT_NE(said.find("set aside as"), std::string::npos) << said;
+        EXPECT_EQ(entries().size(), 2u) << "the damaged file and our lock";
+        EXPECT_TRUE(fs::exists(fs::symlink_status(stem + ".damaged")));
+        EXPECT_FALSE(fs::exists(fs::symlink_status(stem + ".recovery")));
+        fs::remove(stem + ".damaged");
+    }
 }
 
 TEST_F(RecoveryFolder, OnlyAPrivateFolderOfOurOwnIsUsed) {

@@ -43,6 +43,8 @@ TEST_F(MouseEditingTest, ABrushClickIsOneDiscAndOneUndoStep) {
     EXPECT_EQ(MainForm->Map, expected);
     EXPECT_EQ(MainForm->BackupMap, patternedLevel(1));
     EXPECT_TRUE(sameImage(raster(), expectedRaster(expected)));
+    const QImage shown = image()->grab().toImage().convertToFormat(QImage::Format_RGB888);
+    EXPECT_TRUE(sameImage(shown, expectedRaster(expected))) << "as painted on the screen";
     clickButton(ToolsForm->ToolButton5);
     EXPECT_EQ(MainForm->Map, patternedLevel(1));
 }
