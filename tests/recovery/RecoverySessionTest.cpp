@@ -205,7 +205,7 @@ TEST_F(RecoveryFolder, AFailingWriteIsSaidOnce) {
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     fs::remove_all(folder_); // every write fails from now on
     ::testing::internal::CaptureStderr();
-    for (const qorv::TileIndex tile : {1, 2}) {
+    for (const qorv::TileIndex tile : {1, 2, 3}) {
         session.record(levelNamed("a.qre", tile));
         session.waitUntilWritten();
     }
