@@ -12,7 +12,7 @@ qorv_packages=(
     libtomlplusplus-dev
     valgrind jq
     chromium tidy fonts-dejavu-core # the report in a browser, its HTML checked; the sheet's names
-    acl
+    acl attr util-linux
     git file python3
     qt6-wayland weston
     desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl librsvg2-bin

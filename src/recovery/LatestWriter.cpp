@@ -62,4 +62,8 @@ void LatestWriter::run() {
     }
 }
 
+std::unique_ptr<RecordWriter> makeLatestWriter(RecordWriter::Write write) {
+    return std::make_unique<LatestWriter>(std::move(write));
+}
+
 } // namespace recovery

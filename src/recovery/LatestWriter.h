@@ -8,6 +8,7 @@
 
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -17,21 +18,34 @@ namespace recovery {
 // A level to keep, or none: nothing is left that could be lost, and what was kept goes.
 using Record = std::optional<qorv::RecoveredLevel>;
 
-class LatestWriter {
+// Where a session's records go on their way to the disk: the editor's is a LatestWriter; a
+// test may hand a session one that writes only when waited for, to see what is on disk when.
+class RecordWriter {
   public:
     using Write = std::function<void(const Record&)>;
-    explicit LatestWriter(Write write);
-    ~LatestWriter(); // stops: a record not yet taken is dropped
-    LatestWriter(const LatestWriter&) = delete;
-    LatestWriter& operator=(const LatestWriter&) = delete;
-
-    void post(Record record);
+    virtual ~RecordWriter() = default;
+    virtual void post(Record record) = 0;
     // Waits until every record posted so far has been written or replaced (for tests and
     // benchmarks, for a restored level, which must be on disk before the recovery file it
     // came from is removed, and for the last record of an editor that is closed).
-    void waitUntilIdle();
-    // Ends the worker; nothing is written afterwards.
-    void stop();
+    virtual void waitUntilIdle() = 0;
+    // Nothing is written afterwards.
+    virtual void stop() = 0;
+};
+
+using MakeRecordWriter = std::function<std::unique_ptr<RecordWriter>(RecordWriter::Write)>;
+
+class LatestWriter final : public RecordWriter {
+  public:
+    explicit LatestWriter(Write write);
+    ~LatestWriter() override; // stops: a record not yet taken is dropped
+    LatestWriter(const LatestWriter&) = delete;
+    LatestWriter& operator=(const LatestWriter&) = delete;
+
+    void post(Record record) override;
+    void waitUntilIdle() override;
+    // Ends the worker.
+    void stop() override;
 
   private:
     void run();
@@ -46,5 +60,8 @@ class LatestWriter {
     bool stopping_ = false;
     std::thread worker_;
 };
+
+// The editor's writer: a LatestWriter's worker thread.
+std::unique_ptr<RecordWriter> makeLatestWriter(RecordWriter::Write write);
 
 } // namespace recovery

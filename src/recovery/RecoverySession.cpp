@@ -113,11 +113,12 @@ bool closedNormally(const Folder& folder, const std::string& stem) {
 
 // --- The ended editor ------------------------------------------------------------------
 
-EndedEditor::EndedEditor(std::shared_ptr<const qorv::PrivateFolder> folder, std::string stem,
+EndedEditor::EndedEditor(std::shared_ptr<const qorv::PrivateFolder> folder,
+                         std::shared_ptr<RecordWriter> ourWriter, std::string stem,
                          std::unique_ptr<qorv::FileDescriptor> lock, qorv::RecoveredLevel level,
                          bool closed)
-    : folder_(std::move(folder)), stem_(std::move(stem)), lock_(std::move(lock)),
-      level_(std::move(level)), closed_(closed) {}
+    : folder_(std::move(folder)), ourWriter_(std::move(ourWriter)), stem_(std::move(stem)),
+      lock_(std::move(lock)), level_(std::move(level)), closed_(closed) {}
 
 EndedEditor::~EndedEditor() {
     // Removed while it is still held, so no other start can have claimed it meanwhile.
@@ -125,6 +126,7 @@ EndedEditor::~EndedEditor() {
 }
 
 void EndedEditor::discard() {
+    ourWriter_->waitUntilIdle();
     // The recovery file goes first: whoever takes the lock after us finds nothing to offer.
     folder_->remove(stem_ + ".recovery");
     folder_->remove(stem_ + ".lock");
@@ -133,7 +135,7 @@ void EndedEditor::discard() {
 
 // --- This editor's session ------------------------------------------------------------------
 
-Session::Session(std::string folder)
+Session::Session(std::string folder, const MakeRecordWriter& makeWriter)
     : folder_(std::make_shared<const qorv::PrivateFolder>(std::move(folder))) {
     // The lock is taken under a name no other editor looks at, and only then given its
     // real name: an editor's lock file is never seen free while the editor runs.
@@ -148,7 +150,7 @@ Session::Session(std::string folder)
         throw std::runtime_error("the recovery lock cannot be made in \"" + folder_->path() +
                                  "\": " + std::strerror(error));
     }
-    writer_ = std::make_unique<LatestWriter>([this](const auto& level) { write(level); });
+    writer_ = makeWriter([this](const auto& level) { write(level); });
 }
 
 Session::~Session() {
@@ -215,7 +217,8 @@ std::optional<EndedEditor> Session::claimEnded() {
             setAside(folder, candidate.stem);
             continue;
         }
-        return EndedEditor(folder_, candidate.stem, std::move(lock), std::move(*level), closed);
+        return EndedEditor(folder_, writer_, candidate.stem, std::move(lock), std::move(*level),
+                           closed);
     }
     return std::nullopt;
 }

@@ -24,7 +24,8 @@ namespace recovery {
 // starting editor offers it at the same time. Released (and left as it is) when destroyed.
 class EndedEditor {
   public:
-    EndedEditor(std::shared_ptr<const qorv::PrivateFolder> folder, std::string stem,
+    EndedEditor(std::shared_ptr<const qorv::PrivateFolder> folder,
+                std::shared_ptr<RecordWriter> ourWriter, std::string stem,
                 std::unique_ptr<qorv::FileDescriptor> lock, qorv::RecoveredLevel level,
                 bool closed);
     EndedEditor(EndedEditor&&) = default;
@@ -36,10 +37,13 @@ class EndedEditor {
     // Whether its editor was closed normally, rather than ending by a crash or a kill.
     bool closed() const { return closed_; }
     // Removes the recovery file and its lock file: the level was taken back or refused.
+    // What the claiming session recorded before is written first, so a level taken back
+    // is in its own recovery file before the one it came from goes.
     void discard();
 
   private:
     std::shared_ptr<const qorv::PrivateFolder> folder_;
+    std::shared_ptr<RecordWriter> ourWriter_;
     std::string stem_;
     std::unique_ptr<qorv::FileDescriptor> lock_;
     qorv::RecoveredLevel level_;
@@ -48,9 +52,10 @@ class EndedEditor {
 
 class Session {
   public:
-    // Claims a new instance in `folder` (made private if needed). Throws
-    // std::runtime_error when the folder or the lock cannot be had.
-    explicit Session(std::string folder);
+    // Claims a new instance in `folder` (made private if needed), its records written by
+    // what `makeWriter` makes. Throws std::runtime_error when the folder or the lock cannot
+    // be had.
+    explicit Session(std::string folder, const MakeRecordWriter& makeWriter = makeLatestWriter);
     // Ending normally: the last record reaches the disk and stays, and the lock goes.
     ~Session();
     Session(const Session&) = delete;
@@ -76,8 +81,8 @@ class Session {
     std::shared_ptr<const qorv::PrivateFolder> folder_;
     std::string stem_; // "instance-<hex>", without a suffix
     qorv::FileDescriptor lock_;
-    bool failing_ = false; // the last write failed (the worker's alone)
-    std::unique_ptr<LatestWriter> writer_;
+    bool failing_ = false;                 // the last write failed (the worker's alone)
+    std::shared_ptr<RecordWriter> writer_; // shared with the ended editors claimed
 };
 
 } // namespace recovery

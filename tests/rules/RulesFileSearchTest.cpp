@@ -2,6 +2,7 @@
 // once in a run, and no file another account planted in a shared folder.
 
 #include "rules/RulesFileSearch.h"
+#include "OtherAccount.h"
 
 #include <gtest/gtest.h>
 
@@ -50,14 +51,15 @@ TEST(RulesFileSearch, ARelativeFolderStartsFromTheWorkingDirectory) {
 // A sticky folder everyone may write, as /tmp is: a rules file of another account there is
 // passed over, ours and the folder owner's count.
 TEST(RulesFileSearch, PassesOverAFileAnotherAccountPlantedInASharedFolder) {
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root to make a file of another account";
+    QORV_NEEDS_OTHER_ACCOUNT();
     char name[] = "/tmp/qorv-rules-XXXXXX";
     const fs::path shared = ::mkdtemp(name);
     fs::permissions(shared, fs::perms::all | fs::perms::sticky_bit);
     const fs::path candidate = shared / "qorvedit-rules.toml";
     std::ofstream(candidate).put('\n');
     EXPECT_TRUE(usableRulesFile(candidate));
-    ASSERT_EQ(::chown(candidate.c_str(), 65534, 65534), 0);
+    fs::remove(candidate);
+    ASSERT_EQ(test::asOtherAccount("echo >\"$1\"", {candidate}), 0);
     EXPECT_FALSE(usableRulesFile(candidate));
     EXPECT_FALSE(usableRulesFile(shared / "absent.toml"));
     fs::remove_all(shared);

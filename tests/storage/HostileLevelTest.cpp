@@ -2,6 +2,7 @@
 // no editor would choose, links to devices and to themselves, a disk without room.
 
 #include "IoMessage.h"
+#include "OtherAccount.h"
 #include "SyscallFaults.h"
 #include "TempDir.h"
 #include "Tmpfs.h"
@@ -217,11 +218,12 @@ TEST_F(HostileLevel, NamesThatNameNoLevelFile) {
 // its owner is us or the folder's owner, as the kernel's protected_symlinks rule has it
 // whatever the machine's setting, be it the last part of the name or a folder along it
 // (/tmp/pics -> /root-only); otherwise the save is refused and nothing is written
-// anywhere. Needs root to make links of another user.
+// anywhere. Her links are made by her, while the folder is open to all; then it is given
+// the row's owner and mode.
 TEST_F(HostileLevel, LinksInSharedStickyFoldersAreFollowedOnlyWhenTrusted) {
-    const passwd* user = ::getpwnam("nobody");
-    if (::geteuid() != 0 || !user) GTEST_SKIP() << "needs root and a user nobody";
-    const uid_t us = ::geteuid(), other = user->pw_uid;
+    QORV_NEEDS_OTHER_ACCOUNT();
+    const uid_t us = ::geteuid(), other = test::otherAccountId();
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0711), 0);
     const struct {
         const char* what;
         mode_t folderMode;
@@ -243,13 +245,17 @@ TEST_F(HostileLevel, LinksInSharedStickyFoldersAreFollowedOnlyWhenTrusted) {
             const std::string folder = dir.file("shared" + n), victims = dir.file("victims" + n);
             const std::string victim = victims + "/x.qre";
             const std::string link = folder + (alongThePath ? "/pics" : "/x.qre");
+            const std::string target = alongThePath ? victims : victim;
             ASSERT_EQ(::mkdir(victims.c_str(), 0700), 0);
             writeWholeFile(victim, "precious");
             ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+            ASSERT_EQ(::chmod(folder.c_str(), 01777), 0);
+            const int made = row.linkOwner == us
+                                 ? ::symlink(target.c_str(), link.c_str())
+                                 : test::asOtherAccount("ln -s \"$1\" \"$2\"", {target, link});
+            ASSERT_EQ(made, 0);
             ASSERT_EQ(::chown(folder.c_str(), row.folderOwner, 0), 0);
             ASSERT_EQ(::chmod(folder.c_str(), row.folderMode), 0);
-            ASSERT_EQ(::symlink((alongThePath ? victims : victim).c_str(), link.c_str()), 0);
-            ASSERT_EQ(::lchown(link.c_str(), row.linkOwner, 0), 0);
 
             const std::string name = alongThePath ? link + "/x.qre" : link;
             EXPECT_EQ(ioMessageOf([&] { saveQRE(name, sampleGrid()); }),
@@ -264,43 +270,48 @@ TEST_F(HostileLevel, LinksInSharedStickyFoldersAreFollowedOnlyWhenTrusted) {
 }
 
 // In a shared sticky folder, another account's file (not the folder owner's) or a file
-// with a second name would take our bytes and stay what she made it: her owner and
-// set-user-ID bit, or a hard link to a file of ours she could not reach. Refused as the
-// kernel's protected_regular and protected_hardlinks rules would, whatever the machine's
-// setting. Needs root to make files of another user.
+// with a second name would take our bytes and stay what she made it: her owner,
+// set-user-ID bit and attribute, or her hard link to a file of ours (one she may write:
+// the kernel's protected_hardlinks, where on, admits her no other). Refused as the kernel's
+// protected_regular and protected_hardlinks rules would, whatever the machine's setting.
+// Her files are made by her, while the folder is open to all; then it is given the row's
+// owner and mode.
 TEST_F(HostileLevel, OthersFilesInSharedStickyFoldersAreNotWritten) {
-    const passwd* user = ::getpwnam("nobody");
-    if (::geteuid() != 0 || !user) GTEST_SKIP() << "needs root and a user nobody";
-    const uid_t us = ::geteuid(), other = user->pw_uid;
+    QORV_NEEDS_OTHER_ACCOUNT();
+    const uid_t us = ::geteuid(), other = test::otherAccountId();
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0711), 0);
+    // Hers: made by her with the mode $3 and an attribute; her link: to $2, a file of ours.
+    const std::string hers =
+        "printf precious >\"$1\"; chmod $3 \"$1\"; setfattr -n user.x -v 1 \"$1\"";
+    const std::string herLink = "ln \"$2\" \"$1\"";
     const struct {
         const char* what;
         mode_t folderMode;
         uid_t folderOwner;
-        uid_t fileOwner;
-        mode_t fileMode;
-        bool secondName;
+        const std::string* plantedBy; // her lines; none: our own file
+        const char* mode;
         bool written;
     } rows[] = {
-        {"another's file in a sticky folder all may write", 01777, us, other, 0666, false, false},
-        {"another's set-user-ID file there", 01777, us, other, 04777, false, false},
-        {"our file with a second name there", 01777, us, us, 0600, true, false},
-        {"our own file there", 01777, us, us, 0600, false, true},
-        {"the folder owner's file there", 01777, other, other, 0666, false, true},
-        {"another's file in a folder without the sticky bit", 0777, us, other, 0666, false, true},
-        {"another's file in a sticky folder others may not write", 01775, us, other, 0666, false,
-         true},
+        {"another's file in a sticky folder all may write", 01777, us, &hers, "666", false},
+        {"another's set-user-ID file there", 01777, us, &hers, "4777", false},
+        {"her hard link to a file of ours there", 01777, us, &herLink, "", false},
+        {"our own file there", 01777, us, nullptr, "", true},
+        {"the folder owner's file there", 01777, other, &hers, "666", true},
+        {"another's file in a folder without the sticky bit", 0777, us, &hers, "666", true},
+        {"another's file in a sticky folder others may not write", 01775, us, &hers, "666", true},
     };
     int index = 0;
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         const std::string folder = dir.file("shared" + std::to_string(index++));
-        const std::string planted = folder + "/x.qre";
+        const std::string planted = folder + "/x.qre", ours = folder + "-ours";
         ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
-        writeWholeFile(planted, "precious");
-        ASSERT_EQ(::chown(planted.c_str(), row.fileOwner, 0), 0);
-        ASSERT_EQ(::chmod(planted.c_str(), row.fileMode), 0);
-        if (row.secondName) {
-            ASSERT_EQ(::link(planted.c_str(), (folder + "-ours").c_str()), 0);
+        ASSERT_EQ(::chmod(folder.c_str(), 01777), 0);
+        writeWholeFile(row.plantedBy ? ours : planted, "precious");
+        ASSERT_EQ(::chmod((row.plantedBy ? ours : planted).c_str(), row.plantedBy ? 0666 : 0600),
+                  0);
+        if (row.plantedBy) {
+            ASSERT_EQ(test::asOtherAccount(*row.plantedBy, {planted, ours, row.mode}), 0);
         }
         ASSERT_EQ(::chown(folder.c_str(), row.folderOwner, 0), 0);
         ASSERT_EQ(::chmod(folder.c_str(), row.folderMode), 0);

@@ -43,6 +43,12 @@ TEST_F(MouseEditingTest, ABrushClickIsOneDiscAndOneUndoStep) {
     EXPECT_EQ(MainForm->Map, expected);
     EXPECT_EQ(MainForm->BackupMap, patternedLevel(1));
     EXPECT_TRUE(sameImage(raster(), expectedRaster(expected)));
+    // As painted on the screen: in pieces of changing shapes (tall and narrow, then wide and
+    // flat), then whole.
+    for (const QRect piece : {QRect(0, 0, 10, 450), QRect(0, 0, 640, 10), image()->rect()}) {
+        const QImage shown = image()->grab(piece).toImage().convertToFormat(QImage::Format_RGB888);
+        EXPECT_TRUE(sameImage(shown, expectedRaster(expected).copy(piece)));
+    }
     clickButton(ToolsForm->ToolButton5);
     EXPECT_EQ(MainForm->Map, patternedLevel(1));
 }

@@ -69,6 +69,7 @@ TEST_F(Recovery, TheLevelIsRecordedWhileItDiffersFromItsFile) {
          {}},
         {"Undo of Open", [] { clickButton(ToolsForm->ToolButton5); }, castle},
         {"New", [] { clickButton(ToolsForm->ToolButton1); }, {}},
+        {"stroke after New", [] { click(MainForm->Image, Qt::LeftButton, 105, 105); }, ""},
     };
     for (const auto& row : rows) {
         row.make();
@@ -114,6 +115,9 @@ TEST_F(Recovery, YesBringsTheLevelBackAsOpenDoes) {
         EXPECT_EQ(recorded(), row.fileHoldsIt ? Recorded() : shown(name.toStdString()))
             << "now this editor's own";
         EXPECT_FALSE(endedEditorLeftItsLevel());
+        clickButton(ToolsForm->ToolButton5); // Undo: back to the new level
+        EXPECT_EQ(recorded(), row.file.isEmpty() ? Recorded() : shown(name.toStdString()))
+            << "an unnamed level's file holds a new level";
     }
 }
 

@@ -94,6 +94,9 @@ TEST_P(BrokenSheetTest, ShowsTheMessageTwiceAndKeepsRunning) {
     EXPECT_EQ(MainForm->size(), QSize(425, 292)) << "layout size kept";
     EXPECT_EQ(MainForm->pos(), QPoint(253, 166)) << "layout place kept";
     EXPECT_EQ(raster().size(), QSize(1, 1));
+    const QImage shown = MainForm->Image->grab().toImage();
+    EXPECT_EQ(shown.pixelColor(shown.rect().bottomRight()), MainForm->palette().button().color())
+        << "beyond the picture";
     EXPECT_EQ(MainForm->Map, qorv::LevelGrid{}) << "no level was made";
     EXPECT_EQ(MainForm->ForeTile, 2);
     EXPECT_EQ(MainForm->CurrentTool, toolBrush);
