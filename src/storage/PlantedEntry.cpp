@@ -6,11 +6,17 @@
 
 namespace qorv {
 
+bool isSharedFolder(const struct stat& folder) {
+    return (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+}
+
+bool trustedIn(const struct stat& entry, const struct stat& folder) {
+    return !isSharedFolder(folder) || entry.st_uid == ::geteuid() || entry.st_uid == folder.st_uid;
+}
+
 bool trustedEntry(const std::string& path, const struct stat& entry) {
     struct stat folder {};
-    if (::stat(folderOf(path).c_str(), &folder) != 0) return false;
-    const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
-    return !shared || entry.st_uid == ::geteuid() || entry.st_uid == folder.st_uid;
+    return ::stat(folderOf(path).c_str(), &folder) == 0 && trustedIn(entry, folder);
 }
 
 bool trustedEntryExists(const std::string& path) {

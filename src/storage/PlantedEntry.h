@@ -8,6 +8,12 @@
 
 namespace qorv {
 
+// Whether `folder` is such a folder: sticky, and everyone may write it (/tmp).
+bool isSharedFolder(const struct stat& folder);
+
+// Whether an entry whose lstat is `entry` may be trusted in the folder whose stat is `folder`.
+bool trustedIn(const struct stat& entry, const struct stat& folder);
+
 // Whether the entry `path`, whose lstat is `entry`, may be trusted in its folder.
 bool trustedEntry(const std::string& path, const struct stat& entry);
 

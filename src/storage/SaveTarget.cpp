@@ -2,6 +2,7 @@
 
 #include "storage/FileAttributes.h"
 #include "storage/IoError.h"
+#include "storage/PlantedEntry.h"
 
 #include <algorithm>
 #include <array>
@@ -16,16 +17,6 @@ namespace qorv {
 namespace {
 
 constexpr int MaxLinksFollowed = 40; // the kernel's limit before ELOOP
-
-// Anyone may plant names in a sticky folder all may write (/tmp), and only their owner
-// and the folder's owner may remove them.
-bool isShared(const struct stat& folder) {
-    return (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
-}
-
-bool trustedThere(const struct stat& entry, const struct stat& folder) {
-    return !isShared(folder) || entry.st_uid == ::geteuid() || entry.st_uid == folder.st_uid;
-}
 
 // The name is walked one folder at a time from where it starts, each opened without
 // following a link, so that every link along it meets the same rule as its last part
@@ -103,15 +94,15 @@ class Walk {
         // Another account's file in a shared folder, or one with a second name (a hard
         // link to a file we could not otherwise reach), would take our bytes while staying
         // theirs: the kernel's protected_regular and protected_hardlinks rules.
-        if (!S_ISREG(st.st_mode) || !trustedThere(st, here) ||
-            (isShared(here) && st.st_nlink > 1) || !mayWriteFile(path, st))
+        if (!S_ISREG(st.st_mode) || !trustedIn(st, here) ||
+            (isSharedFolder(here) && st.st_nlink > 1) || !mayWriteFile(path, st))
             throw IoError(iocode::AccessDenied);
         return target(part, st);
     }
 
     void follow(const std::string& link, const struct stat& st) {
         if (++followed_ > MaxLinksFollowed) throw ioErrorFromErrno(ELOOP, name_);
-        if (!trustedThere(st, folderStat())) throw IoError(iocode::AccessDenied);
+        if (!trustedIn(st, folderStat())) throw IoError(iocode::AccessDenied);
         std::array<char, 4096> text;
         const ssize_t length = ::readlinkat(folder_.get(), link.c_str(), text.data(), text.size());
         if (length < 0) throw ioErrorFromErrno(errno, name_);
