@@ -61,9 +61,18 @@ std::vector<const RuleSet*> rulesOfLevels(const Invocation& invocation, RulesFil
     static const RuleSet none;
     qorv::rules::RulesFileSearch search(qorv::rules::usableRulesFile);
     std::vector<const RuleSet*> rules;
+    QStringView lastFolder;
     for (const QString& level : invocation.files) {
-        const auto found = search.find(fileName(QFileInfo(level).path()));
-        rules.push_back(found ? &rulesIn(files, found->string()) : &none);
+        // A folder's levels come one after another: its rules are looked up once, not once
+        // a level (--check of 10,000 levels pays for every lookup).
+        const QStringView folder = QStringView(level).first(level.lastIndexOf(u'/') + 1);
+        if (rules.empty() || folder != lastFolder) {
+            const auto found = search.find(fileName(QFileInfo(level).path()));
+            rules.push_back(found ? &rulesIn(files, found->string()) : &none);
+            lastFolder = folder;
+        } else {
+            rules.push_back(rules.back());
+        }
     }
     return rules;
 }

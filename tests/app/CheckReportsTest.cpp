@@ -146,6 +146,19 @@ TEST_F(CheckReports, TheStepSummaryIsWrittenOnlyAsARegularFile) {
     EXPECT_EQ(bytesOf(path("target.md")), "");
 }
 
+// Each level meets the rules of its own folder, however the folders' levels are interleaved.
+TEST_F(CheckReports, EachLevelMeetsTheRulesNearestToIt) {
+    ASSERT_TRUE(QDir(work_.path()).mkdir("free"));
+    writeFile("free/qorvedit-rules.toml", "");
+    ASSERT_TRUE(QFile::copy(path("levels/broken.qre"), path("free/broken.qre")));
+    const Result result = runEditor(
+        {"--check", "levels/broken.qre", "free/broken.qre", "levels/broken.qre"}, work_.path());
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.out.count("levels/broken.qre:1:6: border cell"), 2)
+        << result.out.toStdString();
+    EXPECT_FALSE(result.out.contains("free/")) << result.out.toStdString();
+}
+
 // The rules are read before any level: one that is wrong stops the run as wrong arguments do.
 TEST_F(CheckReports, ARulesFileThatDoesNotParseIsAUsageErrorAtItsLine) {
     writeFile("bad.toml", "[[rule]]\nid = \"x\"\nborder = [1,\n");
