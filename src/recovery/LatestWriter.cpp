@@ -28,7 +28,12 @@ void LatestWriter::post(Record record) {
 
 void LatestWriter::waitUntilIdle() {
     std::unique_lock lock(mutex_);
-    idle_.wait(lock, [this] { return stopping_ || (!mailbox_ && !writing_); });
+    idle_.wait(lock, [this] { return idleLocked(); });
+}
+
+bool LatestWriter::idle() {
+    const std::lock_guard lock(mutex_);
+    return idleLocked();
 }
 
 void LatestWriter::stop() {

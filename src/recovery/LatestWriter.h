@@ -44,11 +44,15 @@ class LatestWriter final : public RecordWriter {
 
     void post(Record record) override;
     void waitUntilIdle() override;
+    // Whether every record posted so far has been written or replaced: what waitUntilIdle
+    // waits for. A record being written is not written yet.
+    bool idle();
     // Ends the worker.
     void stop() override;
 
   private:
     void run();
+    bool idleLocked() const { return stopping_ || (!mailbox_ && !writing_); }
 
     Write write_;
     std::mutex mutex_;

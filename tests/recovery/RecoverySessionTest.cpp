@@ -382,3 +382,18 @@ TEST(LatestWriter, WritesOnlyTheNewestValue) {
     EXPECT_EQ(written.back(), 4);
     EXPECT_LE(written.size(), 2u);
 }
+
+// A record being written is no record written: a restored level's old file would otherwise go
+// while its new one is still on its way to the disk. Asked from within the write itself, so
+// that the worker's state is known without waiting for it.
+TEST(LatestWriter, IsIdleOnlyOnceTheWriteHasReturned) {
+    std::vector<bool> idleWhileWriting;
+    recovery::LatestWriter* self = nullptr;
+    recovery::LatestWriter writer(
+        [&](const recovery::Record&) { idleWhileWriting.push_back(self->idle()); });
+    self = &writer;
+    writer.post(levelNamed("", 1));
+    writer.waitUntilIdle();
+    EXPECT_TRUE(writer.idle());
+    EXPECT_EQ(idleWhileWriting, std::vector<bool>{false});
+}
