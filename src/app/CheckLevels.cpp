@@ -34,11 +34,6 @@ using qorv::rules::RuleSet;
 // The rules files of a run, each read once however many levels it governs.
 using RulesFiles = std::map<std::string, RuleSet>;
 
-// A rules file that cannot be read or parsed, with the message that names it.
-class UnusableRules : public std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-
 const RuleSet& rulesIn(RulesFiles& files, const std::string& path) {
     const auto known = files.find(path);
     if (known != files.end()) return known->second;
@@ -173,10 +168,8 @@ std::vector<std::vector<Finding>> failuresOfEach(const QStringList& levels) {
     std::vector<const RuleSet*> rules;
     try {
         rules = rulesOfLevels(invocation, files);
-    } catch (const UnusableRules& failure) {
-        throw qorv::EditorError(failure.what());
     } catch (const std::filesystem::filesystem_error& failure) {
-        throw qorv::EditorError(qorv::text::about(".", failure.code().message()));
+        throw UnusableRules(qorv::text::about(".", failure.code().message()));
     }
     std::vector<std::vector<Finding>> found(rules.size());
     for (std::size_t i = 0; i < rules.size(); ++i)

@@ -6,6 +6,7 @@
 #include "app/Invocation.h"
 
 #include "findings/Finding.h"
+#include "storage/IoError.h"
 
 #include <QStringList>
 
@@ -20,8 +21,14 @@ int runCheck(const Invocation& invocation, Console& console);
 // --check LEVEL... as given alone: its report as text. Returns whether every level passed.
 bool checkLevels(const QStringList& levels, Console& console);
 
+// A rules file that cannot be read or parsed, with the message that names it: wrong input
+// rather than a failed level, for every mode that meets it.
+class UnusableRules : public qorv::EditorError {
+    using qorv::EditorError::EditorError;
+};
+
 // The failures of each level as --check LEVEL... finds them, with the nearest rules file of
-// each. Throws EditorError, before any level is read, when a rules file cannot be used.
+// each. Throws UnusableRules, before any level is read, when a rules file cannot be used.
 std::vector<std::vector<qorv::findings::Finding>> failuresOfEach(const QStringList& levels);
 
 } // namespace app

@@ -1,6 +1,7 @@
 #include "app/LevelReport.h"
 
 #include "app/CheckLevels.h"
+#include "app/Headless.h"
 #include "app/ImageFile.h"
 #include "app/LevelTools.h"
 #include "app/OutputFile.h"
@@ -78,9 +79,15 @@ int runReport(const Invocation& invocation, Console& console) {
     const QStringList& levels = invocation.files;
     if (levels.isEmpty())
         throw qorv::EditorError("no level to report: the folders given hold no *.qre or *.qrl");
+    std::vector<std::vector<qorv::findings::Finding>> failures;
+    try {
+        failures = failuresOfEach(levels);
+    } catch (const UnusableRules& wrong) {
+        console.complain(std::string_view(wrong.what()));
+        return UsageStatus; // as --check: nothing is made of a run that cannot be judged
+    }
     const QDir folder(invocation.argument);
     makeFolder(invocation.argument);
-    const auto failures = failuresOfEach(levels);
     const QStringList pictures = picturesFor(levels);
     std::vector<ReportEntry> entries(std::size_t(levels.size()));
     const SheetCache sheets(invocation.sheets);

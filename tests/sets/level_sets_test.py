@@ -134,6 +134,15 @@ with tempfile.TemporaryDirectory() as work:
         broken = os.path.join(work, "broken.qre")  # its failure a badge on the page
         check_report(name, arguments + [more, broken], levels + [more], work)
     run("--sheet", os.path.join(work, "none.png"), *example_levels, "--scale", "0", status=2)
+    # A rules file that does not parse is wrong input, as for --check: nothing is made.
+    ruled = os.path.join(work, "ruled")
+    os.makedirs(ruled)
+    shutil.copy(example_levels[0], ruled)
+    with open(os.path.join(ruled, "qorvedit-rules.toml"), "w") as rules:
+        rules.write("[[rule]]\nborder = [1,\n")
+    run("--report", os.path.join(work, "unmade"), ruled, status=2)
+    if os.path.exists(os.path.join(work, "unmade")):
+        failures.append("--report made its folder for levels whose rules do not parse")
 
 print("\n".join(failures) or "ok")
 sys.exit(1 if failures else 0)
