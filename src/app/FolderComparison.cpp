@@ -32,10 +32,6 @@ LevelsByName levelsIn(const QString& folder) {
 
 } // namespace
 
-bool isFolder(const QString& path) {
-    return QFileInfo(path).isDir();
-}
-
 bool namesFolder(const QString& path) {
     struct stat found {};
     if (::stat(fileName(path).c_str(), &found) != 0)

@@ -29,10 +29,7 @@ struct FolderComparison {
     int unchanged = 0;
 };
 
-// Whether `path` names a folder (a link to one too).
-bool isFolder(const QString& path);
-
-// The same for a name that must name something: throws EditorError in the reader's words,
+// Whether `path` names a folder (a link to one too); throws EditorError in the reader's words,
 // "NAME: File not found", when nothing is there.
 bool namesFolder(const QString& path);
 

@@ -10,6 +10,7 @@
 #include "core/LevelMerge.h"
 #include "levelio/LevelFile.h"
 #include "render/Raster.h"
+#include "storage/FolderFiles.h"
 #include "storage/IoError.h"
 
 #include <algorithm>
@@ -68,7 +69,8 @@ class Lines {
 
 int runDiff(const Invocation& invocation, Console& console) {
     const QString &from = invocation.files.at(0), &to = invocation.files.at(1);
-    if (isFolder(from) || isFolder(to)) return runFolderDiff(invocation, console);
+    if (qorv::isFolder(fileName(from)) || qorv::isFolder(fileName(to)))
+        return runFolderDiff(invocation, console);
     const QString picture = invocation.value(Extra::Png);
     const qorv::LevelGrid a = readLevel(from), b = readLevel(to);
     const std::vector<qorv::CellChange> changes = qorv::diffLevels(a, b);
