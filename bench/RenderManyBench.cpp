@@ -8,9 +8,9 @@
 // and the floor does not) at PngCompression, on one core.
 
 #include "BenchApplication.h"
-#include "app/ImageFile.h"
-#include "app/LevelTools.h"
-#include "app/MapCommands.h"
+#include "tools/ImageFile.h"
+#include "tools/LevelTools.h"
+#include "tools/Export.h"
 #include "core/CharTable.h"
 #include "levelio/LevelFile.h"
 #include "render/TileSheet.h"

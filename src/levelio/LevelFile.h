@@ -5,7 +5,7 @@
 #include "core/LevelGrid.h"
 #include "core/LevelText.h"
 #include "storage/BoundedRead.h"
-#include "storage/IoError.h"
+#include "errors/IoError.h"
 
 #include <cstddef>
 #include <string>

@@ -2,7 +2,7 @@
 
 #include "storage/BoundedRead.h"
 #include "storage/FileDescriptor.h"
-#include "storage/IoError.h"
+#include "errors/IoError.h"
 #include "storage/WriteAll.h"
 
 #include <algorithm>

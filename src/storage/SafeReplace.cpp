@@ -5,7 +5,7 @@
 
 #include "storage/FileAttributes.h"
 #include "storage/FileDescriptor.h"
-#include "storage/IoError.h"
+#include "errors/IoError.h"
 #include "storage/Leftovers.h"
 #include "storage/NewFile.h"
 #include "storage/OverwriteInPlace.h"

@@ -1,7 +1,7 @@
 #include "storage/SaveTarget.h"
 
 #include "storage/FileAttributes.h"
-#include "storage/IoError.h"
+#include "errors/IoError.h"
 #include "storage/PlantedEntry.h"
 
 #include <algorithm>

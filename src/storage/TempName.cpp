@@ -1,6 +1,6 @@
 #include "storage/TempName.h"
 
-#include "storage/IoError.h"
+#include "errors/IoError.h"
 #include "storage/PathParts.h"
 
 #include <algorithm>

@@ -2,11 +2,11 @@
 // QT_QPA_PLATFORM, no X server or Wayland compositor to find.
 
 #include "EditorRun.h"
-#include "app/CommandModes.h"
+#include "cli/CommandModes.h"
 #include "levelio/LevelFile.h"
 #include "render/Raster.h"
 #include "render/TileSheet.h"
-#include "storage/IoError.h"
+#include "errors/IoError.h"
 #include "storage/SafeReplace.h"
 
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 // computation of its own.
 
 #include "InProcess.h"
-#include "app/RemapTable.h"
+#include "tools/RemapTable.h"
 #include "core/TileRemap.h"
 #include "levelio/LevelFile.h"
 #include "storage/SyscallFaults.h"

@@ -2,7 +2,7 @@
 // --export and --import, as a pipeline runs them.
 
 #include "EditorRun.h"
-#include "app/MapCommands.h"
+#include "tools/Export.h"
 #include "interchange/MapLimits.h"
 #include "levelio/LevelFile.h"
 #include "render/Raster.h"

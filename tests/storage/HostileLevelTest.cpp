@@ -8,7 +8,7 @@
 #include "Tmpfs.h"
 #include "core/LevelTextSamples.h"
 #include "levelio/LevelFile.h"
-#include "storage/IoError.h"
+#include "errors/IoError.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include "TempDir.h"
 #include "core/LevelTextSamples.h"
 #include "levelio/LevelFile.h"
-#include "storage/IoError.h"
+#include "errors/IoError.h"
 #include "storage/SafeReplace.h"
 
 #include <gtest/gtest.h>

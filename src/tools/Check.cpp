@@ -1,0 +1,186 @@
+#include "tools/Check.h"
+
+#include "findings/GithubReport.h"
+#include "findings/GitlabReport.h"
+#include "findings/LineReports.h"
+#include "levelio/LevelFile.h"
+#include "rules/RuleCheck.h"
+#include "rules/RulesFile.h"
+#include "rules/RulesFileSearch.h"
+#include "storage/AppendFile.h"
+#include "text/Message.h"
+#include "text/Quoting.h"
+#include "tools/InputFile.h"
+#include "tools/LevelTools.h"
+#include "tools/Reporting.h"
+#include "tools/Usage.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <stdexcept>
+#include <vector>
+
+namespace app {
+
+namespace {
+
+using qorv::findings::Finding;
+using qorv::rules::RuleSet;
+
+// The rules files of a run, each read once however many levels it governs.
+using RulesFiles = std::map<std::string, RuleSet>;
+
+const RuleSet& rulesIn(RulesFiles& files, const std::string& path) {
+    const auto known = files.find(path);
+    if (known != files.end()) return known->second;
+    try {
+        return files.emplace(path, qorv::rules::readRulesFile(path)).first->second;
+    } catch (const qorv::rules::RulesError& failure) {
+        throw UnusableRules(qorv::text::aboutLine(path, failure.line(), failure.what()));
+    } catch (const qorv::EditorError& failure) {
+        throw UnusableRules(qorv::text::about(path, failure.what()));
+    }
+}
+
+// Each level's rules, all found and read before any level is: a rules file that is wrong
+// stops the run before it reports anything.
+std::vector<const RuleSet*> rulesOfLevels(const Invocation& invocation, RulesFiles& files) {
+    if (invocation.given(Extra::Rules))
+        return std::vector<const RuleSet*>(
+            std::size_t(invocation.files.size()),
+            &rulesIn(files, fileName(invocation.value(Extra::Rules))));
+    static const RuleSet none;
+    qorv::rules::RulesFileSearch search(qorv::rules::usableRulesFile);
+    std::vector<const RuleSet*> rules;
+    QStringView lastFolder;
+    for (const QString& level : invocation.files) {
+        // A folder's levels come one after another: its rules are looked up once, not once
+        // a level (--check of 10,000 levels pays for every lookup).
+        const QStringView folder = QStringView(level).first(level.lastIndexOf(u'/') + 1);
+        if (rules.empty() || folder != lastFolder) {
+            const auto found = search.find(fileName(QFileInfo(level).path()));
+            rules.push_back(found ? &rulesIn(files, found->string()) : &none);
+            lastFolder = folder;
+        } else {
+            rules.push_back(rules.back());
+        }
+    }
+    return rules;
+}
+
+Finding readFailure(const QString& level, const qorv::EditorError& failure) {
+    Finding finding;
+    finding.file = fileName(level);
+    finding.message = levelFailure(level, failure);
+    if (const auto* at = dynamic_cast<const qorv::LevelTextError*>(&failure)) {
+        finding.line = at->where().line;
+        finding.column = at->where().column;
+    }
+    return finding;
+}
+
+void checkLevel(const QString& level, const RuleSet& rules, std::vector<Finding>& found) {
+    try {
+        const qorv::LevelGrid grid = qorv::levelFromFile(readInput(level, qorv::MaxLevelFileRead));
+        // Most runs have no rules: a level's name is spelled out only for a failure to carry.
+        if (!rules.empty()) qorv::rules::checkRules(grid, rules, fileName(level), found);
+    } catch (const qorv::EditorError& failure) {
+        found.push_back(readFailure(level, failure));
+    }
+}
+
+enum class Format { Text, Github, Gitlab, Json };
+
+Format formatOf(const Invocation& invocation) {
+    if (!invocation.given(Extra::Format)) {
+        const char* actions = std::getenv("GITHUB_ACTIONS");
+        return actions && std::string_view(actions) == "true" ? Format::Github : Format::Text;
+    }
+    const QString name = invocation.value(Extra::Format);
+    if (name == u"github") return Format::Github;
+    if (name == u"gitlab") return Format::Gitlab;
+    return name == u"json" ? Format::Json : Format::Text;
+}
+
+// GitHub gives each step a summary file of its own, which earlier commands of the step may
+// have written to: the table takes what is left of the limit.
+void appendStepSummary(const std::vector<Finding>& found) {
+    const char* summary = std::getenv("GITHUB_STEP_SUMMARY");
+    if (!summary || !*summary) return;
+    aboutFile(QFile::decodeName(summary), [&] {
+        qorv::appendToFile(summary, [&](std::size_t sizeNow) {
+            const std::size_t limit = qorv::findings::GithubSummaryLimit;
+            return qorv::findings::githubSummary(found, sizeNow < limit ? limit - sizeNow : 0);
+        });
+    });
+}
+
+void report(const std::vector<Finding>& found, Format format, Console& console) {
+    switch (format) {
+    case Format::Text:
+        for (const Finding& finding : found)
+            console.write(qorv::findings::plainLine(finding, qorv::text::quoted(finding.file)));
+        return;
+    case Format::Json:
+        for (const Finding& finding : found)
+            console.write(qorv::findings::jsonLine(finding));
+        return;
+    case Format::Gitlab:
+        console.write(qorv::findings::gitlabCodeQuality(found));
+        return;
+    case Format::Github:
+        console.write(qorv::findings::githubAnnotations(found));
+        appendStepSummary(found);
+        return;
+    }
+}
+
+} // namespace
+
+int runCheck(const Invocation& invocation, Console& console) {
+    RulesFiles files;
+    std::vector<const RuleSet*> rules;
+    try {
+        rules = rulesOfLevels(invocation, files);
+    } catch (const UnusableRules& failure) {
+        console.complain(std::string_view(failure.what()));
+        return UsageStatus;
+    } catch (const std::filesystem::filesystem_error& failure) {
+        // The search starts from the working directory, which can be gone.
+        console.complain(qorv::text::about(".", failure.code().message()));
+        return UsageStatus;
+    }
+    std::vector<Finding> found;
+    for (qsizetype i = 0; i < invocation.files.size(); ++i)
+        checkLevel(invocation.files[i], *rules[std::size_t(i)], found);
+    report(found, formatOf(invocation), console);
+    return found.empty() ? 0 : 1;
+}
+
+std::vector<std::vector<Finding>> failuresOfEach(const QStringList& levels) {
+    Invocation invocation;
+    invocation.files = levels;
+    RulesFiles files;
+    std::vector<const RuleSet*> rules;
+    try {
+        rules = rulesOfLevels(invocation, files);
+    } catch (const std::filesystem::filesystem_error& failure) {
+        throw UnusableRules(qorv::text::about(".", failure.code().message()));
+    }
+    std::vector<std::vector<Finding>> found(rules.size());
+    for (std::size_t i = 0; i < rules.size(); ++i)
+        checkLevel(levels[qsizetype(i)], *rules[i], found[i]);
+    return found;
+}
+
+bool checkLevels(const QStringList& levels, Console& console) {
+    Invocation invocation;
+    invocation.files = levels;
+    return runCheck(invocation, console) == 0;
+}
+
+} // namespace app
