@@ -10,6 +10,7 @@
 #include "tools/Remap.h"
 #include "tools/Render.h"
 #include "tools/Report.h"
+#include "tools/Resolve.h"
 #include "tools/Review.h"
 #include "tools/Sheet.h"
 #include "tools/Stats.h"
@@ -63,6 +64,9 @@ constexpr ExtraOption Extras[] = {
      "With --sheet: each level N times smaller than --render draws it, every Nth pixel of "
      "every Nth row (default: 4).",
      "number"},
+    {Extra::Path, "", "path", "PATH",
+     "With --merge: the level's name in the lines of conflicts, git's %P (default: OURS).",
+     "file name"},
 };
 static_assert(std::size(Extras) == ExtraCount - 1, "every extra but None has its option");
 
@@ -145,13 +149,18 @@ constexpr CommandMode Modes[] = {
      .failed = 0,
      .lostOutput = 2},
     {.option = "merge",
-     .description = "Merge the changes OURS and THEIRS made to BASE cell by cell into OUT; a cell "
-                    "both changed differently keeps OURS's tile and is printed as \"X,Y: base B, "
-                    "ours O, theirs T\". An empty BASE: no common ancestor. Exit status 0: "
-                    "merged, 1: conflicts, 2: trouble.",
+     .description = "Merge the changes OURS and THEIRS made to BASE cell by cell into OUT; the "
+                    "rows of cells both changed differently are left between conflict markers "
+                    "(with the base's rows under git's merge.conflictStyle diff3) and each such "
+                    "cell printed as \"PATH:LINE:COL: conflict: base B, ours O, theirs T\". An "
+                    "empty BASE: no common ancestor. Exit status 0: merged, 1: conflicts, 2: "
+                    "trouble.",
      .forms = {{{"BASE OURS THEIRS -o OUT", "merge levels, for git merge", 3, 3, false,
                  Extra::Output}}},
-     .extras = {{{Extra::Output}, {Extra::Conflicts}, {Extra::Tiles, Extra::Conflicts}}},
+     .extras = {{{Extra::Output},
+                 {Extra::Conflicts},
+                 {Extra::Tiles, Extra::Conflicts},
+                 {Extra::Path}}},
      .drawn = Drawn::SecondFile,
      .run = runMerge,
      .failed = 2,
@@ -189,6 +198,16 @@ constexpr CommandMode Modes[] = {
      .failed = 1,
      .lostOutput = 1,
      .levelSets = true},
+    {.option = "resolve",
+     .valueName = "ours|theirs|base",
+     .description = "Resolve each LEVEL a merge left with conflict markers: every conflicting "
+                    "cell from that side, every other change of both sides kept, saved safely; "
+                    "a level without conflicts is not touched. Exit status 1 when a level "
+                    "fails.",
+     .forms = {{{"LEVEL...", "resolve conflicted levels, for scripts", 1, AnyNumber}}},
+     .run = runResolve,
+     .failed = 1,
+     .lostOutput = 1},
     {.option = "review",
      .description = "Compare the levels of the folders OLD and NEW by name and write into the "
                     "folder DIR review.md, Markdown for a pull request's comment (review-1.md, ... "

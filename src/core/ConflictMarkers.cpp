@@ -8,15 +8,14 @@ namespace {
 
 constexpr std::string_view Markers[] = {"<<<<<<<", "=======", ">>>>>>>"};
 
-// The bytes of `text` from `start` up to the next line end, and where the next line starts.
+} // namespace
+
 std::string_view lineAt(std::string_view text, std::size_t start, std::size_t& next) {
     const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
     next = end + 1;
     if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++next;
     return text.substr(start, end - start);
 }
-
-} // namespace
 
 std::optional<int> conflictMarkerLine(std::string_view bytes) {
     // Every conflict has its middle marker: one fast search settles the usual short level

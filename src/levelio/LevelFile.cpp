@@ -7,6 +7,32 @@ namespace qorv {
 
 namespace {
 
+// A file with conflict markers whose markers or rows are wrong is no level of either side.
+[[noreturn]] void refuseDamage(const DamagedConflict& damaged) {
+    switch (damaged.damage) {
+    case ConflictDamage::Unclosed:
+        throw LevelTextError(iocode::ReadBeyondEnd, "merge conflict without its end",
+                             damaged.where);
+    case ConflictDamage::StrayMarker:
+        throw LevelTextError(iocode::ReadBeyondEnd, "merge conflict marker out of place",
+                             damaged.where);
+    case ConflictDamage::ShortRow:
+    case ConflictDamage::MissingRows:
+        break;
+    }
+    throw LevelTextError(iocode::ReadBeyondEnd, damaged.where);
+}
+
+// Only a failed read looks for conflict markers: they make short lines.
+[[noreturn]] void refuseShortLines(std::string_view bytes, TextPosition end) {
+    auto conflicted = parseConflictedLevel(bytes);
+    if (auto* level = std::get_if<ConflictedLevel>(&conflicted))
+        throw UnresolvedConflict(conflictMarkerLine(bytes).value_or(0),
+                                 std::make_shared<const ConflictedLevel>(std::move(*level)));
+    if (const auto* damaged = std::get_if<DamagedConflict>(&conflicted)) refuseDamage(*damaged);
+    throw LevelTextError(iocode::ReadBeyondEnd, end);
+}
+
 void readLevel(std::string_view bytes, bool fileGoesOn, LevelGrid& grid) {
     TextPosition end;
     switch (parseLevelText(bytes, fileGoesOn, grid, &end)) {
@@ -15,10 +41,7 @@ void readLevel(std::string_view bytes, bool fileGoesOn, LevelGrid& grid) {
     case LevelParse::CutShort:
         throw IoError(iocode::NotALevel);
     case LevelParse::LinesMissing:
-        // Only a failed read looks for conflict markers: they make short lines.
-        if (const std::optional<int> line = conflictMarkerLine(bytes))
-            throw UnresolvedConflict(*line);
-        throw LevelTextError(iocode::ReadBeyondEnd, end);
+        refuseShortLines(bytes, end);
     }
 }
 

@@ -2,12 +2,14 @@
 // Level files by name: the level text (core/LevelText.h) read and saved through the
 // storage library, with the editor's errors.
 
+#include "core/ConflictedLevel.h"
 #include "core/LevelGrid.h"
 #include "core/LevelText.h"
-#include "storage/BoundedRead.h"
 #include "errors/IoError.h"
+#include "storage/BoundedRead.h"
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -22,18 +24,28 @@ inline constexpr std::size_t MaxLevelFileRead = std::size_t{4} << 20;
 class LevelTextError : public IoError {
   public:
     LevelTextError(IoCode code, TextPosition where) : IoError(code), where_(where) {}
+    LevelTextError(IoCode code, const std::string& message, TextPosition where)
+        : IoError(code, message), where_(where) {}
     TextPosition where() const { return where_; }
 
   private:
     TextPosition where_;
 };
 
-// A level whose lines a line merge left in conflict: to the reader, lines shorter than a
-// row ("Read beyond end of file") like any other; `line` is where the first conflict opens.
+// A level a merge left with its conflict markers (core/ConflictedLevel.h): to the reader,
+// lines shorter than a row ("Read beyond end of file") like any other; `line` is where the
+// first conflict opens, and `level` holds both sides and every conflicting cell, for the tools
+// that show or resolve the conflicts.
 class UnresolvedConflict : public LevelTextError {
   public:
-    explicit UnresolvedConflict(int line) : LevelTextError(iocode::ReadBeyondEnd, {line, 0}) {}
+    UnresolvedConflict(int line, std::shared_ptr<const ConflictedLevel> level)
+        : LevelTextError(iocode::ReadBeyondEnd, {line, 0}), level_(std::move(level)) {}
     int line() const { return where().line; }
+    const ConflictedLevel& level() const { return *level_; }
+    const std::shared_ptr<const ConflictedLevel>& shared() const { return level_; }
+
+  private:
+    std::shared_ptr<const ConflictedLevel> level_;
 };
 
 // Reads the regular file `name` into `grid`, which is left exactly as it was when an
@@ -42,7 +54,8 @@ void loadQRE(const std::string& name, LevelGrid& grid);
 
 // The level in the bytes of a file read to MaxLevelFileRead: IoError "Not a level: ..."
 // when that gave no level and the file went on, "Read beyond end of file" when lines are
-// missing or short.
+// missing or short, UnresolvedConflict for a level with conflict markers, and a LevelTextError
+// at the place where a file with conflict markers is damaged beyond them.
 LevelGrid levelFromFile(const BoundedBytes& read);
 
 // The level in `bytes`, a whole file in memory, with the errors of levelFromFile.

@@ -83,11 +83,31 @@ Finding readFailure(const QString& level, const qorv::EditorError& failure) {
     return finding;
 }
 
+// Each conflicting cell of a level a merge left in conflict, at OURS's copy of its row; a
+// file whose markers hold no conflicting cell (every cell merges) is still no level.
+void conflictFindings(const QString& level, const qorv::UnresolvedConflict& conflict,
+                      std::vector<Finding>& found) {
+    const qorv::ConflictedLevel& conflicted = conflict.level();
+    if (conflicted.conflicts.empty()) found.push_back(readFailure(level, conflict));
+    for (const qorv::CellConflict& cell : conflicted.conflicts) {
+        Finding finding;
+        finding.file = fileName(level);
+        finding.line = conflicted.oursLines[std::size_t(cell.y)];
+        finding.column = cell.x + 1;
+        finding.cell = qorv::findings::FindingCell{cell.x, cell.y};
+        finding.message = "unresolved conflict: ours " + std::to_string(cell.ours) + ", theirs " +
+                          std::to_string(cell.theirs);
+        found.push_back(std::move(finding));
+    }
+}
+
 void checkLevel(const QString& level, const RuleSet& rules, std::vector<Finding>& found) {
     try {
         const qorv::LevelGrid grid = qorv::levelFromFile(readInput(level, qorv::MaxLevelFileRead));
         // Most runs have no rules: a level's name is spelled out only for a failure to carry.
         if (!rules.empty()) qorv::rules::checkRules(grid, rules, fileName(level), found);
+    } catch (const qorv::UnresolvedConflict& conflict) {
+        conflictFindings(level, conflict, found);
     } catch (const qorv::EditorError& failure) {
         found.push_back(readFailure(level, failure));
     }

@@ -33,6 +33,20 @@ qorv::LevelGrid readLevel(const QString& level) {
         levelFailure);
 }
 
+ShownLevel readShownLevel(const QString& level) {
+    return aboutFile(
+        level,
+        [&] {
+            try {
+                return ShownLevel{qorv::levelFromFile(readInput(level, qorv::MaxLevelFileRead)),
+                                  nullptr};
+            } catch (const qorv::UnresolvedConflict& conflict) {
+                return ShownLevel{conflict.level().merged, conflict.shared()};
+            }
+        },
+        {}, levelFailure);
+}
+
 const QString& requireSheet(const qorv::TileSheetSearch& search) {
     if (search.found.isEmpty()) {
         QStringList places;

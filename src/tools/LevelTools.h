@@ -2,6 +2,7 @@
 // The headless level tools' common ground: reading a level and loading a tile sheet with
 // the words every mode reports their failures in, and drawing a level.
 
+#include "core/ConflictedLevel.h"
 #include "core/LevelGrid.h"
 #include "errors/IoError.h"
 #include "render/CellMarks.h"
@@ -13,11 +14,23 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 namespace app {
 
 // The level in the file `level`. Throws EditorError "<level>: <the reader's message>", or
 // "<level>: unresolved merge conflict at line N" for a level a line merge left its markers in.
 qorv::LevelGrid readLevel(const QString& level);
+
+// A level as the tools that show or resolve conflicts read it.
+struct ShownLevel {
+    qorv::LevelGrid grid; // for a level in conflict: OURS with every change only one side made
+    std::shared_ptr<const qorv::ConflictedLevel> conflicted; // nothing: no conflict markers
+};
+
+// The level in the file `level`, read as readLevel reads it, but a level a merge left in
+// conflict is read too. Throws EditorError as readLevel does for any other failure.
+ShownLevel readShownLevel(const QString& level);
 
 // Why the level in `level` could not be read: the reader's message, or "unresolved merge
 // conflict at line N" for a level a line merge left its markers in.

@@ -48,6 +48,7 @@ class CommandTable : public ::testing::Test {
 // A value each mode's own option takes, so that it goes on to its files.
 QString valueFor(const app::CommandMode& mode) {
     if (mode.option == "find-tile") return "1";
+    if (mode.option == "resolve") return "theirs";
     return mode.option == "remap" ? "1=2" : "value";
 }
 

@@ -2,6 +2,7 @@
 // files, run in process on levels in a private folder.
 
 #include "InProcess.h"
+#include "core/ConflictedLevel.h"
 #include "levelio/LevelFile.h"
 #include "render/CellMarks.h"
 #include "render/Raster.h"
@@ -103,14 +104,22 @@ class LevelDiffTools : public ::testing::Test {
     LevelGrid base_, ours_, theirs_, clash_;
 };
 
+// The file a merge leaves with `conflicts` in it, OURS's tile in each.
+std::string conflicted(const LevelGrid& merged, const std::vector<qorv::CellConflict>& conflicts) {
+    return std::get<std::string>(qorv::formatConflictedLevel(merged, conflicts));
+}
+
 TEST_F(LevelDiffTools, ExitStatusesOutputsAndTheMergedLevel) {
-    const LevelGrid merged = changed(ours_, {{4, 1, 7}});
+    const std::string merged = qorv::formatLevel(changed(ours_, {{4, 1, 7}}));
+    const std::string clashing = conflicted(ours_, {{3, 1, 0, 5, 6}});
+    const std::string unrelated =
+        conflicted(ours_, {{3, 1, std::nullopt, 5, 6}, {10, 4, std::nullopt, 255, 0}});
     const struct {
         QStringList arguments;
         int status;
         const char* out;
         const char* err;
-        std::optional<LevelGrid> written; // out.qre afterwards; nothing: untouched
+        std::optional<std::string> written; // out.qre afterwards; nothing: untouched
     } rows[] = {
         {{"--diff", "base.qre", "ours.qre"}, 1, "3,1: 0 -> 5\n10,4: 0 -> 255\n", "", {}},
         {{"--diff", "ours.qre", "ours.qre"}, 0, "", "", {}},
@@ -134,17 +143,25 @@ TEST_F(LevelDiffTools, ExitStatusesOutputsAndTheMergedLevel) {
         {{"--textconv", "short.qre"}, 0, "short.qre: Read beyond end of file\n", "", {}},
         {{"--textconv", "a\nb.qre"}, 0, "'a'$'\\n''b.qre': File not found\n", "", {}},
         {{"--merge", "base.qre", "ours.qre", "theirs.qre", "-o", "out.qre"}, 0, "", "", merged},
+        // The conflict left in the file, named at OURS's copy of its row (line 3, under the
+        // marker).
         {{"--merge", "base.qre", "ours.qre", "clash.qre", "-o", "out.qre"},
          1,
          "",
-         "3,1: base 0, ours 5, theirs 6\n",
-         ours_},
+         "ours.qre:3:4: conflict: base 0, ours 5, theirs 6\n",
+         clashing},
+        {{"--merge", "base.qre", "ours.qre", "clash.qre", "-o", "out.qre", "--path", "a\nb.qre"},
+         1,
+         "",
+         "'a'$'\\n''b.qre':3:4: conflict: base 0, ours 5, theirs 6\n",
+         clashing},
         // An empty BASE: no common ancestor.
         {{"--merge", "empty.qre", "ours.qre", "clash.qre", "-o", "out.qre"},
          1,
          "",
-         "3,1: base none, ours 5, theirs 6\n10,4: base none, ours 255, theirs 0\n",
-         ours_},
+         "ours.qre:3:4: conflict: base none, ours 5, theirs 6\nours.qre:10:11: conflict: base "
+         "none, ours 255, theirs 0\n",
+         unrelated},
         {{"--merge", "base.qre", "ours.qre", "missing.qre", "-o", "out.qre"},
          2,
          "",
@@ -190,12 +207,24 @@ TEST_F(LevelDiffTools, ExitStatusesOutputsAndTheMergedLevel) {
             EXPECT_EQ(result.err, row.err) << trace;
         }
         if (row.written)
-            EXPECT_EQ(bytesOf("out.qre").toStdString(), qorv::formatLevel(*row.written)) << trace;
+            EXPECT_EQ(bytesOf("out.qre").toStdString(), *row.written) << trace;
         else
             EXPECT_EQ(bytesOf("out.qre"), kept) << trace;
     }
     EXPECT_EQ(bytesOf("ours.qre").toStdString(), qorv::formatLevel(ours_));
     EXPECT_FALSE(QFile::exists("new.png"));
+}
+
+TEST_F(LevelDiffTools, AMergeNamesAScreenfulOfConflictsAndCountsTheRest) {
+    LevelGrid walls;
+    walls.cells.fill(qorv::WallTile);
+    qorv::saveQRE("walls.qre", walls);
+    const Outcome result = run({"--merge", "empty.qre", "base.qre", "walls.qre", "-o", "out.qre"});
+    EXPECT_EQ(result.status, 1);
+    const QList<QByteArray> lines = QByteArray::fromStdString(result.err).split('\n');
+    ASSERT_EQ(lines.size(), 22); // and the empty text after the last newline
+    EXPECT_EQ(lines[0], "base.qre:3:2: conflict: base none, ours 0, theirs 1");
+    EXPECT_EQ(lines[20], "base.qre: and " + QByteArray::number(62 * 43 - 20) + " more conflicts");
 }
 
 TEST_F(LevelDiffTools, TextConvPrintsEveryCellRowByRow) {
