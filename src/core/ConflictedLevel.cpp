@@ -41,6 +41,7 @@ Sides splitSides(std::string_view bytes) {
     Sides sides;
     Side in = SideCount;
     bool blockHasBase = false;
+    std::array<std::size_t, SideCount> blockStart{};
     int opening = 0, number = 1;
     const auto stray = [&](int line) {
         sides.damage = DamagedConflict{ConflictDamage::StrayMarker, {line, 0}};
@@ -61,6 +62,8 @@ Sides splitSides(std::string_view bytes) {
             in = Ours;
             opening = number;
             blockHasBase = false;
+            for (int side = Ours; side < SideCount; ++side)
+                blockStart[std::size_t(side)] = sides.lines[std::size_t(side)].size();
             ++sides.blocks;
         } else if (marker == BaseStart && in == Ours) {
             in = Base;
@@ -69,7 +72,15 @@ Sides splitSides(std::string_view bytes) {
             in = Theirs;
         } else if (marker == Closing && in == Theirs) {
             in = SideCount;
-            sides.everyBlockHasBase = sides.everyBlockHasBase && blockHasBase;
+            // git's line diff may pair the base's rows with other rows than the sides' (a
+            // level has many alike): the base tells only a block whose three parts match row
+            // for row.
+            std::array<std::size_t, SideCount> rows{};
+            for (int side = Ours; side < SideCount; ++side)
+                rows[std::size_t(side)] =
+                    sides.lines[std::size_t(side)].size() - blockStart[std::size_t(side)];
+            sides.everyBlockHasBase = sides.everyBlockHasBase && blockHasBase &&
+                                      rows[Ours] == rows[Theirs] && rows[Ours] == rows[Base];
         } else {
             stray(number);
         }

@@ -27,7 +27,9 @@ struct ConflictedLevel {
     LevelGrid merged; // every change only one side made, and OURS's tile in each conflict
     std::vector<CellConflict> conflicts;     // in reading order
     std::array<int, GridHeight> oursLines{}; // the file's line (from 1) of OURS's copy of a row
-    bool hasBase = false; // every block gave the base's rows: the conflicts know their base
+    // Every block gave the base's rows, as many as each side's: the conflicts know their base.
+    // Otherwise every cell the sides differ in is a conflict.
+    bool hasBase = false;
 };
 
 // How the markers or rows of a file with conflict markers are wrong, and where.

@@ -84,7 +84,7 @@ TEST_F(CommandTable, AConflictedLevelFailsWithTheSameWordsInEveryMode) {
     const struct {
         QStringList arguments;
         int status;
-        bool onStandardOutput; // --check's report and --textconv's text; the others complain
+        bool onStandardOutput; // --check's report; the others complain
         std::string place;     // --check's report also says where
     } rows[] = {
         {{"--check", "conflicted.qre"}, 1, true, ":2"},
@@ -92,7 +92,6 @@ TEST_F(CommandTable, AConflictedLevelFailsWithTheSameWordsInEveryMode) {
         {{"--render", "conflicted.qre", "--out-dir", "."}, 1, false, ""},
         {{"--export", "conflicted.qre", "out.tmx"}, 1, false, ""},
         {{"--diff", "base.qre", "conflicted.qre"}, 2, false, ""},
-        {{"--textconv", "conflicted.qre"}, 0, true, ""},
         {{"--merge", "base.qre", "conflicted.qre", "base.qre", "-o", "out.qre"}, 2, false, ""},
         {{"--find-tile", "1", "conflicted.qre"}, 2, false, ""},
         {{"--remap", "1=2", "conflicted.qre"}, 1, false, ""},

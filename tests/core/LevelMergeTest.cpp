@@ -182,6 +182,11 @@ TEST(ConflictedLevel, GitsLineMarkersMergeTheCellsOnlyTheBaseCanTell) {
          false,
          test::withCell(test::withCell(sampleGrid(), 0, 1, 36), 2, 1, 37),
          {{0, 1, std::nullopt, 36, 1}, {2, 1, std::nullopt, 37, 38}, {4, 1, std::nullopt, 5, 39}}},
+        // A base part that does not match the sides row for row tells nothing.
+        {withBlock(1, {"<<<<<<< HEAD", ours, "||||||| base", "=======", theirs, ">>>>>>> other"}),
+         false,
+         test::withCell(test::withCell(sampleGrid(), 0, 1, 36), 2, 1, 37),
+         {{0, 1, std::nullopt, 36, 1}, {2, 1, std::nullopt, 37, 38}, {4, 1, std::nullopt, 5, 39}}},
         // Markers ended by LF in a file of CR LF rows, as some tools write them.
         {withBlock(1, {"<<<<<<< HEAD\n" + ours, "=======\n" + theirs, ">>>>>>> other"}),
          false,
@@ -222,8 +227,6 @@ TEST(ConflictedLevel, DamageBeyondTheMarkersIsRefusedWithItsPlace) {
          ConflictDamage::ShortRow, 5, 11},
         {withBlock(1, {"<<<<<<< ours", row, "=======", ">>>>>>> theirs"}),
          ConflictDamage::MissingRows, 48, 65},
-        {withBlock(1, {"<<<<<<< ours", row, "|||||||", "=======", row, ">>>>>>> theirs"}),
-         ConflictDamage::MissingRows, 50, 65},
     };
     for (const auto& row : table) {
         const auto read = parseConflictedLevel(row.text);

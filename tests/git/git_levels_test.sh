@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Levels in a real git repository, set up with the README's own lines word for word and the
 # built program first on PATH: git diff shows the changed cells, a merge of different cells
-# of one row succeeds with both, a merge of two changes of one cell stops with the conflict
-# named and a valid level in the work tree, and two levels added on both sides (no common
-# ancestor) conflict where they differ, and a level in history that cannot be read is one line
-# of the log, which goes on. The user's own git configuration is never read.
+# of one row succeeds with both, a merge of two changes of one cell leaves the level in conflict
+# (driver, diff3 style, and git's own markers in a clone without the driver) until --resolve,
+# two levels added on both sides (no common ancestor) conflict where they differ, and a level
+# in history that cannot be read is one line of the log, which goes on. The user's own git configuration is never read.
 # Usage: git_levels_test.sh <folder of the built qorvedit> <README.md>
 set -euo pipefail
 program_dir=$1
@@ -76,16 +76,105 @@ git merge -q --no-edit left || fail "the merge stopped"
 merged=$(qorvedit --diff "$work/base.qre" maze.qre || echo "status $?")
 [ "$merged" = $'3,2: 0 -> 11\n9,2: 0 -> 12\nstatus 1' ] || fail "merged: $merged"
 
-echo "== a merge of two changes of one cell stops with the conflict named"
-git checkout -qb one
-commit_cell 20 10 D
+# conflict_branches: from main, branch "one" changes cell 20,10 to D and 5,20 to F; main
+# changes 20,10 to E, 40,10 (the same row) to G and 7,30 to H.
+conflict_branches() {
+    git checkout -qb one
+    set_cell maze.qre 20 10 D
+    commit_cell 5 20 F
+    git checkout -q main
+    set_cell maze.qre 20 10 E
+    set_cell maze.qre 40 10 G
+    commit_cell 7 30 H
+}
+
+# expect_conflicted WHAT: maze.qre is unmerged, git diff shows its conflict, and --check
+# names the conflicting cell at OURS's copy of it (line 12: row 10 under the marker).
+expect_conflicted() {
+    git status --porcelain | grep -qx "UU maze.qre" || fail "$1: not unmerged: $(git status)"
+    # With the driver's textconv the conflict's line, without it the marked rows.
+    git diff | grep -q -e "^++20,10: conflict: ours 14, theirs 13$" -e "^++<<<<<<< HEAD" ||
+        fail "$1: git diff: $(git diff)"
+    checked=$(qorvedit --check maze.qre) && fail "$1: --check passed"
+    grep -qx "maze.qre:12:21: unresolved conflict: ours 14, theirs 13" <<<"$checked" ||
+        fail "$1: --check said: $checked"
+    checked=$(qorvedit --check --format github maze.qre) && fail "$1: --check passed"
+    grep -q "^::error file=maze.qre,line=12,col=21.*unresolved conflict: ours 14, theirs 13" \
+        <<<"$checked" || fail "$1: --check --format github said: $checked"
+}
+
+# expect_resolved WHAT: --resolve theirs, git add: the level an independent script makes, with
+# THEIRS's tile in the conflicting cell and every other change of both sides.
+expect_resolved() {
+    qorvedit --resolve theirs maze.qre || fail "$1: --resolve failed"
+    git add maze.qre
+    cp "$work/base.qre" "$work/expected.qre"
+    for cell in "20 10 D" "5 20 F" "40 10 G" "7 30 H"; do
+        # shellcheck disable=SC2086
+        set_cell "$work/expected.qre" $cell
+    done
+    cmp maze.qre "$work/expected.qre" || fail "$1: resolved: $(qorvedit --diff "$work/expected.qre" maze.qre)"
+    git status --porcelain | grep -q "^UU" && fail "$1: still unmerged"
+    git merge --abort
+}
+
+echo "== a merge of two changes of one cell leaves the level conflicted"
+git checkout -q -b before-conflicts
 git checkout -q main
-commit_cell 20 10 E
+cp maze.qre "$work/base.qre"
+conflict_branches
 if said=$(git merge --no-edit one 2>&1); then fail "the merge went through: $said"; fi
 grep -q "CONFLICT (content): Merge conflict in maze.qre" <<<"$said" || fail "git said: $said"
-grep -qx "20,10: base 0, ours 14, theirs 13" <<<"$said" || fail "git said: $said"
-qorvedit --check maze.qre || fail "the work tree holds no valid level"
-git merge --abort
+grep -qx "maze.qre:12:21: conflict: base 0, ours 14, theirs 13" <<<"$said" || fail "git said: $said"
+grep -q "^||||||| base" maze.qre && fail "a base without diff3"
+expect_conflicted "driver"
+expect_resolved "driver"
+
+echo "== the same under merge.conflictStyle diff3: the base's rows too"
+git config merge.conflictStyle diff3
+git merge --no-edit one >/dev/null 2>&1 && fail "the merge went through"
+grep -q "^||||||| base" maze.qre || fail "no base in: $(cat -A maze.qre | head -20)"
+expect_conflicted "diff3"
+expect_resolved "diff3"
+
+echo "== a clone without the driver: git's own markers read alike"
+git clone -q "$work/repo" "$work/plain"
+(
+    cd "$work/plain"
+    # git's line merge refuses a file with a 0x00 byte (tile 255) as binary: this clone's
+    # level has none, and the clone merges levels as text.
+    printf '*.qre merge\n' >.git/info/attributes
+    # Rows all different, so that git's diff pairs the base's rows with the sides' one to one
+    # (it pairs alike rows as it likes, and then the base tells nothing).
+    git checkout -q -B main origin/before-conflicts
+    set_cell maze.qre 5 3 0
+    for y in {1..43}; do set_cell maze.qre 62 "$y" "$(printf '\\%03o' $((65 + y % 26)))"; done
+    git commit -qam "no tile 255"
+    cp maze.qre "$work/base.qre"
+    conflict_branches
+    git config merge.conflictStyle diff3
+    said=$(git merge --no-edit one 2>&1) && fail "the merge went through: $said"
+    grep -q "^<<<<<<< HEAD" maze.qre || fail "no git markers: $said"
+    expect_conflicted "git's markers, diff3"
+    expect_resolved "git's markers, diff3"
+    # Without the base every cell the conflicting rows differ in is a conflict.
+    git config merge.conflictStyle merge
+    git merge --no-edit one >/dev/null 2>&1 && fail "the merge went through"
+    expect_conflicted "git's markers"
+    checked=$(qorvedit --check maze.qre) && fail "git's markers: --check passed"
+    grep -qx "maze.qre:12:41: unresolved conflict: ours 16, theirs 0" <<<"$checked" ||
+        fail "git's markers: $checked"
+    git merge --abort
+)
+git config --unset merge.conflictStyle
+
+echo "== a conflicted level damaged beyond its markers is refused with its place"
+printf '1%.0s' {1..64} >damaged.qre
+printf '\r\n<<<<<<< ours\r\n11\r\n=======\r\n' >>damaged.qre
+[ "$(qorvedit --check damaged.qre)" = "damaged.qre:2: merge conflict without its end" ] ||
+    fail "damaged: $(qorvedit --check damaged.qre)"
+rm damaged.qre
+git checkout -q main
 
 echo "== two levels added on both sides conflict where they differ"
 git checkout -qb added
@@ -99,8 +188,11 @@ set_cell new.qre 1 1 G
 git add new.qre
 git commit -qm "another new level"
 if said=$(git merge --no-edit added 2>&1); then fail "the merge went through: $said"; fi
-grep -qx "1,1: base none, ours 16, theirs 15" <<<"$said" || fail "git said: $said"
-qorvedit --check new.qre || fail "the work tree holds no valid level"
+grep -qx "new.qre:3:2: conflict: base none, ours 16, theirs 15" <<<"$said" || fail "git said: $said"
+[ "$(qorvedit --check new.qre)" = "new.qre:3:2: unresolved conflict: ours 16, theirs 15" ] ||
+    fail "--check said: $(qorvedit --check new.qre)"
+said=$(qorvedit --resolve base new.qre 2>&1) && fail "--resolve base without one: $said"
+grep -q "hold no base" <<<"$said" || fail "--resolve base: $said"
 git merge --abort
 
 echo "== git log -p shows every commit over a level that cannot be read"
