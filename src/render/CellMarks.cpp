@@ -18,4 +18,19 @@ void markCell(QImage& raster, int x, int y) {
     }
 }
 
+QRect markConflicts(QImage& raster, const std::vector<CellConflict>& conflicts, int x1, int y1,
+                    int x2, int y2) {
+    QRect marked;
+    for (const CellConflict& conflict : conflicts) {
+        if (conflict.x < x1 || conflict.x > x2 || conflict.y < y1 || conflict.y > y2) continue;
+        // A raster smaller than the level (the one-pixel picture before start-up) is left
+        // as it is, as the cell copy leaves it.
+        const QRect cell(conflict.x * CellSize, conflict.y * CellSize, CellSize, CellSize);
+        if (!raster.rect().contains(cell)) continue;
+        markCell(raster, conflict.x, conflict.y);
+        marked |= cell;
+    }
+    return marked;
+}
+
 } // namespace qorv

@@ -11,6 +11,7 @@
 #include "levelio/LevelFile.h"
 #include "platform/Platform.h"
 #include "recovery/RecoverySession.h"
+#include "render/CellMarks.h"
 #include "render/Raster.h"
 #include "render/TileSheet.h"
 
@@ -87,6 +88,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 // --- Level model and files ---------------------------------------------------------------
 
 void TMainForm::levelChanged() {
+    emit levelComplete();
     if (!Recovery) return;
     if (!SavedLevel || Map != *SavedLevel) {
         Recovery->record({QFile::encodeName(LevelName).toStdString(), Map});
@@ -99,10 +101,12 @@ void TMainForm::levelChanged() {
 
 void TMainForm::ClearFull() {
     qorv::ClearFull(Map);
+    Conflicts.show({}); // a new level has none
 }
 
 void TMainForm::DoBackUp() {
     qorv::DoBackUp(Map, BackupMap);
+    Conflicts.backUp();
 }
 
 void TMainForm::loadQRE(const QString& name, qorv::LevelGrid& grid) {
@@ -143,6 +147,7 @@ void TMainForm::drawRECT(int x1, int y1, int x2, int y2) {
     // After a failed start-up the raster keeps its one-pixel layout picture; the cell copy
     // leaves out cells that do not fit in it, so the level is edited but not drawn.
     Image->showChanged(qorv::drawRECT(Map, TileSheet, Image->picture(), x1, y1, x2, y2));
+    Image->showChanged(qorv::markConflicts(Image->picture(), Conflicts.all(), x1, y1, x2, y2));
 }
 
 void TMainForm::drawall() {

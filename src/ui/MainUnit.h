@@ -3,6 +3,7 @@
 // selection and the painting state, and shows the level in its raster `Image`.
 
 #include "core/LevelGrid.h"
+#include "core/OpenConflicts.h"
 #include "core/Selection.h"
 
 #include <QImage>
@@ -38,6 +39,9 @@ class TMainForm : public QWidget {
     qorv::LevelGrid PreviewMap{};
     QImage TileSheet;
     QString TileSheetFile; // where it was looked for; the palette is read from it too
+    // The conflicts of a level a merge left conflicted, marked on the level until taken;
+    // they share the level's one undo step.
+    qorv::OpenConflicts Conflicts;
 
     qorv::Selection Sel;
     ToolKind CurrentTool = toolSelect;
@@ -62,6 +66,11 @@ class TMainForm : public QWidget {
     void levelChanged();
     platform::Dialogs& dialogs() const { return dialogs_; }
 
+  signals:
+    // A change of the level is complete (levelChanged ran).
+    void levelComplete();
+
+  public:
     // Level model and files.
     void ClearFull();
     void DoBackUp();

@@ -21,9 +21,10 @@ QList<QKeySequence> keys(QKeySequence::StandardKey standard, QList<QKeySequence>
     return all;
 }
 
-template <class Run>
-void action(TMainForm& main, TToolsForm& tools, const QString& text,
-            const QList<QKeySequence>& shortcuts, Run run) {
+} // namespace
+
+QAction* addCommand(TMainForm& main, TToolsForm& tools, const QString& text,
+                    const QList<QKeySequence>& shortcuts, std::function<void()> run) {
     auto* act = new QAction(text, &tools);
     act->setShortcuts(shortcuts);
     act->setShortcutContext(Qt::WindowShortcut);
@@ -36,7 +37,10 @@ void action(TMainForm& main, TToolsForm& tools, const QString& text,
                      }));
     main.addAction(act);
     tools.addAction(act);
+    return act;
 }
+
+namespace {
 
 // A button's own click: its handler, and for a tool button the group's check state too.
 auto clickOf(QToolButton* button) {
@@ -62,7 +66,7 @@ void keepKeysWithin(QWidget& window) {
 
 void addShortcuts(TMainForm& main, TToolsForm& tools) {
     auto add = [&](const QString& text, const QList<QKeySequence>& shortcuts, auto run) {
-        action(main, tools, text, shortcuts, run);
+        addCommand(main, tools, text, shortcuts, run);
     };
     add(QStringLiteral("New"), keys(QKeySequence::New), clickOf(tools.ToolButton1));
     // Open's key holds Control, which on the button means the level browser: the key goes

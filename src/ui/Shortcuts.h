@@ -4,11 +4,23 @@
 // button does; Undo and Redo both run the one undo exchange. The level browser and the
 // preview have none: their keys are their own.
 
+#include <QKeySequence>
+#include <QList>
+
+#include <functional>
+
+class QAction;
+class QString;
 class QWidget;
 class TMainForm;
 class TToolsForm;
 
 namespace ui {
+
+// An action of both windows, owned by the tools window, that runs `run` guarded (its error
+// in the tools window's box), never while a button is held in the editing window.
+QAction* addCommand(TMainForm& main, TToolsForm& tools, const QString& text,
+                    const QList<QKeySequence>& shortcuts, std::function<void()> run);
 
 // Creates the actions, owned by the tools window, and adds them to both windows.
 void addShortcuts(TMainForm& main, TToolsForm& tools);

@@ -2,6 +2,7 @@
 
 #include "ui/AccessibleNames.h"
 #include "ui/AccessibleRoles.h"
+#include "ui/ConflictPanel.h"
 #include "ui/Handler.h"
 #include "ui/MainUnit.h"
 #include "ui/Shortcuts.h"
@@ -104,6 +105,7 @@ WindowSet::WindowSet(platform::Dialogs& dialogs)
     new TViewForm(main_.get(), dialogs);
     new TView1(main_.get(), dialogs);
     addShortcuts(*main_, *ToolsForm);
+    new ConflictPanel(*main_, *ToolsForm); // owned by the tools window
     keepKeysWithin(*ViewForm);
     keepKeysWithin(*View1);
     nameControls();

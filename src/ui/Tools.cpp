@@ -2,6 +2,7 @@
 
 #include "ui/AccessibleNames.h"
 #include "ui/ChildWindow.h"
+#include "ui/ConflictPanel.h"
 #include "ui/Handler.h"
 #include "ui/MainUnit.h"
 #include "ui/PanelStatusBar.h"
@@ -173,17 +174,19 @@ void TToolsForm::openLevel(const QString& path) {
     // Read into a copy first: a file that fails to load leaves the level, its undo step
     // and the caption exactly as they were.
     qorv::LevelGrid loaded = MainForm->Map;
-    MainForm->loadQRE(path, loaded);
-    showLevel(path, loaded, loaded);
+    auto conflicts = ui::loadShownLevel(*MainForm, path, loaded);
+    showLevel(path, loaded, loaded, std::move(conflicts));
 }
 
 void TToolsForm::showLevel(const QString& name, const qorv::LevelGrid& level,
-                           const std::optional<qorv::LevelGrid>& saved) {
+                           const std::optional<qorv::LevelGrid>& saved,
+                           std::vector<qorv::CellConflict> conflicts) {
     MainForm->setWindowTitle(name.isEmpty() ? QStringLiteral("QorvEdit") : captionFor(name));
     MainForm->LevelName = name;
     MainForm->SavedLevel = saved;
     MainForm->DoBackUp();
     MainForm->Map = level;
+    MainForm->Conflicts.show(std::move(conflicts));
     MainForm->selectall();
     MainForm->drawall();
     MainForm->levelChanged();
@@ -201,12 +204,14 @@ void TToolsForm::ToolButton3Click() {
     MainForm->setWindowTitle(captionFor(*path));
     MainForm->LevelName = *path;
     MainForm->SavedLevel = MainForm->Map;
+    ui::savedWithoutConflicts(*MainForm);
     MainForm->levelChanged(); // nothing left to lose: its record goes
 }
 
 // Undo and Redo.
 void TToolsForm::ToolButton5Click() {
     qorv::undoExchange(MainForm->Map, MainForm->BackupMap, MainForm->SwapMap);
+    MainForm->Conflicts.exchange();
     MainForm->drawall();
     MainForm->levelChanged();
 }

@@ -4,6 +4,7 @@
 // every command works on the fields of the main window.
 
 #include "core/LevelGrid.h"
+#include "core/LevelMerge.h"
 #include "platform/Dialogs.h"
 
 #include <QWidget>
@@ -54,10 +55,12 @@ class TToolsForm : public QWidget {
     // What Open does once a file is chosen: the caption, the backup, the level, redrawn.
     void openLevel(const QString& path);
     // What Open does with a level read: the caption (for a level with a name), the backup,
-    // the level, redrawn; `saved` is what its file holds (see TMainForm::SavedLevel). Also
-    // how a recovered level comes back.
+    // the level, redrawn; `saved` is what its file holds (see TMainForm::SavedLevel);
+    // `conflicts`, those of a level a merge left conflicted, marked. Also how a recovered
+    // level comes back.
     void showLevel(const QString& name, const qorv::LevelGrid& level,
-                   const std::optional<qorv::LevelGrid>& saved);
+                   const std::optional<qorv::LevelGrid>& saved,
+                   std::vector<qorv::CellConflict> conflicts = {});
 
     void FormCreate();
     void ToolButton1Click();

@@ -1,5 +1,6 @@
 #include "ui/view.h"
 
+#include "ui/ConflictPanel.h"
 #include "ui/Handler.h"
 #include "ui/MainUnit.h"
 #include "ui/RasterImage.h"
@@ -8,6 +9,7 @@
 #include "ui_view.h"
 
 #include "platform/Platform.h"
+#include "render/CellMarks.h"
 #include "render/Raster.h"
 
 #include <QCloseEvent>
@@ -101,9 +103,12 @@ void TViewForm::LBoxClick() {
         throw std::out_of_range("List index out of bounds (" + std::to_string(index) + ")");
     const QString name = LBox->item(index)->text();
     View1->move(MainForm->pos());
-    MainForm->loadQRE(name, MainForm->PreviewMap);
+    // A level a merge left conflicted is previewed as the editor would show it, marked.
+    const auto conflicts = ui::loadShownLevel(*MainForm, name, MainForm->PreviewMap);
+    QImage& picture = View1->Image->picture();
     View1->Image->showChanged(
-        qorv::drawAllCells(MainForm->PreviewMap, MainForm->TileSheet, View1->Image->picture()));
+        qorv::drawAllCells(MainForm->PreviewMap, MainForm->TileSheet, picture));
+    qorv::markConflicts(picture, conflicts, 0, 0, qorv::GridWidth - 1, qorv::GridHeight - 1);
     View1->show();
     show();
     raise();

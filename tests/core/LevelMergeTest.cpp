@@ -7,6 +7,7 @@
 #include "core/ConflictMarkers.h"
 #include "core/ConflictedLevel.h"
 #include "core/LevelDiff.h"
+#include "core/OpenConflicts.h"
 
 #include <gtest/gtest.h>
 
@@ -240,6 +241,65 @@ TEST(ConflictedLevel, DamageBeyondTheMarkersIsRefusedWithItsPlace) {
                                      withBlock(1, {" <<<<<<<", "<<<<<<<<", "=======", ">>>>>>>"}),
                                      joinLines(sampleRows()) + "\x1A<<<<<<<\r\n"})
         EXPECT_TRUE(std::holds_alternative<NoConflictMarkers>(parseConflictedLevel(plain)));
+}
+
+} // namespace
+} // namespace qorv
+
+namespace qorv {
+namespace {
+
+// Three conflicts in reading order, the last without a base: (1, 0), (3, 0), (0, 1).
+OpenConflicts threeConflicts() {
+    OpenConflicts open;
+    open.show({{1, 0, 0, 5, 6}, {3, 0, 2, 7, 8}, {0, 1, std::nullopt, 9, 4}});
+    return open;
+}
+
+TEST(OpenConflicts, GoesRoundTheLevelInReadingOrder) {
+    const OpenConflicts open = threeConflicts();
+    const struct {
+        int x, y;
+        bool forward;
+        int toX, toY;
+    } rows[] = {
+        {-1, -1, true, 1, 0}, {1, 0, true, 3, 0},    {2, 0, true, 3, 0},
+        {3, 0, true, 0, 1},   {0, 1, true, 1, 0},    {0, 1, false, 3, 0},
+        {1, 0, false, 0, 1},  {63, 44, false, 0, 1}, {2, 0, false, 1, 0},
+    };
+    for (const auto& row : rows) {
+        const CellConflict* to =
+            row.forward ? open.next(row.x, row.y) : open.previous(row.x, row.y);
+        ASSERT_NE(to, nullptr);
+        EXPECT_EQ(std::pair(to->x, to->y), std::pair(row.toX, row.toY))
+            << row.x << "," << row.y << (row.forward ? " next" : " previous");
+    }
+    EXPECT_EQ(open.at(3, 0)->theirs, 8);
+    EXPECT_EQ(open.at(2, 0), nullptr);
+    EXPECT_EQ(OpenConflicts().next(0, 0), nullptr);
+}
+
+TEST(OpenConflicts, TakesASideForTheChosenCellsAndUndoesWithTheGrid) {
+    OpenConflicts open = threeConflicts();
+    LevelGrid level = grid({"05070", "9"});
+    open.backUp();
+    // The base of a conflict without one is not taken: it stays a conflict.
+    const auto taken = open.take(level, ConflictSide::Base, [](int, int) { return true; });
+    EXPECT_EQ(taken.size(), 2u);
+    EXPECT_EQ(level, grid({"00020", "9"}));
+    ASSERT_EQ(open.count(), 1);
+    EXPECT_EQ(open.all().front().x, 0);
+    EXPECT_TRUE(open.resolving());
+    open.exchange();
+    EXPECT_EQ(open.count(), 3);
+    open.take(level, ConflictSide::Theirs, [](int x, int y) { return x == 0 && y == 1; });
+    EXPECT_EQ(level, grid({"00020", "4"}));
+    EXPECT_EQ(conflictTiles(*open.at(1, 0)), "ours 5, theirs 6, base 0");
+    EXPECT_EQ(conflictTiles(CellConflict{0, 1, std::nullopt, 9, 4}), "ours 9, theirs 4, no base");
+    open.resolveAll();
+    open.exchange();
+    EXPECT_FALSE(open.resolving());
+    EXPECT_EQ(open.count(), 0);
 }
 
 } // namespace

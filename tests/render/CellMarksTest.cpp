@@ -32,3 +32,22 @@ TEST(CellMarks, FrameTheCellInsideItsOwnPixelsOnly) {
 
 } // namespace
 } // namespace qorv
+
+namespace qorv {
+namespace {
+
+TEST(CellMarks, ConflictsAreFramedOnlyInsideTheBlockDrawn) {
+    const std::vector<CellConflict> conflicts = {
+        {2, 1, 0, 5, 6}, {9, 4, 0, 5, 6}, {63, 44, 0, 1, 2}};
+    const QImage before = test::patternedRaster(RasterWidth, RasterHeight);
+    QImage raster = before, expected = before;
+    markCell(expected, 9, 4);
+    markCell(expected, 63, 44);
+    EXPECT_EQ(markConflicts(raster, conflicts, 3, 1, 63, 44), QRect(90, 40, 550, 410));
+    EXPECT_EQ(raster, expected);
+    QImage tiny(1, 1, QImage::Format_RGB888); // the picture before start-up stays as it is
+    EXPECT_TRUE(markConflicts(tiny, conflicts, 0, 0, 63, 44).isEmpty());
+}
+
+} // namespace
+} // namespace qorv
