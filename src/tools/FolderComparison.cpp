@@ -39,7 +39,20 @@ bool namesFolder(const QString& path) {
     return S_ISDIR(found.st_mode);
 }
 
-FolderComparison compareFolders(const QString& before, const QString& after) {
+namespace {
+void readCompared(const QString& file, bool showConflicts, qorv::LevelGrid& grid,
+                  std::vector<qorv::CellConflict>& conflicts) {
+    if (!showConflicts) {
+        grid = readLevel(file);
+        return;
+    }
+    ShownLevel shown = readShownLevel(file);
+    grid = shown.grid;
+    if (shown.conflicted) conflicts = shown.conflicted->conflicts;
+}
+} // namespace
+
+FolderComparison compareFolders(const QString& before, const QString& after, bool showConflicts) {
     const LevelsByName old = levelsIn(before), now = levelsIn(after);
     LevelsByName all = old;
     all.insert(now.begin(), now.end());
@@ -55,10 +68,10 @@ FolderComparison compareFolders(const QString& before, const QString& after) {
             comparison.differing.push_back(std::move(level));
             continue;
         }
-        level.before = readLevel(level.beforeFile);
-        level.after = readLevel(level.afterFile);
+        readCompared(level.beforeFile, showConflicts, level.before, level.beforeConflicts);
+        readCompared(level.afterFile, showConflicts, level.after, level.afterConflicts);
         level.cells = qorv::diffLevels(level.before, level.after);
-        if (level.cells.empty())
+        if (level.cells.empty() && level.beforeConflicts.empty() && level.afterConflicts.empty())
             ++comparison.unchanged;
         else
             comparison.differing.push_back(std::move(level));

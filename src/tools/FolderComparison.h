@@ -7,6 +7,7 @@
 
 #include "core/LevelDiff.h"
 #include "core/LevelGrid.h"
+#include "core/LevelMerge.h"
 
 #include <QString>
 
@@ -22,6 +23,8 @@ struct ComparedLevel {
     QString beforeFile, afterFile;       // the files compared; empty where there is none
     qorv::LevelGrid before, after;       // read for a changed level only
     std::vector<qorv::CellChange> cells; // the changed cells of a changed level
+    // A level a merge left conflicted is compared as OURS; its conflicts, framed in its picture.
+    std::vector<qorv::CellConflict> beforeConflicts, afterConflicts;
 };
 
 struct FolderComparison {
@@ -34,7 +37,10 @@ struct FolderComparison {
 bool namesFolder(const QString& path);
 
 // Throws EditorError "<folder>: <why>" when either folder cannot be listed, and the reader's
-// failure for a level present in both that cannot be read.
-FolderComparison compareFolders(const QString& before, const QString& after);
+// failure for a level present in both that cannot be read. With `showConflicts`, a level a
+// merge left conflicted is read as OURS, with its conflicts, and counts as changed; otherwise
+// it is refused as readLevel refuses it.
+FolderComparison compareFolders(const QString& before, const QString& after,
+                                bool showConflicts = false);
 
 } // namespace app

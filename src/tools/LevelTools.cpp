@@ -47,6 +47,13 @@ ShownLevel readShownLevel(const QString& level) {
         {}, levelFailure);
 }
 
+std::string conflictedNote(const QString& level, const qorv::ConflictedLevel& conflicted) {
+    const std::size_t count = conflicted.conflicts.size();
+    return about(level,
+                 "unresolved merge conflicts: drawn as ours, its " + std::to_string(count) +
+                     (count == 1 ? " conflicting cell framed" : " conflicting cells framed"));
+}
+
 const QString& requireSheet(const qorv::TileSheetSearch& search) {
     if (search.found.isEmpty()) {
         QStringList places;

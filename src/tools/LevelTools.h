@@ -32,6 +32,10 @@ struct ShownLevel {
 // conflict is read too. Throws EditorError as readLevel does for any other failure.
 ShownLevel readShownLevel(const QString& level);
 
+// What a tool that shows a level a merge left conflicted says of it: "NAME: unresolved merge
+// conflicts: drawn as ours, its N conflicting cells framed".
+std::string conflictedNote(const QString& level, const qorv::ConflictedLevel& conflicted);
+
 // Why the level in `level` could not be read: the reader's message, or "unresolved merge
 // conflict at line N" for a level a line merge left its markers in.
 std::string levelFailure(const QString& level, const qorv::EditorError& error);

@@ -44,12 +44,18 @@ struct Picture {
 };
 
 // Draws one level into its picture file. The output is looked at first, so that the graver
-// reason to refuse it is the one reported.
-void renderOne(const Picture& picture, const SheetCache& sheets, Console* standardOutput) {
+// reason to refuse it is the one reported. A level a merge left conflicted is drawn as OURS
+// with its conflicting cells framed, and `note` says so.
+void renderOne(const Picture& picture, const SheetCache& sheets, Console* standardOutput,
+               std::optional<std::string>& note) {
     const QStringList inputs = {picture.level, picture.sheet.found};
     checkOutputFile(picture.output, inputs, standardOutput);
-    const qorv::LevelGrid grid = readLevel(picture.level);
-    const QImage raster = drawLevel(grid, sheets.sheet(picture.sheet));
+    const ShownLevel level = readShownLevel(picture.level);
+    QImage raster = drawLevel(level.grid, sheets.sheet(picture.sheet));
+    if (level.conflicted) {
+        raster = withCellsMarked(raster, level.conflicted->conflicts);
+        note = conflictedNote(picture.level, *level.conflicted);
+    }
     writeOutputFile(picture.output, encodeImageFor(raster, picture.output), inputs, standardOutput);
 }
 
@@ -63,17 +69,21 @@ int runRender(const Invocation& invocation, Console& console) {
     const SheetCache sheets(invocation.sheets);
     // One picture may go to standard output; many go into a folder, drawn by several threads.
     Console* standardOutput = intoFolder ? nullptr : &console;
+    std::vector<std::optional<std::string>> notes(std::size_t(levels.size()));
     const std::vector<std::optional<std::string>> problems =
         inParallel(levels.size(), [&](qsizetype i) {
-            renderOne({levels[i], invocation.sheets[i], outputs[i]}, sheets, standardOutput);
+            renderOne({levels[i], invocation.sheets[i], outputs[i]}, sheets, standardOutput,
+                      notes[std::size_t(i)]);
         });
 
     bool allDrawn = true;
-    for (const std::optional<std::string>& problem : problems)
-        if (problem) {
+    for (std::size_t i = 0; i < problems.size(); ++i) {
+        if (notes[i]) console.complain(*notes[i]);
+        if (problems[i]) {
             allDrawn = false;
-            console.complain(*problem);
+            console.complain(*problems[i]);
         }
+    }
     return allDrawn ? 0 : 1;
 }
 

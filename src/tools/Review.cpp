@@ -47,8 +47,9 @@ void drawPictures(const ComparedLevel& level, const Sheets& sheets, const QDir& 
         const QString output = folder.filePath(pictureName(level, kind));
         writeOutputFile(output, encodeImageFor(picture, output), inputs);
     };
-    write("before", drawLevel(level.before, sheets.beforeImage));
-    write("after", after);
+    write("before",
+          withCellsMarked(drawLevel(level.before, sheets.beforeImage), level.beforeConflicts));
+    write("after", withCellsMarked(after, level.afterConflicts));
     write("changes", withCellsMarked(after, level.cells));
 }
 
@@ -83,7 +84,7 @@ int runReview(const Invocation& invocation, Console& console) {
                 console);
     requireFolder(invocation.output, "Cannot write the review into ");
     const QDir folder(invocation.output);
-    const FolderComparison comparison = compareFolders(before, after);
+    const FolderComparison comparison = compareFolders(before, after, true);
     std::vector<const ComparedLevel*> changed;
     for (const ComparedLevel& level : comparison.differing)
         if (level.fate == LevelFate::Changed) changed.push_back(&level);

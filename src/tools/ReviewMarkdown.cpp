@@ -29,14 +29,21 @@ struct Box {
     int left = qorv::GridWidth, top = qorv::GridHeight, right = -1, bottom = -1;
 };
 
-Box boxAround(const std::vector<qorv::CellChange>& cells) {
-    Box box;
-    for (const qorv::CellChange& cell : cells) {
+template <typename Cells> void widen(Box& box, const Cells& cells) {
+    for (const auto& cell : cells) {
         box.left = std::min(box.left, cell.x);
         box.top = std::min(box.top, cell.y);
         box.right = std::max(box.right, cell.x);
         box.bottom = std::max(box.bottom, cell.y);
     }
+}
+
+// Around the changed cells, and the conflicts of a level a merge left conflicted.
+Box boxAround(const ComparedLevel& level) {
+    Box box;
+    widen(box, level.cells);
+    widen(box, level.beforeConflicts);
+    widen(box, level.afterConflicts);
     return box;
 }
 
@@ -58,22 +65,35 @@ std::string cell(int x, int y) {
     return std::to_string(x) + ',' + std::to_string(y);
 }
 
+// What a review says of a side a merge left conflicted: drawn as ours, its conflicts framed.
+std::string conflictsNote(const ComparedLevel& level) {
+    std::string note;
+    const std::pair<const char*, std::size_t> sides[] = {{"before", level.beforeConflicts.size()},
+                                                         {"after", level.afterConflicts.size()}};
+    for (const auto& [side, count] : sides)
+        if (count > 0)
+            note += "Unresolved merge conflicts " + std::string(side) + ": " + cellCount(count) +
+                    ", drawn as ours and framed in " + code(pictureName(level, side)) + ".\n\n";
+    return note;
+}
+
 std::string changedHead(const ComparedLevel& level, const Box& box) {
     return "### " + code(level.name) + ": " + cellCount(level.cells.size()) + " changed\n\n" +
-           "In the box from " + cell(box.left, box.top) + " to " + cell(box.right, box.bottom) +
-           ". Pictures: " + code(pictureName(level, "before")) + ", " +
-           code(pictureName(level, "after")) + ", " + code(pictureName(level, "changes")) + ".\n\n";
+           conflictsNote(level) + "In the box from " + cell(box.left, box.top) + " to " +
+           cell(box.right, box.bottom) + ". Pictures: " + code(pictureName(level, "before")) +
+           ", " + code(pictureName(level, "after")) + ", " + code(pictureName(level, "changes")) +
+           ".\n\n";
 }
 
 std::string changedBlock(const ComparedLevel& level) {
-    const Box box = boxAround(level.cells);
+    const Box box = boxAround(level);
     return changedHead(level, box) + "Before:\n\n" + grid(level.before, box) + "After:\n\n" +
            grid(level.after, box);
 }
 
 // A block too long for any comment keeps its head: which level, how many cells, where.
 std::string shortenedBlock(const ComparedLevel& level) {
-    return changedHead(level, boxAround(level.cells)) +
+    return changedHead(level, boxAround(level)) +
            "The grids are left out: they would not fit in one comment.\n\n";
 }
 

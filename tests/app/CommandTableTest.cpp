@@ -79,6 +79,7 @@ TEST_F(CommandTable, EachModeRunsItsHandlerAndFailsWithItsStatus) {
 
 // A level a line merge left its markers in fails alike wherever it is read; only the exit
 // status follows the mode's convention, and --check's report points at the line as well.
+// (--render and --review draw it instead: LevelDiffToolsTest, LevelReviewTest.)
 TEST_F(CommandTable, AConflictedLevelFailsWithTheSameWordsInEveryMode) {
     const std::string words = "conflicted.qre: unresolved merge conflict at line 2\n";
     const struct {
@@ -88,8 +89,6 @@ TEST_F(CommandTable, AConflictedLevelFailsWithTheSameWordsInEveryMode) {
         std::string place;     // --check's report also says where
     } rows[] = {
         {{"--check", "conflicted.qre"}, 1, true, ":2"},
-        {{"--render", "conflicted.qre", "out.png"}, 1, false, ""},
-        {{"--render", "conflicted.qre", "--out-dir", "."}, 1, false, ""},
         {{"--export", "conflicted.qre", "out.tmx"}, 1, false, ""},
         {{"--diff", "base.qre", "conflicted.qre"}, 2, false, ""},
         {{"--merge", "base.qre", "conflicted.qre", "base.qre", "-o", "out.qre"}, 2, false, ""},

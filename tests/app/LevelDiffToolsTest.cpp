@@ -250,6 +250,12 @@ TEST_F(LevelDiffTools, PicturesFrameTheChangedAndTheConflictingCells) {
                                "--conflicts", "conflicts.png"});
     ASSERT_EQ(merge.status, 1) << merge.err;
     expectFramedPicture("conflicts.png", ours_, {{3, 1}});
+    // The level the merge left conflicted is drawn the same way, and --render says so.
+    const Outcome render = run({"--render", "out.qre", "rendered.png"});
+    ASSERT_EQ(render.status, 0) << render.err;
+    EXPECT_EQ(render.err, "qorvedit: out.qre: unresolved merge conflicts: drawn as ours, its 1 "
+                          "conflicting cell framed\n");
+    expectFramedPicture("rendered.png", ours_, {{3, 1}});
 }
 
 // A full disk or a closed pipe behind standard output must not pass for a short diff.

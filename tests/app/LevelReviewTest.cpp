@@ -2,8 +2,9 @@
 // Markdown, pictures and parts, on copies of the example levels.
 
 #include "InProcess.h"
-#include "tools/ReviewMarkdown.h"
+#include "core/ConflictedLevel.h"
 #include "levelio/LevelFile.h"
+#include "tools/ReviewMarkdown.h"
 
 #include <QDir>
 #include <QFile>
@@ -142,6 +143,28 @@ TEST_F(LevelReview, ReviewWritesTheMarkdownAndThePicturesOfTheOtherModes) {
     EXPECT_EQ(written.size(), 5);
     for (const QString& file : written)
         EXPECT_EQ(bytesOf("out/" + file), bytesOf("again/" + file)) << file.toStdString();
+}
+
+// A level a merge left conflicted is reviewed as OURS: its conflicts framed in its picture,
+// which is --render's, and named in the Markdown, also where OURS changed nothing.
+TEST_F(LevelReview, AConflictedLevelIsReviewedAsOursWithItsConflictsFramed) {
+    QDir().mkdir("merged");
+    QFile::copy("old/all.bmp", "merged/all.bmp");
+    const qorv::LevelGrid maze = example("maze.qre");
+    const std::string text = std::get<std::string>(qorv::formatConflictedLevel(
+        maze, {{12, 3, std::nullopt, maze.at(12, 3), qorv::TileIndex(maze.at(12, 3) ^ 1)}}));
+    QFile file("merged/maze.qre");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text.data(), qsizetype(text.size())));
+    file.close();
+    ASSERT_EQ(runInProcess({"--review", "old", "merged", "-o", "out"}).status, 0);
+    const std::string review = bytesOf("out/review.md").toStdString();
+    EXPECT_NE(review.find("### `maze.qre`: 0 cells changed\n\nUnresolved merge conflicts after: "
+                          "1 cell, drawn as ours and framed in `maze.qre.after.png`.\n\n"),
+              std::string::npos)
+        << review;
+    runInProcess({"--render", "merged/maze.qre", "drawn.png"});
+    EXPECT_EQ(bytesOf("out/maze.qre.after.png"), bytesOf("drawn.png"));
+    EXPECT_NE(bytesOf("out/maze.qre.after.png"), bytesOf("out/maze.qre.before.png"));
 }
 
 // Twelve levels with every cell changed: three fit in one comment, so four parts; a shorter
