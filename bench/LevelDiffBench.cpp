@@ -1,7 +1,9 @@
 // The version-control tools against checking the same files plus writing their output, in
 // process: BM_Diff / BM_Check2AndPrint (reading the two levels, then printing as many lines
 // with fprintf), BM_Merge / BM_Check3AndSave (reading the three levels, then saving the
-// merged level).
+// merged level), BM_MergeConflicts / BM_Merge (the same triple with the 100 cells OURS changed
+// changed differently by THEIRS too: the level written with its conflict markers and a
+// screenful of conflicts named, at most 1.2).
 
 #include "InProcessTools.h"
 #include "cli/CommandLine.h"
@@ -27,6 +29,10 @@ class Levels {
             ours.at(1 + i % 62, 1 + i / 62) = static_cast<qorv::TileIndex>(2 + i % 100);
             theirs.at(1 + i % 62, 20 + i / 62) = static_cast<qorv::TileIndex>(3 + i % 100);
         }
+        qorv::LevelGrid clash = theirs;
+        for (int i = 0; i < 100; ++i)
+            clash.at(1 + i % 62, 1 + i / 62) = static_cast<qorv::TileIndex>(3 + i % 100);
+        qorv::saveQRE(path("clash.qre").toStdString(), clash);
         qorv::saveQRE(path("base.qre").toStdString(), base);
         qorv::saveQRE(path("ours.qre").toStdString(), ours);
         qorv::saveQRE(path("theirs.qre").toStdString(), theirs);
@@ -93,5 +99,15 @@ void BM_Merge(benchmark::State& state) {
         if (app::runMerge(merge, sink.console) != 0) state.SkipWithError("the merge failed");
 }
 BENCHMARK(BM_Merge)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+void BM_MergeConflicts(benchmark::State& state) {
+    const app::Invocation merge =
+        invocation({"--merge", levels().path("base.qre"), levels().path("ours.qre"),
+                    levels().path("clash.qre"), "-o", levels().path("conflicted.qre")});
+    Sink sink;
+    for (auto _ : state)
+        if (app::runMerge(merge, sink.console) != 1) state.SkipWithError("no conflicts left");
+}
+BENCHMARK(BM_MergeConflicts)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
 } // namespace

@@ -3,6 +3,8 @@
 
 #include "BenchApplication.h"
 #include "core/Brush.h"
+#include "core/ConflictedLevel.h"
+#include "levelio/LevelFile.h"
 #include "platform/Dialogs.h"
 #include "render/Raster.h"
 #include "ui/MainUnit.h"
@@ -13,12 +15,15 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -121,6 +126,52 @@ void BM_FullRepaint(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMicrosecond);
+
+// A level opened as Open opens it, its raster shown: BM_OpenConflictedLevel / BM_OpenLevel,
+// the same level with a conflict in every fourth cell, its markers around every row, at
+// most 1.5.
+class OpenedLevels {
+  public:
+    OpenedLevels() {
+        qorv::LevelGrid level;
+        qorv::loadQRE(QORV_EXAMPLES_DIR "/rooms.qre", level);
+        std::vector<qorv::CellConflict> conflicts;
+        for (int y = 0; y < qorv::GridHeight; ++y)
+            for (int x = y % 4; x < qorv::GridWidth; x += 4)
+                conflicts.push_back(
+                    {x, y, 0, level.at(x, y), qorv::TileIndex(level.at(x, y) == 2 ? 3 : 2)});
+        qorv::saveQRE(path("plain.qre").toStdString(), level);
+        QFile file(path("conflicted.qre"));
+        const std::string text =
+            std::get<std::string>(qorv::formatConflictedLevel(level, conflicts));
+        if (!file.open(QIODevice::WriteOnly) || file.write(text.data(), qint64(text.size())) < 0)
+            std::abort();
+    }
+    QString path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
+
+  private:
+    QTemporaryDir dir_;
+};
+
+void openRepeatedly(benchmark::State& state, const char* name) {
+    ShownEditor editor(state);
+    static const OpenedLevels levels;
+    const QString path = levels.path(name);
+    for (auto _ : state) {
+        ToolsForm->openLevel(path);
+        QApplication::processEvents();
+    }
+}
+
+void BM_OpenLevel(benchmark::State& state) {
+    openRepeatedly(state, "plain.qre");
+}
+BENCHMARK(BM_OpenLevel)->Unit(benchmark::kMicrosecond);
+
+void BM_OpenConflictedLevel(benchmark::State& state) {
+    openRepeatedly(state, "conflicted.qre");
+}
+BENCHMARK(BM_OpenConflictedLevel)->Unit(benchmark::kMicrosecond);
 
 // Drawing a previewed level into the preview's picture, as a selection in the browser does.
 void BM_PreviewDraw(benchmark::State& state) {

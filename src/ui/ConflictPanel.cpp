@@ -180,7 +180,8 @@ void ConflictPanel::refresh() {
     line_->setText(status);
     line_->setAccessibleName(status.isEmpty() ? QStringLiteral("Conflicts")
                                               : QStringLiteral("Conflicts: ") + spoken(status));
-    const int height = 2 * line_->fontMetrics().lineSpacing() + 2 * (line_->frameWidth() + 1);
+    // The count, and the cell's tiles wrapped over two lines in the window's width.
+    const int height = 3 * line_->fontMetrics().lineSpacing() + 2 * (line_->frameWidth() + 1);
     line_->setGeometry(0, toolsSize_.height() + LineMargin, toolsSize_.width(), height);
     line_->setVisible(!status.isEmpty());
     tools_.setFixedSize(status.isEmpty() ? toolsSize_
