@@ -12,6 +12,7 @@
 #include "text/Quoting.h"
 #include "tools/InputFile.h"
 #include "tools/LevelTools.h"
+#include "tools/OutputFile.h"
 #include "tools/Reporting.h"
 #include "tools/Usage.h"
 
@@ -111,7 +112,10 @@ Format formatOf(const Invocation& invocation) {
 void appendStepSummary(const std::vector<Finding>& found) {
     const char* summary = std::getenv("GITHUB_STEP_SUMMARY");
     if (!summary || !*summary) return;
-    aboutFile(QFile::decodeName(summary), [&] {
+    // As every output: what is no regular file, or not ours where others could plant it, is
+    // refused in the same words.
+    checkOutputFile(QFile::decodeName(summary), {});
+    aboutOutput(QFile::decodeName(summary), [&] {
         qorv::appendToFile(summary, [&](std::size_t sizeNow) {
             const std::size_t limit = qorv::findings::GithubSummaryLimit;
             return qorv::findings::githubSummary(found, sizeNow < limit ? limit - sizeNow : 0);

@@ -21,7 +21,7 @@ namespace {
 
 // DIR/NAME.png of every level, in the levels' order; refused when two levels share one.
 QStringList outputsFor(const QStringList& levels, const QString& folder) {
-    requireFolder(folder, "Cannot render into ");
+    prepareOutputFolder(folder);
     QHash<QString, QString> levelOf;
     QStringList outputs;
     for (const QString& level : levels) {

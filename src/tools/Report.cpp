@@ -19,9 +19,6 @@
 
 #include <cctype>
 
-#include <filesystem>
-#include <system_error>
-
 namespace app {
 
 namespace {
@@ -54,15 +51,6 @@ QStringList picturesFor(const QStringList& levels) {
     return pictures;
 }
 
-void makeFolder(const QString& folder) {
-    std::error_code error;
-    std::filesystem::create_directory(fileName(folder), error);
-    if (!error) return;
-    const std::string why =
-        error == std::errc::file_exists ? "it is not a folder" : error.message();
-    throw qorv::EditorError("Cannot write into " + about(folder, why));
-}
-
 std::vector<std::string> failureLines(const std::vector<qorv::findings::Finding>& findings) {
     std::vector<std::string> lines;
     for (const qorv::findings::Finding& finding : findings) {
@@ -87,7 +75,7 @@ int runReport(const Invocation& invocation, Console& console) {
         return UsageStatus; // as --check: nothing is made of a run that cannot be judged
     }
     const QDir folder(invocation.argument);
-    makeFolder(invocation.argument);
+    prepareOutputFolder(invocation.argument);
     const QStringList pictures = picturesFor(levels);
     std::vector<ReportEntry> entries(std::size_t(levels.size()));
     const SheetCache sheets(invocation.sheets);

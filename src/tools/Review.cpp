@@ -81,7 +81,7 @@ int runReview(const Invocation& invocation, Console& console) {
                 QStringLiteral("--review compares two folders of levels; %1 is a file.")
                     .arg(quotedName(name)),
                 console);
-    requireFolder(invocation.output, "Cannot write the review into ");
+    prepareOutputFolder(invocation.output);
     const QDir folder(invocation.output);
     const FolderComparison comparison = compareFolders(before, after);
     std::vector<const ComparedLevel*> changed;
