@@ -79,7 +79,7 @@ Replaced replaceFileContent(const std::string& name, std::string_view bytes, mod
     // Only an existing file is ever refused the rename, but for a folder that refuses
     // even a new name.
     if (!target.existing) throw IoError(iocode::AccessDenied);
-    overwriteInPlace(target.path, bytes);
+    overwriteInPlace(target.path, bytes, *target.existing);
     return Replaced::OverwrittenInPlace;
 }
 

@@ -367,25 +367,34 @@ TEST_F(HostileLevel, OthersFilesInFoldersOpenToOthersAreNotWritten) {
 }
 
 // The save looks at the name, decides, then opens it: a link swapped in between is not
-// followed. (A hard-linked level is overwritten in place, so the name is opened.)
-TEST_F(HostileLevel, ALinkSwappedInBeforeTheOpenIsNotFollowed) {
-    const std::string level = dir.file("x.qre"), victim = dir.file("victim");
-    saveQRE(level, sampleGrid());
-    ASSERT_EQ(::link(level.c_str(), dir.file("other.qre").c_str()), 0);
-    writeWholeFile(victim, "precious");
-    std::string message;
-    {
-        test::InjectedFaults faults;
-        faults.beforeOpen([&](const char* path) {
-            // The save opens the name through its folder's descriptor.
-            if (std::filesystem::path(path).filename() != "x.qre") return;
-            ::unlink(level.c_str());
-            ::symlink(victim.c_str(), level.c_str());
-        });
-        message = ioMessageOf([&] { saveQRE(level, LevelGrid{}); });
+// followed, and another file renamed into its place (in a folder others may write into, she
+// could) is not written. (A hard-linked level is overwritten in place, so the name is opened.)
+TEST_F(HostileLevel, WhatIsSwappedInBeforeTheOpenIsNotWritten) {
+    for (const bool asLink : {true, false}) {
+        SCOPED_TRACE(asLink ? "a link" : "another file");
+        const TempDir folder;
+        const std::string level = folder.file("x.qre"), victim = folder.file("victim");
+        saveQRE(level, sampleGrid());
+        ASSERT_EQ(::link(level.c_str(), folder.file("other.qre").c_str()), 0);
+        writeWholeFile(victim, "precious");
+        std::string message;
+        {
+            test::InjectedFaults faults;
+            faults.beforeOpen([&](const char* path) {
+                // The save opens the name through its folder's descriptor.
+                if (std::filesystem::path(path).filename() != "x.qre") return;
+                if (asLink) {
+                    ::unlink(level.c_str());
+                    ::symlink(victim.c_str(), level.c_str());
+                } else {
+                    ::rename(victim.c_str(), level.c_str());
+                }
+            });
+            message = ioMessageOf([&] { saveQRE(level, LevelGrid{}); });
+        }
+        EXPECT_EQ(message, "File access denied");
+        EXPECT_EQ(readWholeFile(asLink ? victim : level), "precious");
     }
-    EXPECT_EQ(message, "File access denied");
-    EXPECT_EQ(readWholeFile(victim), "precious");
 }
 
 // A small tmpfs, filled up in two ways: no room for the new file's data, and no inode
