@@ -21,7 +21,6 @@ namespace {
 
 // DIR/NAME.png of every level, in the levels' order; refused when two levels share one.
 QStringList outputsFor(const QStringList& levels, const QString& folder) {
-    prepareOutputFolder(folder);
     QHash<QString, QString> levelOf;
     QStringList outputs;
     for (const QString& level : levels) {
@@ -34,6 +33,7 @@ QStringList outputsFor(const QStringList& levels, const QString& folder) {
         levelOf.insert(output, level);
         outputs << output;
     }
+    prepareOutputFolder(folder); // made only for levels that can all be drawn into it
     return outputs;
 }
 

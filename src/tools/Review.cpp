@@ -81,9 +81,10 @@ int runReview(const Invocation& invocation, Console& console) {
                 QStringLiteral("--review compares two folders of levels; %1 is a file.")
                     .arg(quotedName(name)),
                 console);
+    const FolderComparison comparison = compareFolders(before, after);
+    // Made only once the levels are known to compare: a slip of the arguments makes nothing.
     prepareOutputFolder(invocation.output);
     const QDir folder(invocation.output);
-    const FolderComparison comparison = compareFolders(before, after);
     std::vector<const ComparedLevel*> changed;
     for (const ComparedLevel& level : comparison.differing)
         if (level.fate == LevelFate::Changed) changed.push_back(&level);

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -165,6 +166,7 @@ TEST_F(MapTools, EveryOutputIsMadeAlikeAndRefusedInOneWording) {
          },
          nullptr},
     };
+    ASSERT_TRUE(QFile::copy(path("a.qre"), path("sub/a.qre")));
     QFile broken(path("broken.qre"));
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly) && broken.write("x") == 1);
     broken.close();
@@ -189,6 +191,16 @@ TEST_F(MapTools, EveryOutputIsMadeAlikeAndRefusedInOneWording) {
             << lost.err.toStdString();
         EXPECT_FALSE(QFile::exists(path("no" + fresh)));
         if (!folder) continue;
+        // Arguments refused before anything is drawn make no folder.
+        const QString unmade = "unmade" + fresh;
+        QStringList refused = writer.arguments(unmade);
+        refused.replaceInStrings(QRegularExpression("^sub$"), "gone");
+        if (refused.first() == u"--render") refused << "sub/a.qre"; // a second a.png
+        if (refused.first() == u"--report")
+            refused << "--rules"
+                    << "none.toml";
+        EXPECT_NE(run(refused).exitCode, 0) << refused.join(' ').toStdString();
+        EXPECT_FALSE(QFile::exists(path(unmade))) << refused.join(' ').toStdString();
         const Result notAFolder = run(writer.arguments("a.qre"));
         EXPECT_NE(notAFolder.exitCode, 0);
         EXPECT_TRUE(notAFolder.err.contains("qorvedit: Cannot write a.qre: it is not a folder\n"))
