@@ -3,10 +3,10 @@
 
 #include "EditorRun.h"
 #include "cli/CommandModes.h"
+#include "errors/IoError.h"
 #include "levelio/LevelFile.h"
 #include "render/Raster.h"
 #include "render/TileSheet.h"
-#include "errors/IoError.h"
 #include "storage/SafeReplace.h"
 
 #include <QCoreApplication>
@@ -31,6 +31,9 @@ using qorv::test::bytesOf;
 using qorv::test::Result;
 using qorv::test::runEditor;
 
+const char* const LfForCrLf = "line endings were converted (LF instead of CR LF), as git's text "
+                              "conversion does: see README, Levels in git";
+
 // The crafted files of the level corpus, with what the reader says about each.
 struct CorpusRow {
     const char* file;
@@ -40,6 +43,10 @@ struct CorpusRow {
 };
 const CorpusRow Corpus[] = {
     {"cr-only.qre", nullptr},
+    {"crcrlf.qre",
+     "line endings were converted (CR CR LF instead of CR LF), as a second text "
+     "conversion does: see README, Levels in git",
+     ":1:65"},
     {"crlf-mixed.qre", nullptr},
     {"empty.qre", "Read beyond end of file", ":1:1"},
     {"eof-byte-at-end.qre", nullptr},
@@ -47,7 +54,7 @@ const CorpusRow Corpus[] = {
     {"fifty-lines.qre", nullptr},
     {"forty-four-lines.qre", "Read beyond end of file", ":45:1"},
     {"high-bytes.qre", nullptr},
-    {"lf-only.qre", "Read beyond end of file", ":1:2926"},
+    {"lf-only.qre", LfForCrLf, ":1:65"},
     {"long-lines.qre", nullptr},
     {"new-level.qre", nullptr},
     {"no-final-line-end.qre", nullptr},
