@@ -5,6 +5,7 @@
 #include "tools/Diff.h"
 #include "tools/Export.h"
 #include "tools/FindTile.h"
+#include "tools/GitSetup.h"
 #include "tools/Import.h"
 #include "tools/Merge.h"
 #include "tools/Remap.h"
@@ -63,6 +64,10 @@ constexpr ExtraOption Extras[] = {
      "With --sheet: each level N times smaller than --render draws it, every Nth pixel of "
      "every Nth row (default: 4).",
      "number"},
+    {Extra::Global, "", "global", "",
+     "With --git-setup: your own git configuration and attributes file, for every repository, "
+     "rather than the clone's.",
+     ""},
 };
 static_assert(std::size(Extras) == ExtraCount - 1, "every extra but None has its option");
 
@@ -199,6 +204,16 @@ constexpr CommandMode Modes[] = {
      .run = runReview,
      .failed = 2,
      .lostOutput = 2},
+    {.option = "git-setup",
+     .description = "Set up the git clone in the working directory for levels, once per clone: "
+                    "QorvEdit's diff and merge drivers in its git configuration, and in its "
+                    ".gitattributes the lines that give levels to them and keep git's text "
+                    "conversion off them, each only where missing.",
+     .forms = {{{"", "set a git clone up for levels", 0, 0}}},
+     .extras = {{{Extra::Global}}},
+     .run = runGitSetup,
+     .failed = 1,
+     .lostOutput = 1},
     {.option = "help",
      .letter = "h",
      .description = "Show this help and exit.",
