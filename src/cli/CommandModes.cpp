@@ -80,7 +80,8 @@ constexpr CommandMode Modes[] = {
      .extras = {{{Extra::Rules}, {Extra::Format}}},
      .run = runCheck,
      .failed = 1,
-     .lostOutput = 1},
+     .lostOutput = 1,
+     .levelSets = true},
     {.option = "render",
      .description = "Draw LEVEL into OUT.png (640x450) as the editor shows it; OUT - writes a PNG "
                     "to standard output.",
