@@ -73,9 +73,10 @@ static_assert(std::size(Extras) == ExtraCount - 1, "every extra but None has its
 
 constexpr CommandMode Modes[] = {
     {.option = "check",
-     .description = "Read each LEVEL, check it against the team's rules, and print one line for "
-                    "each failure, as FILE:LINE:COL: message where it has a place; exit status 1 "
-                    "when any fails. Writes nothing but GITHUB_STEP_SUMMARY.",
+     .description = "Read each LEVEL (a folder: its *.qre and *.qrl), check it against the team's "
+                    "rules, and print one line for each failure, as FILE:LINE:COL: message where "
+                    "it has a place; exit status 1 when any fails. Writes nothing but "
+                    "GITHUB_STEP_SUMMARY.",
      .forms = {{{"LEVEL...", "check levels without a display", 1, AnyNumber}}},
      .extras = {{{Extra::Rules}, {Extra::Format}}},
      .run = runCheck,
