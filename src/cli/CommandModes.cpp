@@ -5,6 +5,7 @@
 #include "tools/Diff.h"
 #include "tools/Export.h"
 #include "tools/FindTile.h"
+#include "tools/GitSetup.h"
 #include "tools/Import.h"
 #include "tools/Merge.h"
 #include "tools/Remap.h"
@@ -63,19 +64,25 @@ constexpr ExtraOption Extras[] = {
      "With --sheet: each level N times smaller than --render draws it, every Nth pixel of "
      "every Nth row (default: 4).",
      "number"},
+    {Extra::Global, "", "global", "",
+     "With --git-setup: your own git configuration and attributes file, for every repository, "
+     "rather than the clone's.",
+     ""},
 };
 static_assert(std::size(Extras) == ExtraCount - 1, "every extra but None has its option");
 
 constexpr CommandMode Modes[] = {
     {.option = "check",
-     .description = "Read each LEVEL, check it against the team's rules, and print one line for "
-                    "each failure, as FILE:LINE:COL: message where it has a place; exit status 1 "
-                    "when any fails. Writes nothing but GITHUB_STEP_SUMMARY.",
+     .description = "Read each LEVEL (a folder: its *.qre and *.qrl), check it against the team's "
+                    "rules, and print one line for each failure, as FILE:LINE:COL: message where "
+                    "it has a place; exit status 1 when any fails. Writes nothing but "
+                    "GITHUB_STEP_SUMMARY.",
      .forms = {{{"LEVEL...", "check levels without a display", 1, AnyNumber}}},
      .extras = {{{Extra::Rules}, {Extra::Format}}},
      .run = runCheck,
      .failed = 1,
-     .lostOutput = 1},
+     .lostOutput = 1,
+     .levelSets = true},
     {.option = "render",
      .description = "Draw LEVEL into OUT.png (640x450) as the editor shows it; OUT - writes a PNG "
                     "to standard output.",
@@ -199,6 +206,16 @@ constexpr CommandMode Modes[] = {
      .run = runReview,
      .failed = 2,
      .lostOutput = 2},
+    {.option = "git-setup",
+     .description = "Set up the git clone in the working directory for levels, once per clone: "
+                    "QorvEdit's diff and merge drivers in its git configuration, and in its "
+                    ".gitattributes the lines that give levels to them and keep git's text "
+                    "conversion off them, each only where missing.",
+     .forms = {{{"", "set a git clone up for levels", 0, 0}}},
+     .extras = {{{Extra::Global}}},
+     .run = runGitSetup,
+     .failed = 1,
+     .lostOutput = 1},
     {.option = "help",
      .letter = "h",
      .description = "Show this help and exit.",

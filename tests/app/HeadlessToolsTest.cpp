@@ -32,6 +32,9 @@ using qorv::test::bytesOf;
 using qorv::test::Result;
 using qorv::test::runEditor;
 
+const char* const LfForCrLf = "line endings were converted (LF instead of CR LF), as git's text "
+                              "conversion does: see README, Levels in git";
+
 // The crafted files of the level corpus, with what the reader says about each.
 struct CorpusRow {
     const char* file;
@@ -41,6 +44,10 @@ struct CorpusRow {
 };
 const CorpusRow Corpus[] = {
     {"cr-only.qre", nullptr},
+    {"crcrlf.qre",
+     "line endings were converted (CR CR LF instead of CR LF), as a second text "
+     "conversion does: see README, Levels in git",
+     ":1:65"},
     {"crlf-mixed.qre", nullptr},
     {"empty.qre", "Read beyond end of file", ":1:1"},
     {"eof-byte-at-end.qre", nullptr},
@@ -48,7 +55,7 @@ const CorpusRow Corpus[] = {
     {"fifty-lines.qre", nullptr},
     {"forty-four-lines.qre", "Read beyond end of file", ":45:1"},
     {"high-bytes.qre", nullptr},
-    {"lf-only.qre", "Read beyond end of file", ":1:2926"},
+    {"lf-only.qre", LfForCrLf, ":1:65"},
     {"long-lines.qre", nullptr},
     {"new-level.qre", nullptr},
     {"no-final-line-end.qre", nullptr},
