@@ -157,22 +157,23 @@ TEST_F(LevelSetTools, NamesAreDataInTheCsvAndTheReport) {
         const char* name;
         std::string cell; // as --stats writes it
     } rows[] = {
-        {"=HYPERLINK(\"http://x\",\"y\").qre", "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\").qre\""},
+        {"=HYPERLINK(\"evil.example\",\"y\").qre", "\"'=HYPERLINK(\"\"evil.example\"\",\"\"y\"\").qre\""},
         {"=1+2.qre", "\"'=1+2.qre\""},
         {"+1.qre", "\"'+1.qre\""},
         {"-1.qre", "\"'-1.qre\""},
         {"@SUM(A1).qre", "\"'@SUM(A1).qre\""},
-        {"\t1.qre", "\"'$'\\t''1.qre'\""}, // quoted as messages show it, then for CSV
+        {"\t1.qre", "''$'\\t''1.qre'"}, // as messages show it: no longer a tab first
         {"a&\"b.qre", "\"a&\"\"b.qre\""},
         {"1=2.qre", "1=2.qre"},
     };
     for (const auto& row : rows) {
         level(row.name, 1, 1, 7);
-        const auto outcome = runInProcess({"--stats", row.name});
+        const auto outcome = runInProcess({"--stats", "--", row.name});
         EXPECT_EQ(outcome.status, 0) << outcome.err;
         EXPECT_NE(outcome.out.find("\n" + row.cell + ","), std::string::npos) << outcome.out;
     }
-    const auto outcome = runInProcess({"--report", "page", "a&\"b.qre", "a.qre"});
+    const auto outcome = runInProcess(
+        {"--report", "page", "a&\"b.qre", "--tiles", QORV_EXAMPLES_DIR "/all.bmp"});
     EXPECT_EQ(outcome.status, 0) << outcome.err;
     std::ifstream page("page/index.html");
     const std::string html{std::istreambuf_iterator<char>(page), {}};

@@ -82,8 +82,8 @@ TEST(RulesFileSearch, FindsAndReadsTheNearestBeyondPathMax) {
     ::close(folder);
     const int near =
         ::openat(parent, (part + "/qorvedit-rules.toml").c_str(), O_WRONLY | O_CREAT, 0600);
-    const std::string rules = "[[rule]]\nid = 'near'\nborder = [1]\n";
-    ASSERT_EQ(::write(near, rules.data(), rules.size()), ssize_t(rules.size()));
+    const std::string text = "[[rule]]\nid = 'near'\nborder = [1]\n";
+    ASSERT_EQ(::write(near, text.data(), text.size()), ssize_t(text.size()));
     ::close(near);
     ::close(parent);
     RulesFileSearch search(usableRulesFile);
