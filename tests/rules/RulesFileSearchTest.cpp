@@ -3,6 +3,7 @@
 
 #include "rules/RulesFileSearch.h"
 #include "OtherAccount.h"
+#include "errors/IoError.h"
 #include "rules/RulesFile.h"
 
 #include <gtest/gtest.h>
@@ -61,6 +62,24 @@ TEST(RulesFileSearch, WalksTheFoldersDownFromTheRootAndLooksAtEachOnce) {
     for (const char* folder : {"a", "a/b", "a/b/c", "a/b/d"})
         expected.push_back((tree.base / folder / "qorvedit-rules.toml").string());
     EXPECT_EQ(probes.asked, expected);
+}
+
+// A folder that cannot be looked in fails the search: the file further up would be a guess.
+TEST(RulesFileSearch, AFolderThatCannotBeLookedInFailsTheSearch) {
+    TempTree tree;
+    fs::create_directories(tree.base / "a/b");
+    RulesFileSearch search([&](int, const fs::path& candidate) {
+        if (candidate == tree.base / "a/qorvedit-rules.toml") throw IoError(iocode::AccessDenied);
+        return candidate == tree.base / "qorvedit-rules.toml";
+    });
+    try {
+        search.find(tree.base / "a/b");
+        ADD_FAILURE() << "no failure";
+    } catch (const EditorError& failure) {
+        EXPECT_EQ(failure.what(), (tree.base / "a").string() +
+                                      ": cannot look for qorvedit-rules.toml here: File access "
+                                      "denied");
+    }
 }
 
 // The kernel takes no path longer than PATH_MAX: a level deeper than that still gets the rules
