@@ -1,22 +1,16 @@
 #include "tools/Check.h"
 
-#include "findings/GithubReport.h"
-#include "findings/GitlabReport.h"
-#include "findings/LineReports.h"
 #include "levelio/LevelFile.h"
 #include "rules/RuleCheck.h"
 #include "rules/RulesFile.h"
 #include "rules/RulesFileSearch.h"
-#include "storage/AppendFile.h"
 #include "text/Message.h"
-#include "text/Quoting.h"
+#include "tools/FindingsReport.h"
 #include "tools/InputFile.h"
 #include "tools/LevelTools.h"
-#include "tools/OutputFile.h"
 #include "tools/Reporting.h"
 #include "tools/Usage.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <cstdlib>
@@ -35,11 +29,12 @@ using qorv::rules::RuleSet;
 // The rules files of a run, each read once however many levels it governs.
 using RulesFiles = std::map<std::string, RuleSet>;
 
-const RuleSet& rulesIn(RulesFiles& files, const std::string& path) {
+template <typename Read>
+const RuleSet& rulesIn(RulesFiles& files, const std::string& path, Read read) {
     const auto known = files.find(path);
     if (known != files.end()) return known->second;
     try {
-        return files.emplace(path, qorv::rules::readRulesFile(path)).first->second;
+        return files.emplace(path, read()).first->second;
     } catch (const qorv::rules::RulesError& failure) {
         throw UnusableRules(qorv::text::aboutLine(path, failure.line(), failure.what()));
     } catch (const qorv::EditorError& failure) {
@@ -47,14 +42,32 @@ const RuleSet& rulesIn(RulesFiles& files, const std::string& path) {
     }
 }
 
+// The rules of the nearest rules file above the level; none when there is none. A folder
+// that cannot be looked in fails the check: rules from further up would be a guess.
+const RuleSet* rulesNear(qorv::rules::RulesFileSearch& search, RulesFiles& files,
+                         const QString& level) {
+    static const RuleSet none;
+    std::optional<qorv::rules::FoundRules> found;
+    try {
+        found = search.find(fileName(QFileInfo(level).path()));
+    } catch (const qorv::EditorError& failure) {
+        throw UnusableRules(failure.what());
+    }
+    if (!found) return &none;
+    const std::string path = found->path.string();
+    return &rulesIn(files, path,
+                    [&] { return qorv::rules::readRulesFileIn(found->folder->get(), path); });
+}
+
 // Each level's rules, all found and read before any level is: a rules file that is wrong
 // stops the run before it reports anything.
 std::vector<const RuleSet*> rulesOfLevels(const Invocation& invocation, RulesFiles& files) {
-    if (invocation.given(Extra::Rules))
+    if (invocation.given(Extra::Rules)) {
+        const std::string named = fileName(invocation.value(Extra::Rules));
         return std::vector<const RuleSet*>(
             std::size_t(invocation.files.size()),
-            &rulesIn(files, fileName(invocation.value(Extra::Rules))));
-    static const RuleSet none;
+            &rulesIn(files, named, [&] { return qorv::rules::readRulesFile(named); }));
+    }
     qorv::rules::RulesFileSearch search(qorv::rules::usableRulesFile);
     std::vector<const RuleSet*> rules;
     QStringView lastFolder;
@@ -63,8 +76,7 @@ std::vector<const RuleSet*> rulesOfLevels(const Invocation& invocation, RulesFil
         // a level (--check of 10,000 levels pays for every lookup).
         const QStringView folder = QStringView(level).first(level.lastIndexOf(u'/') + 1);
         if (rules.empty() || folder != lastFolder) {
-            const auto found = search.find(fileName(QFileInfo(level).path()));
-            rules.push_back(found ? &rulesIn(files, found->string()) : &none);
+            rules.push_back(rulesNear(search, files, level));
             lastFolder = folder;
         } else {
             rules.push_back(rules.back());
@@ -94,53 +106,16 @@ void checkLevel(const QString& level, const RuleSet& rules, std::vector<Finding>
     }
 }
 
-enum class Format { Text, Github, Gitlab, Json };
-
-Format formatOf(const Invocation& invocation) {
+FindingsFormat formatOf(const Invocation& invocation) {
     if (!invocation.given(Extra::Format)) {
         const char* actions = std::getenv("GITHUB_ACTIONS");
-        return actions && std::string_view(actions) == "true" ? Format::Github : Format::Text;
+        return actions && std::string_view(actions) == "true" ? FindingsFormat::Github
+                                                              : FindingsFormat::Text;
     }
     const QString name = invocation.value(Extra::Format);
-    if (name == u"github") return Format::Github;
-    if (name == u"gitlab") return Format::Gitlab;
-    return name == u"json" ? Format::Json : Format::Text;
-}
-
-// GitHub gives each step a summary file of its own, which earlier commands of the step may
-// have written to: the table takes what is left of the limit.
-void appendStepSummary(const std::vector<Finding>& found) {
-    const char* summary = std::getenv("GITHUB_STEP_SUMMARY");
-    if (!summary || !*summary) return;
-    // As every output: what is no regular file, or not ours where others could plant it, is
-    // refused in the same words.
-    checkOutputFile(QFile::decodeName(summary), {});
-    aboutOutput(QFile::decodeName(summary), [&] {
-        qorv::appendToFile(summary, [&](std::size_t sizeNow) {
-            const std::size_t limit = qorv::findings::GithubSummaryLimit;
-            return qorv::findings::githubSummary(found, sizeNow < limit ? limit - sizeNow : 0);
-        });
-    });
-}
-
-void report(const std::vector<Finding>& found, Format format, Console& console) {
-    switch (format) {
-    case Format::Text:
-        for (const Finding& finding : found)
-            console.write(qorv::findings::plainLine(finding, qorv::text::quoted(finding.file)));
-        return;
-    case Format::Json:
-        for (const Finding& finding : found)
-            console.write(qorv::findings::jsonLine(finding));
-        return;
-    case Format::Gitlab:
-        console.write(qorv::findings::gitlabCodeQuality(found));
-        return;
-    case Format::Github:
-        console.write(qorv::findings::githubAnnotations(found));
-        appendStepSummary(found);
-        return;
-    }
+    if (name == u"github") return FindingsFormat::Github;
+    if (name == u"gitlab") return FindingsFormat::Gitlab;
+    return name == u"json" ? FindingsFormat::Json : FindingsFormat::Text;
 }
 
 } // namespace
@@ -158,11 +133,17 @@ int runCheck(const Invocation& invocation, Console& console) {
         console.complain(qorv::text::about(".", failure.code().message()));
         return UsageStatus;
     }
+    // Each level's failures are reported and let go before the next level is read.
+    FindingsReport report(formatOf(invocation), console);
     std::vector<Finding> found;
-    for (qsizetype i = 0; i < invocation.files.size(); ++i)
+    for (qsizetype i = 0; i < invocation.files.size(); ++i) {
+        found.clear();
         checkLevel(invocation.files[i], *rules[std::size_t(i)], found);
-    report(found, formatOf(invocation), console);
-    return found.empty() ? 0 : 1;
+        for (const Finding& finding : found)
+            report.add(finding);
+    }
+    report.end();
+    return report.count() == 0 ? 0 : 1;
 }
 
 std::vector<std::vector<Finding>> failuresOfEach(const QStringList& levels) {

@@ -29,6 +29,9 @@ QStringList eachFileOnce(const QStringList& levels) {
 }
 
 void remapLevel(const QString& level, const qorv::TileMap& table, bool dryRun, Console& console) {
+    // Refused before it is read: a FIFO's reader would wait for a writer for ever, and what
+    // cannot be written back cannot be remapped (a dry run refuses what the run would).
+    checkOutputFile(level, {});
     const qorv::LevelGrid grid = readLevel(level);
     const qorv::LevelGrid remapped = qorv::remapTiles(grid, table);
     if (remapped == grid) return;

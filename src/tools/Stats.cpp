@@ -67,12 +67,22 @@ void appendTileList(std::string& out, const Tiles& tiles, std::string_view separ
 
 // --- CSV ----------------------------------------------------------------------------------
 
+// A spreadsheet runs a cell that starts with one of these as a formula (a level named
+// "=HYPERLINK(...).qre" would be a link the moment the file is opened): such a cell starts
+// with an apostrophe inside quotes, which spreadsheets show as text, as the common guidance
+// against CSV injection says.
+bool spreadsheetWouldRun(std::string_view text) {
+    return !text.empty() &&
+           std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
+}
+
 void appendCsvField(std::string& out, std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+    const bool formula = spreadsheetWouldRun(text);
+    if (!formula && text.find_first_of(",\"\r\n") == std::string_view::npos) {
         out += text;
         return;
     }
-    out += '"';
+    out += formula ? "\"'" : "\"";
     for (const char c : text)
         out.append(c == '"' ? 2 : 1, c);
     out += '"';
