@@ -13,6 +13,7 @@ qorv_packages=(
     valgrind jq
     chromium tidy fonts-dejavu-core # the report in a browser, its HTML checked; the sheet's names
     acl attr util-linux
+    groff-base man-db bsdextrautils # the manual page rendered and read as man shows it
     git file python3
     qt6-wayland weston
     desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl librsvg2-bin

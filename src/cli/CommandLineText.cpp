@@ -96,30 +96,8 @@ ParserOptions describe(QCommandLineParser& parser) {
     return options;
 }
 
-QString helpText() {
-    QCommandLineParser parser;
-    describe(parser);
-    // Without an application object the parser cannot know the program's name.
-    return parser.helpText().replace(QStringLiteral("<executable_name>"),
-                                     QStringLiteral("qorvedit"));
-}
-
-QString versionText() {
-    return QStringLiteral("QorvEdit " QORV_VERSION "\n");
-}
-
 QString noDisplayMessage(const QString& why) {
     return QStringLiteral("no display found (%1); %2 work without one.").arg(why, choosingModes());
-}
-
-int printHelp(const Invocation&, Console& console) {
-    console.print(helpText());
-    return 0;
-}
-
-int printVersion(const Invocation&, Console& console) {
-    console.print(versionText());
-    return 0;
 }
 
 } // namespace app

@@ -12,6 +12,7 @@
 #include "text/Quoting.h"
 #include "tools/InputFile.h"
 #include "tools/LevelTools.h"
+#include "tools/Progress.h"
 #include "tools/Reporting.h"
 #include "tools/Usage.h"
 
@@ -155,8 +156,11 @@ int runCheck(const Invocation& invocation, Console& console) {
         return UsageStatus;
     }
     std::vector<Finding> found;
-    for (qsizetype i = 0; i < invocation.files.size(); ++i)
+    Progress progress(console, invocation.files.size());
+    for (qsizetype i = 0; i < invocation.files.size(); ++i) {
         checkLevel(invocation.files[i], *rules[std::size_t(i)], found);
+        progress.tick();
+    }
     report(found, formatOf(invocation), console);
     return found.empty() ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdio>
+#include <mutex>
 #include <string_view>
 
 namespace app {
@@ -22,7 +23,7 @@ class Console {
     void write(std::string_view bytes) { putBytes(out_, bytes, outError_); }
     void writeError(std::string_view bytes) { putBytes(err_, bytes, errError_); }
 
-    // A line about a failure, as "qorvedit: <message>".
+    // A line about a failure, as "qorvedit: <message>"; it takes the place of a progress line.
     void complain(std::string_view message);
     void complain(const QString& message) { complain(message.toStdString()); }
 
@@ -30,6 +31,14 @@ class Console {
     // then) and returns `status`, or `lostStatus` when any text did not arrive and `status`
     // said nothing worse.
     int finish(int status, int lostStatus = 1);
+
+    // Progress of long work (Progress.h) is shown only where someone watches: standard error
+    // is a terminal, and --quiet was not given.
+    void setQuiet(bool quiet) { quiet_ = quiet; }
+    bool showsProgress() const;
+    // Draws `line` over the progress line shown before, on standard error, without a newline;
+    // an empty line erases it. Any thread may call it.
+    void showProgress(std::string_view line);
 
   private:
     static void put(std::FILE* to, const QString& text, int& error);
@@ -39,6 +48,9 @@ class Console {
     std::FILE* err_;
     int outError_ = 0; // the errno of the first failed write, 0 while all went well
     int errError_ = 0;
+    bool quiet_ = false;
+    bool progressShown_ = false;
+    std::mutex errorLines_; // a progress line from a worker and a complaint never interleave
 };
 
 } // namespace app

@@ -27,9 +27,10 @@ enum class Extra {
     Format,
     DryRun,
     Columns,
-    Scale
+    Scale,
+    Quiet
 };
-inline constexpr int ExtraCount = 11;
+inline constexpr int ExtraCount = 12;
 
 // What an option's file is to its mode. A picture is never written over an input nor over
 // the other output; a level may be (git's merge driver writes the result over OURS).

@@ -168,7 +168,7 @@ TEST_F(CheckReports, ARulesFileThatDoesNotParseIsAUsageErrorAtItsLine) {
     } rows[] = {
         {{"--rules", "bad.toml"}, "qorvedit: bad.toml:3: "},
         {{"--rules", "none.toml"}, "qorvedit: none.toml: File not found\n"},
-        {{"--format", "xml"}, "qorvedit: --format takes text, github, gitlab or json.\n"},
+        {{"--format", "xml"}, "qorvedit: --format xml: not text, github, gitlab or json.\n"},
     };
     for (const auto& row : rows) {
         const Result result =

@@ -2,10 +2,10 @@
 // --export and --import, as a pipeline runs them.
 
 #include "EditorRun.h"
-#include "tools/Export.h"
 #include "interchange/MapLimits.h"
 #include "levelio/LevelFile.h"
 #include "render/Raster.h"
+#include "tools/Export.h"
 
 #include <QCoreApplication>
 #include <QDir>
