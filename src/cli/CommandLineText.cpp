@@ -46,19 +46,6 @@ bool isFormOption(const CommandMode& mode, Extra extra) {
     return false;
 }
 
-// " [--png OUT.png] [--tiles SHEET.bmp]": the options a mode may take in any of its forms.
-QString optionalExtras(const CommandMode& mode) {
-    QString shown;
-    for (const Accepted& accepted : mode.extras) {
-        if (accepted.extra == Extra::None || isFormOption(mode, accepted.extra)) continue;
-        for (const ExtraOption& option : extraOptions())
-            if (option.extra == accepted.extra)
-                shown += QStringLiteral(" [%1]").arg(
-                    withValue(QString::fromStdString(shownName(accepted.extra)), option.valueName));
-    }
-    return shown;
-}
-
 QString modesSynopsis() {
     QStringList lines = {
         synopsis(QStringLiteral("qorvedit [LEVEL]"), "edit LEVEL, or a new level")};
@@ -73,6 +60,18 @@ QString modesSynopsis() {
 }
 
 } // namespace
+
+QString optionalExtras(const CommandMode& mode) {
+    QString shown;
+    for (const Accepted& accepted : mode.extras) {
+        if (accepted.extra == Extra::None || isFormOption(mode, accepted.extra)) continue;
+        for (const ExtraOption& option : extraOptions())
+            if (option.extra == accepted.extra)
+                shown += QStringLiteral(" [%1]").arg(
+                    withValue(QString::fromStdString(shownName(accepted.extra)), option.valueName));
+    }
+    return shown;
+}
 
 // Qt's own help option would also offer Qt's window-system options, which the headless
 // tools do not take; ours come from the tables.

@@ -86,7 +86,11 @@ std::string remapTableProblem(std::string_view table) {
         tableInArgument(std::string(table));
         return {};
     } catch (const RemapTableError& wrong) {
-        return wrong.what();
+        // A table of one entry is that entry: the message names it once.
+        std::string reason = wrong.what();
+        const std::string entry = qorv::text::about(trimmed(table), "");
+        if (reason.starts_with(entry)) reason.erase(0, entry.size());
+        return reason;
     }
 }
 
