@@ -40,6 +40,10 @@ void Console::complain(std::string_view message) {
     putBytes(err_, qorv::text::complaint(message), errError_);
 }
 
+void Console::eraseProgress() {
+    showProgress({});
+}
+
 bool Console::showsProgress() const {
     return !quiet_ && ::isatty(::fileno(err_)) == 1;
 }

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 #include <string_view>
@@ -16,11 +17,17 @@ class Console {
     explicit Console(std::FILE* out = stdout, std::FILE* err = stderr) : out_(out), err_(err) {}
 
     // The program's result: help, version, --check's report.
-    void print(const QString& text) { put(out_, text, outError_); }
+    void print(const QString& text) {
+        if (progressShown_) eraseProgress();
+        put(out_, text, outError_);
+    }
 
     // Text that is ready as bytes: the comparisons' thousands of short lines, and their
     // reports on standard error, which git shows as they are.
-    void write(std::string_view bytes) { putBytes(out_, bytes, outError_); }
+    void write(std::string_view bytes) {
+        if (progressShown_) eraseProgress();
+        putBytes(out_, bytes, outError_);
+    }
     void writeError(std::string_view bytes) { putBytes(err_, bytes, errError_); }
 
     // A line about a failure, as "qorvedit: <message>"; it takes the place of a progress line.
@@ -41,6 +48,8 @@ class Console {
     void showProgress(std::string_view line);
 
   private:
+    // Output on the terminal the progress line is on starts on a clean line.
+    void eraseProgress();
     static void put(std::FILE* to, const QString& text, int& error);
     static void putBytes(std::FILE* to, std::string_view bytes, int& error);
 
@@ -49,7 +58,7 @@ class Console {
     int outError_ = 0; // the errno of the first failed write, 0 while all went well
     int errError_ = 0;
     bool quiet_ = false;
-    bool progressShown_ = false;
+    std::atomic<bool> progressShown_ = false;
     std::mutex errorLines_; // a progress line from a worker and a complaint never interleave
 };
 
