@@ -13,8 +13,6 @@
 
 namespace app {
 
-class Console;
-
 // Reads the arguments, the program's name first, as the user gave them. The tile sheet of each
 // file the mode draws is looked for here, once.
 Invocation parseCommandLine(const QStringList& arguments);

@@ -1,7 +1,6 @@
 #include "cli/CommandLineText.h"
 
 #include "cli/CommandLine.h"
-#include "tools/Console.h"
 #include "tools/Reporting.h"
 
 namespace app {

@@ -5,6 +5,7 @@
 #include "tools/Reporting.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace app {
@@ -59,12 +60,36 @@ QString nearest(const QString& word, const std::vector<Known>& known) {
     return best;
 }
 
-QString unknown(const QString& argument, const QString& word, const std::vector<Known>& known) {
-    const QString suggestion = nearest(word, known);
+QString unknown(const QString& argument, const std::vector<Known>& known) {
+    const QString word = argument.mid(argument.startsWith(QStringLiteral("--")) ? 2 : 1);
+    const QString suggestion = nearest(word.section('=', 0, 0), known);
     return QStringLiteral("unknown option %1%2")
         .arg(quotedName(argument), suggestion.isEmpty()
                                        ? QStringLiteral(".")
                                        : QStringLiteral("; did you mean %1?").arg(suggestion));
+}
+
+// "--name" or "--name=value": whether the next argument is its value; nothing when no option
+// has the name.
+std::optional<bool> longOption(const QString& argument, const std::vector<Known>& known) {
+    const QString name = argument.mid(2).section('=', 0, 0);
+    const auto found = std::ranges::find_if(
+        known, [&](const Known& option) { return latin1(option.name) == name; });
+    if (found == known.end()) return std::nullopt;
+    return found->takesValue && !argument.contains('=');
+}
+
+// "-h", "-hv" or "-oOUT": letters of switches, the last one's value in the same argument or
+// the next; nothing when a letter is no option's.
+std::optional<bool> letters(const QString& argument, const std::vector<Known>& known) {
+    for (qsizetype at = 1; at < argument.size(); ++at) {
+        const auto found = std::ranges::find_if(known, [&](const Known& option) {
+            return !option.letter.empty() && latin1(option.letter) == argument[at];
+        });
+        if (found == known.end()) return std::nullopt;
+        if (found->takesValue) return at + 1 == argument.size();
+    }
+    return false;
 }
 
 } // namespace
@@ -75,16 +100,11 @@ QString unknownOption(const QStringList& arguments) {
         const QString& argument = arguments[i];
         if (argument == u"--") break;
         if (!argument.startsWith('-') || argument.size() == 1) continue; // a file, or "-"
-        const bool isLong = argument.startsWith(QStringLiteral("--"));
-        const QString word = argument.mid(isLong ? 2 : 1).section('=', 0, 0);
-        const auto found = std::ranges::find_if(known, [&](const Known& option) {
-            return isLong ? latin1(option.name) == word
-                          : !option.letter.empty() && latin1(option.letter) == word.left(1);
-        });
-        if (found == known.end()) return unknown(argument, isLong ? word : argument.mid(1), known);
-        // Its value is the next argument unless it is given in this one.
-        const bool valueHere = isLong ? argument.contains('=') : argument.size() > 2;
-        if (found->takesValue && !valueHere) ++i;
+        const std::optional<bool> valueFollows = argument.startsWith(QStringLiteral("--"))
+                                                     ? longOption(argument, known)
+                                                     : letters(argument, known);
+        if (!valueFollows) return unknown(argument, known);
+        if (*valueFollows) ++i;
     }
     return QString();
 }

@@ -122,6 +122,7 @@ TEST_F(CommandTable, UsageErrorsNameTheBadValueAndPointToTheHelp) {
          "unknown option --tile; did you mean --tiles?"},
         {{"--rendr=x"}, "unknown option --rendr=x; did you mean --render?"},
         {{"-platform", "xcb"}, "unknown option -platform."},
+        {{"-version"}, "unknown option -version; did you mean --version?"},
         {{"--check", "base.qre", "--bogus"}, "unknown option --bogus."},
     };
     for (const auto& row : rows) {
