@@ -17,7 +17,11 @@ library_of() {
         library[$1]=""
         local found
         for found in "$qt"/Qt*/"$1"; do
-            [ -f "$found" ] && library[$1]=$(basename "$(dirname "$found")") && break
+            if [ -f "$found" ]; then
+                found=${found%/*}
+                library[$1]=${found##*/}
+                break
+            fi
         done
     fi
     module=${library[$1]}
