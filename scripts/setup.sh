@@ -25,6 +25,7 @@ qorv_test_packages=(
     valgrind jq
     chromium tidy fonts-dejavu-core # the report in a browser, its HTML checked; the sheet's names
     acl attr
+    groff-base man-db bsdextrautils # the manual page rendered and read as man shows it
     git file python3
     qt6-wayland weston
     desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl

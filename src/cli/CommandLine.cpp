@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "cli/CommandLineText.h"
+#include "cli/UnknownOption.h"
 #include "tools/LevelSet.h"
 #include "tools/Reporting.h"
 
@@ -69,6 +70,18 @@ QString choicesOf(const Choices& options) {
     return listed(choices, QStringLiteral("or"));
 }
 
+// "--scale 0: not a whole number from 1 to 450.": the option, the value as messages quote
+// names, and what is wrong with it.
+QString wrongValue(const QString& option, const QString& value, const QString& reason) {
+    return QStringLiteral("%1 %2: %3.").arg(option, quotedName(value), reason);
+}
+
+QString checked(const QString& option, ValueCheck check, const QString& value) {
+    if (!check) return QString();
+    const std::string reason = check(fileName(value));
+    return reason.empty() ? QString() : wrongValue(option, value, QString::fromStdString(reason));
+}
+
 QString misplacedExtra(const Invocation& invocation) {
     for (const ExtraOption& option : extraOptions())
         if (invocation.given(option.extra) && !accepts(invocation.mode, option.extra, invocation))
@@ -81,8 +94,15 @@ QString misplacedExtra(const Invocation& invocation) {
     for (const ExtraOption& option : extraOptions())
         if (const Choices& choices = choicesFor(option, invocation);
             invocation.given(option.extra) && !takesValue(choices, invocation.value(option.extra)))
-            return QStringLiteral("%1 takes %2.")
-                .arg(QString::fromStdString(shownName(option.extra)), choicesOf(choices));
+            return wrongValue(QString::fromStdString(shownName(option.extra)),
+                              invocation.value(option.extra),
+                              QStringLiteral("not ") + choicesOf(choices));
+    for (const ExtraOption& option : extraOptions())
+        if (invocation.given(option.extra))
+            if (QString wrong = checked(QString::fromStdString(shownName(option.extra)),
+                                        option.check, invocation.value(option.extra));
+                !wrong.isEmpty())
+                return wrong;
     return QString();
 }
 
@@ -142,6 +162,9 @@ Invocation shaped(Invocation invocation) {
     const Form* form = formFor(mode, invocation);
     const qsizetype files = invocation.files.size();
     if (!form || files < form->minFiles || files > form->maxFiles) return usage(takes(mode));
+    if (mode.writesBack && invocation.files.contains(QStringLiteral("-")))
+        return usage(optionOf(mode) + QStringLiteral(" writes each level back: standard input "
+                                                     "(-) cannot be one."));
     if (form->lastFileIsOutput)
         invocation.output = invocation.files.takeLast();
     else if (form->needs != Extra::None)
@@ -165,6 +188,7 @@ QList<std::size_t> modesGiven(const QCommandLineParser& parser, const ParserOpti
 } // namespace
 
 Invocation parseCommandLine(const QStringList& arguments) {
+    if (const QString unknown = unknownOption(arguments); !unknown.isEmpty()) return usage(unknown);
     QCommandLineParser parser;
     const ParserOptions options = describe(parser);
     // The parser's message repeats what was given, which may hold escape sequences.
@@ -178,6 +202,10 @@ Invocation parseCommandLine(const QStringList& arguments) {
         if (invocation.mode->overrides) return invocation;
         if (!invocation.mode->valueName.empty())
             invocation.argument = parser.value(options.modes[chosen.first()]);
+        if (QString wrong =
+                checked(optionOf(*invocation.mode), invocation.mode->check, invocation.argument);
+            !wrong.isEmpty())
+            return usage(wrong);
     }
     const std::span<const ExtraOption> extras = extraOptions();
     for (std::size_t i = 0; i < extras.size(); ++i)

@@ -1,6 +1,8 @@
 #include "cli/CommandModes.h"
 
-#include "cli/CommandLine.h"
+#include "cli/Help.h"
+#include "cli/ValueChecks.h"
+#include "cli/Version.h"
 #include "tools/Check.h"
 #include "tools/Diff.h"
 #include "tools/Export.h"
@@ -57,13 +59,29 @@ constexpr ExtraOption Extras[] = {
     {Extra::DryRun, "", "dry-run", "",
      "With --remap: print the cells that would change, as --diff prints them, and write nothing.",
      ""},
-    {Extra::Columns, "", "columns", "N",
+    {Extra::Columns,
+     "",
+     "columns",
+     "N",
      "With --sheet: the levels in a row (default: the square root of their count, rounded up).",
-     "number"},
-    {Extra::Scale, "", "scale", "N",
+     "number",
+     Written::Nothing,
+     {},
+     checks::wholeNumber<MostSheetColumns>},
+    {Extra::Scale,
+     "",
+     "scale",
+     "N",
      "With --sheet: each level N times smaller than --render draws it, every Nth pixel of "
      "every Nth row (default: 4).",
-     "number"},
+     "number",
+     Written::Nothing,
+     {},
+     checks::wholeNumber<MostSheetScale>},
+    {Extra::Quiet, "q", "quiet", "",
+     "No progress line: where standard error is a terminal, the modes that draw, check or "
+     "remap more than a few hundred levels show how far they are on one line, erased at the end.",
+     ""},
     {Extra::Global, "", "global", "",
      "With --git-setup: your own git configuration and attributes file, for every repository, "
      "rather than the clone's.",
@@ -78,7 +96,7 @@ constexpr CommandMode Modes[] = {
                     "it has a place; exit status 1 when any fails. Writes nothing but "
                     "GITHUB_STEP_SUMMARY.",
      .forms = {{{"LEVEL...", "check levels without a display", 1, AnyNumber}}},
-     .extras = {{{Extra::Rules}, {Extra::Format}}},
+     .extras = {{{Extra::Rules}, {Extra::Format}, {Extra::Quiet}}},
      .run = runCheck,
      .failed = 1,
      .lostOutput = 1,
@@ -89,7 +107,7 @@ constexpr CommandMode Modes[] = {
      .forms = {{{"LEVEL OUT.png", "draw a level without a display", 2, 2, true},
                 {"LEVEL... --out-dir DIR", "draw many levels into DIR", 1, AnyNumber, false,
                  Extra::OutDir}}},
-     .extras = {{{Extra::Tiles}, {Extra::OutDir}}},
+     .extras = {{{Extra::Tiles}, {Extra::OutDir}, {Extra::Quiet}}},
      .drawn = Drawn::EachFile,
      .run = runRender,
      .failed = 1,
@@ -99,7 +117,7 @@ constexpr CommandMode Modes[] = {
      .description = "Draw every LEVEL (a folder: its *.qre and *.qrl) smaller, its name under "
                     "it, on one picture OUT.png, in a grid.",
      .forms = {{{"LEVEL...", "a contact sheet of levels", 1, AnyNumber}}},
-     .extras = {{{Extra::Columns}, {Extra::Scale}, {Extra::Tiles}}},
+     .extras = {{{Extra::Columns}, {Extra::Scale}, {Extra::Tiles}, {Extra::Quiet}}},
      .drawn = Drawn::EachFile,
      .run = runSheet,
      .failed = 1,
@@ -111,7 +129,7 @@ constexpr CommandMode Modes[] = {
                     "*.qrl) with its picture, its --check failures and its tile counts, and the "
                     "set's totals; the pictures beside it.",
      .forms = {{{"LEVEL...", "a web page of levels", 1, AnyNumber}}},
-     .extras = {{{Extra::Tiles}}},
+     .extras = {{{Extra::Tiles}, {Extra::Quiet}}},
      .drawn = Drawn::EachFile,
      .run = runReport,
      .failed = 1,
@@ -183,7 +201,8 @@ constexpr CommandMode Modes[] = {
      .run = runFindTile,
      .failed = 2,
      .lostOutput = 2,
-     .levelSets = true},
+     .levelSets = true,
+     .check = checks::tileList},
     {.option = "remap",
      .valueName = "TABLE",
      .description = "Replace tiles in each LEVEL (a folder: its levels) by the TABLE "
@@ -191,18 +210,20 @@ constexpr CommandMode Modes[] = {
                     "changes is saved safely, the others are not touched. Exit status 1 when a "
                     "level fails, 2 for a wrong TABLE (nothing is written).",
      .forms = {{{"LEVEL...", "replace tiles in a set of levels", 1, AnyNumber}}},
-     .extras = {{{Extra::DryRun}}},
+     .extras = {{{Extra::DryRun}, {Extra::Quiet}}},
      .run = runRemap,
      .failed = 1,
      .lostOutput = 1,
-     .levelSets = true},
+     .levelSets = true,
+     .check = checks::remapTable,
+     .writesBack = true},
     {.option = "review",
      .description = "Compare the levels of the folders OLD and NEW by name and write into the "
                     "folder DIR review.md, Markdown for a pull request's comment (review-1.md, ... "
                     "when too long for one), and NAME.before.png, NAME.after.png and "
                     "NAME.changes.png per changed level. Exit status 0: written, 2: trouble.",
      .forms = {{{"OLD NEW -o DIR", "a review of changed levels", 2, 2, false, Extra::Output}}},
-     .extras = {{{Extra::Output}, {Extra::Tiles}}},
+     .extras = {{{Extra::Output}, {Extra::Tiles}, {Extra::Quiet}}},
      .run = runReview,
      .failed = 2,
      .lostOutput = 2},

@@ -21,6 +21,7 @@ int runHeadless(const Invocation& invocation, Console& console) {
     if (!invocation.mode) return console.finish(refuseUsage(invocation.error, console));
     const CommandMode& mode = *invocation.mode;
     const OutputRun run;
+    console.setQuiet(invocation.given(Extra::Quiet));
     int status = mode.failed;
     if (const std::optional<std::string> failure =
             failureOf([&] { status = mode.run(invocation, console); }))

@@ -8,6 +8,7 @@
 #include "tools/FindingsReport.h"
 #include "tools/InputFile.h"
 #include "tools/LevelTools.h"
+#include "tools/Progress.h"
 #include "tools/Reporting.h"
 #include "tools/Usage.h"
 
@@ -136,11 +137,13 @@ int runCheck(const Invocation& invocation, Console& console) {
     // Each level's failures are reported and let go before the next level is read.
     FindingsReport report(formatOf(invocation), console);
     std::vector<Finding> found;
+    Progress progress(console, invocation.files.size());
     for (qsizetype i = 0; i < invocation.files.size(); ++i) {
         found.clear();
         checkLevel(invocation.files[i], *rules[std::size_t(i)], found);
         for (const Finding& finding : found)
             report.add(finding);
+        progress.tick();
     }
     report.end();
     return report.count() == 0 ? 0 : 1;

@@ -28,9 +28,10 @@ enum class Extra {
     DryRun,
     Columns,
     Scale,
+    Quiet,
     Global
 };
-inline constexpr int ExtraCount = 12;
+inline constexpr int ExtraCount = 13;
 
 // What an option's file is to its mode. A picture is never written over an input nor over
 // the other output; a level may be (git's merge driver writes the result over OURS).

@@ -6,6 +6,7 @@
 #include "tools/Diff.h"
 #include "tools/LevelTools.h"
 #include "tools/OutputFile.h"
+#include "tools/Progress.h"
 #include "tools/RemapTable.h"
 #include "tools/Reporting.h"
 #include "tools/Usage.h"
@@ -48,23 +49,20 @@ int runRemap(const Invocation& invocation, Console& console) {
     qorv::TileMap table;
     try {
         table = readRemapTable(invocation.argument);
-    } catch (const RemapTableError& wrong) {
-        console.complain(std::string_view(wrong.what()));
-        return UsageStatus;
-    }
-    if (invocation.files.contains(QStringLiteral("-"))) {
-        console.complain(QStringLiteral("--remap writes each level back: standard input (-) "
-                                        "cannot be one."));
-        return UsageStatus;
+    } catch (const RemapTableError& wrong) { // a file of pairs: only reading it tells
+        return refuseUsage(QString::fromStdString(wrong.what()), console);
     }
     const bool dryRun = invocation.given(Extra::DryRun);
     int status = 0;
-    for (const QString& level : eachFileOnce(invocation.files)) {
+    const QStringList levels = eachFileOnce(invocation.files);
+    Progress progress(console, levels.size());
+    for (const QString& level : levels) {
         if (const std::optional<std::string> failure =
                 failureOf([&] { remapLevel(level, table, dryRun, console); })) {
             console.complain(*failure);
             status = 1;
         }
+        progress.tick();
     }
     return status;
 }

@@ -5,6 +5,7 @@
 #include "tools/LevelTools.h"
 #include "tools/OutputFile.h"
 #include "tools/ParallelWork.h"
+#include "tools/Progress.h"
 #include "tools/Reporting.h"
 #include "tools/SheetCache.h"
 
@@ -63,9 +64,11 @@ int runRender(const Invocation& invocation, Console& console) {
     const SheetCache sheets(invocation.sheets);
     // One picture may go to standard output; many go into a folder, drawn by several threads.
     Console* standardOutput = intoFolder ? nullptr : &console;
+    Progress progress(console, levels.size());
     const std::vector<std::optional<std::string>> problems =
         inParallel(levels.size(), [&](qsizetype i) {
             renderOne({levels[i], invocation.sheets[i], outputs[i]}, sheets, standardOutput);
+            progress.tick();
         });
 
     bool allDrawn = true;

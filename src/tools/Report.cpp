@@ -8,6 +8,7 @@
 #include "tools/LevelTools.h"
 #include "tools/OutputFile.h"
 #include "tools/ParallelWork.h"
+#include "tools/Progress.h"
 #include "tools/ReportPage.h"
 #include "tools/Reporting.h"
 #include "tools/SheetCache.h"
@@ -15,6 +16,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSet>
 
 #include <cctype>
@@ -79,7 +81,9 @@ int runReport(const Invocation& invocation, Console& console) {
     const QStringList pictures = picturesFor(levels);
     std::vector<ReportEntry> entries(std::size_t(levels.size()));
     const SheetCache sheets(invocation.sheets);
+    Progress progress(console, levels.size());
     const auto problems = inParallel(levels.size(), [&](qsizetype i) {
+        const auto ticked = qScopeGuard([&] { progress.tick(); });
         ReportEntry& entry = entries[std::size_t(i)];
         const qorv::LevelGrid grid = readLevel(levels[i]);
         entry.counts = qorv::countTiles(grid);

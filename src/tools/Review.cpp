@@ -7,11 +7,14 @@
 #include "tools/LevelTools.h"
 #include "tools/OutputFile.h"
 #include "tools/ParallelWork.h"
+#include "tools/Progress.h"
 #include "tools/Reporting.h"
 #include "tools/ReviewMarkdown.h"
+#include "tools/SheetCache.h"
 #include "tools/Usage.h"
 
 #include <QDir>
+#include <QScopeGuard>
 
 #include <optional>
 #include <string>
@@ -29,12 +32,14 @@ constexpr int ReviewLevelsInFlightPerCore = 4 * LevelsInFlightPerCore;
 // The tile sheets of the two folders, each loaded once (one, when both find the same).
 struct Sheets {
     Sheets(const QString& given, const QString& before, const QString& after)
-        : beforeFile(requireSheet(qorv::findTileSheet(given, before))),
-          afterFile(requireSheet(qorv::findTileSheet(given, after))),
-          beforeImage(loadSheet(beforeFile)),
-          afterImage(afterFile == beforeFile ? beforeImage : loadSheet(afterFile)) {}
-    QString beforeFile, afterFile;
+        : beforeSearch(qorv::findTileSheet(given, before)),
+          afterSearch(qorv::findTileSheet(given, after)), cache({beforeSearch, afterSearch}),
+          beforeImage(cache.sheet(beforeSearch)), afterImage(cache.sheet(afterSearch)),
+          beforeFile(beforeSearch.found), afterFile(afterSearch.found) {}
+    qorv::TileSheetSearch beforeSearch, afterSearch;
+    SheetCache cache;
     QImage beforeImage, afterImage;
+    QString beforeFile, afterFile;
 };
 
 // The level drawn before and after, and after with its changed cells framed: each drawn
@@ -91,9 +96,13 @@ int runReview(const Invocation& invocation, Console& console) {
     std::optional<Sheets> sheets;
     if (!changed.empty()) sheets.emplace(invocation.value(Extra::Tiles), before, after);
 
+    Progress progress(console, qsizetype(changed.size()));
     std::vector<std::optional<std::string>> problems = inParallel(
         qsizetype(changed.size()),
-        [&](qsizetype i) { drawPictures(*changed[std::size_t(i)], *sheets, folder); },
+        [&](qsizetype i) {
+            const auto ticked = qScopeGuard([&] { progress.tick(); });
+            drawPictures(*changed[std::size_t(i)], *sheets, folder);
+        },
         ReviewLevelsInFlightPerCore);
     problems.push_back(failureOf([&] { writeReview(reviewMarkdown(comparison), folder); }));
     bool written = true;

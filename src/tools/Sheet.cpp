@@ -7,11 +7,12 @@
 #include "tools/LevelTools.h"
 #include "tools/OutputFile.h"
 #include "tools/ParallelWork.h"
+#include "tools/Progress.h"
 #include "tools/Reporting.h"
 #include "tools/SheetCache.h"
-#include "tools/Usage.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSet>
 
 #include <algorithm>
@@ -26,18 +27,18 @@ namespace {
 
 constexpr int DefaultScale = 4;
 constexpr int SheetMargin = 8; // white between and around the places
-constexpr int MostColumns = 100000;
+static_assert(MostSheetScale == qorv::RasterHeight);
 // A sheet of 1,000 levels at the default scale is 23 million pixels; QImage allocates no
 // more than 2 GiB, and a picture ten times larger than that is no overview.
 constexpr qint64 MostSheetPixels = qint64(1) << 28;
 
-// A whole number option from 1 to `most`; `fallback` when it is not given, none when it is
-// no such number.
-std::optional<int> wholeNumber(const Invocation& invocation, Extra extra, int fallback, int most) {
+// A whole number option, which the parser checked; `fallback` when it is not given.
+int wholeNumber(const Invocation& invocation, Extra extra, int fallback) {
     if (!invocation.given(extra)) return fallback;
     bool isNumber = false;
     const int value = invocation.value(extra).toInt(&isNumber);
-    if (!isNumber || value < 1 || value > most) return std::nullopt;
+    if (!isNumber || value < 1)
+        throw qorv::EditorError(about(invocation.value(extra), "not a whole number")); // parser's
     return value;
 }
 
@@ -105,19 +106,11 @@ QImage blankSheet(const Layout& layout) {
 
 int runSheet(const Invocation& invocation, Console& console) {
     const QStringList& levels = invocation.files;
-    const std::optional<int> scale =
-        wholeNumber(invocation, Extra::Scale, DefaultScale, qorv::RasterHeight);
-    const std::optional<int> columns =
-        wholeNumber(invocation, Extra::Columns, defaultColumns(levels.size()), MostColumns);
-    if (!scale || !columns) {
-        console.complain(QStringLiteral("%1 takes a whole number from 1 to %2.")
-                             .arg(scale ? QStringLiteral("--columns") : QStringLiteral("--scale"))
-                             .arg(scale ? MostColumns : qorv::RasterHeight));
-        return UsageStatus;
-    }
+    const int scale = wholeNumber(invocation, Extra::Scale, DefaultScale);
+    const int columns = wholeNumber(invocation, Extra::Columns, defaultColumns(levels.size()));
     if (levels.isEmpty())
         throw qorv::EditorError("no level to draw: the folders given hold no *.qre or *.qrl");
-    const Layout layout{int(levels.size()), std::min(*columns, int(levels.size())), *scale};
+    const Layout layout{int(levels.size()), std::min(columns, int(levels.size())), scale};
     const QStringList inputs = inputsOf(invocation);
     checkOutputFile(invocation.argument, inputs, &console);
     QImage sheet = blankSheet(layout);
@@ -126,7 +119,9 @@ int runSheet(const Invocation& invocation, Console& console) {
     uchar* const pixels = sheet.bits();
     const qsizetype bytesPerLine = sheet.bytesPerLine();
     const std::vector<qsizetype> order = nameOrder(levels);
+    Progress progress(console, levels.size());
     const auto problems = inParallel(levels.size(), [&](qsizetype i) {
+        const auto ticked = qScopeGuard([&] { progress.tick(); });
         const qsizetype level = order[std::size_t(i)];
         const QImage raster =
             drawLevel(readLevel(levels[level]), sheets.sheet(invocation.sheets[level]));

@@ -243,7 +243,7 @@ TEST_F(CheckReports, ARulesFileThatDoesNotParseIsAUsageErrorAtItsLine) {
         {{"--rules", "bad\x1b[2J.toml"},
          "qorvedit: 'bad'$'\\033''[2J.toml':1: rule \"x\" has no kind"},
         {{"--rules", "none.toml"}, "qorvedit: none.toml: File not found\n"},
-        {{"--format", "xml"}, "qorvedit: --format takes text, github, gitlab or json.\n"},
+        {{"--format", "xml"}, "qorvedit: --format xml: not text, github, gitlab or json.\n"},
     };
     for (const auto& row : rows) {
         const Result result =

@@ -2,8 +2,8 @@
 // Markdown, pictures and parts, on copies of the example levels.
 
 #include "InProcess.h"
-#include "tools/ReviewMarkdown.h"
 #include "levelio/LevelFile.h"
+#include "tools/ReviewMarkdown.h"
 
 #include <QDir>
 #include <QFile>

@@ -91,11 +91,11 @@ TEST_F(LevelSetTools, RemapTablesAreReadOrRefusedWithTheirPlace) {
         {"10=11,11=10", {{10, 11}, {11, 10}}, ""},
         {"3 = 4, 5=5", {{3, 4}, {5, 5}}, ""},
         {"good.txt", {{10, 11}, {11, 10}}, ""},
-        {"1=2,1=3", {}, "--remap: 1=3: tile 1 is replaced twice"},
-        {"1=150", {}, "--remap: 1=150: no level file can hold tile 150"},
-        {"1=256", {}, "--remap: 1=256: not OLD=NEW with tiles 0 to 255"},
-        {"1=2,,", {}, "--remap: '': not OLD=NEW with tiles 0 to 255"},
-        {"12", {}, "--remap: 12: not OLD=NEW with tiles 0 to 255"},
+        {"1=2,1=3", {}, "1=3: tile 1 is replaced twice"},
+        {"1=150", {}, "1=150: no level file can hold tile 150"},
+        {"1=256", {}, "1=256: not OLD=NEW with tiles 0 to 255"},
+        {"1=2,,", {}, "'': not OLD=NEW with tiles 0 to 255"},
+        {"12", {}, "12: not OLD=NEW with tiles 0 to 255"},
         {"three.txt", {}, "three.txt:1: not OLD NEW with tiles 0 to 255"},
         {"twice.txt", {}, "twice.txt:3: tile 1 is replaced twice"},
         {"none.txt", {}, "none.txt: File not found"},
@@ -211,9 +211,9 @@ TEST_F(LevelSetTools, FormatTakesTheChoicesOfItsMode) {
         QStringList arguments;
         std::string err;
     } rows[] = {
-        {{"--stats", "a.qre", "--format", "text"}, "qorvedit: --format takes csv or json.\n"},
+        {{"--stats", "a.qre", "--format", "text"}, "qorvedit: --format text: not csv or json.\n"},
         {{"--check", "a.qre", "--format", "csv"},
-         "qorvedit: --format takes text, github, gitlab or json.\n"},
+         "qorvedit: --format csv: not text, github, gitlab or json.\n"},
     };
     for (const auto& row : rows) {
         const auto outcome = runInProcess(row.arguments);
