@@ -146,7 +146,14 @@ Invocation shaped(Invocation invocation) {
         invocation.output = invocation.files.takeLast();
     else if (form->needs != Extra::None)
         invocation.output = invocation.value(form->needs);
-    if (mode.levelSets) invocation.files = expandLevels(invocation.files);
+    // A set of levels is made here, once, for every mode that takes one; LEVEL OUT.png is one
+    // level, whatever LEVEL is.
+    if (mode.levelSets) {
+        invocation.levels = form->maxFiles == AnyNumber
+                                ? levelSet(invocation.files, invocation.given(Extra::Recursive))
+                                : levelsAsGiven(invocation.files);
+        invocation.files = fileNames(invocation.levels);
+    }
     decideSheets(invocation);
     return invocation;
 }

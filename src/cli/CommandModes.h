@@ -60,7 +60,7 @@ struct CommandMode {
     std::string_view valueName = {}; // the option's own value ("--find-tile N"); empty: none
     std::string_view description;
     std::array<Form, 2> forms; // a form with no summary is no form
-    std::array<Accepted, 3> extras = {};
+    std::array<Accepted, 4> extras = {};
     Drawn drawn = Drawn::Nothing;
     // 0 done, 1 a level failed or levels differ; a failure the handler throws (EditorError)
     // is reported once, by the dispatch, and ends with `failed`. A reference: a row without
@@ -70,7 +70,7 @@ struct CommandMode {
                     // --textconv, whose failure is its output
     int lostOutput; // when standard output does not take the output: 2 where 1 means "differ"
     bool overrides = false; // --help, --version: chosen whatever else is given
-    bool levelSets = false; // a LEVEL that is a folder stands for its levels (app/LevelSet.h)
+    bool levelSets = false; // LEVEL... is a set of levels (tools/LevelSet.h)
 };
 
 std::span<const CommandMode> commandModes();

@@ -31,10 +31,7 @@ namespace {
 using qorv::findings::Finding;
 using qorv::rules::RuleSet;
 
-// The rules files of a run, each read once however many levels it governs.
-using RulesFiles = std::map<std::string, RuleSet>;
-
-const RuleSet& rulesIn(RulesFiles& files, const std::string& path) {
+const RuleSet& rulesIn(SetRules::Files& files, const std::string& path) {
     const auto known = files.find(path);
     if (known != files.end()) return known->second;
     try {
@@ -48,7 +45,7 @@ const RuleSet& rulesIn(RulesFiles& files, const std::string& path) {
 
 // Each level's rules, all found and read before any level is: a rules file that is wrong
 // stops the run before it reports anything.
-std::vector<const RuleSet*> rulesOfLevels(const Invocation& invocation, RulesFiles& files) {
+std::vector<const RuleSet*> rulesOfLevels(const Invocation& invocation, SetRules::Files& files) {
     if (invocation.given(Extra::Rules))
         return std::vector<const RuleSet*>(
             std::size_t(invocation.files.size()),
@@ -72,25 +69,13 @@ std::vector<const RuleSet*> rulesOfLevels(const Invocation& invocation, RulesFil
     return rules;
 }
 
-Finding readFailure(const QString& level, const qorv::EditorError& failure) {
+Finding readFailure(const SetLevel& level, const LevelFailure& failure) {
     Finding finding;
-    finding.file = fileName(level);
-    finding.message = levelFailure(level, failure);
-    if (const auto* at = dynamic_cast<const qorv::LevelTextError*>(&failure)) {
-        finding.line = at->where().line;
-        finding.column = at->where().column;
-    }
+    finding.file = level.path;
+    finding.message = failure.reason;
+    finding.line = failure.line;
+    finding.column = failure.column;
     return finding;
-}
-
-void checkLevel(const QString& level, const RuleSet& rules, std::vector<Finding>& found) {
-    try {
-        const qorv::LevelGrid grid = qorv::levelFromFile(readInput(level, qorv::MaxLevelFileRead));
-        // Most runs have no rules: a level's name is spelled out only for a failure to carry.
-        if (!rules.empty()) qorv::rules::checkRules(grid, rules, fileName(level), found);
-    } catch (const qorv::EditorError& failure) {
-        found.push_back(readFailure(level, failure));
-    }
 }
 
 enum class Format { Text, Github, Gitlab, Json };
@@ -141,45 +126,45 @@ void report(const std::vector<Finding>& found, Format format, Console& console) 
 
 } // namespace
 
-int runCheck(const Invocation& invocation, Console& console) {
-    RulesFiles files;
-    std::vector<const RuleSet*> rules;
+SetRules::SetRules(const Invocation& invocation) {
     try {
-        rules = rulesOfLevels(invocation, files);
+        of_ = rulesOfLevels(invocation, files_);
+    } catch (const std::filesystem::filesystem_error& failure) {
+        // The search starts from the working directory, which can be gone.
+        throw UnusableRules(qorv::text::about(".", failure.code().message()));
+    }
+}
+
+void checkRead(const SetLevel& level, const LevelRead& read, const RuleSet& rules,
+               std::vector<Finding>& found) {
+    if (const auto* failure = std::get_if<LevelFailure>(&read))
+        found.push_back(readFailure(level, *failure));
+    // Most runs have no rules: nothing more to do for them.
+    else if (!rules.empty())
+        qorv::rules::checkRules(std::get<qorv::LevelGrid>(read), rules, level.path, found);
+}
+
+int runCheck(const Invocation& invocation, Console& console) {
+    std::optional<SetRules> rules;
+    try {
+        rules.emplace(invocation);
     } catch (const UnusableRules& failure) {
         console.complain(std::string_view(failure.what()));
         return UsageStatus;
-    } catch (const std::filesystem::filesystem_error& failure) {
-        // The search starts from the working directory, which can be gone.
-        console.complain(qorv::text::about(".", failure.code().message()));
-        return UsageStatus;
     }
     std::vector<Finding> found;
-    for (qsizetype i = 0; i < invocation.files.size(); ++i)
-        checkLevel(invocation.files[i], *rules[std::size_t(i)], found);
+    for (std::size_t i = 0; i < invocation.levels.size(); ++i) {
+        const SetLevel& level = invocation.levels[i];
+        checkRead(level, readSetLevel(level), rules->of(i), found);
+    }
     report(found, formatOf(invocation), console);
     return found.empty() ? 0 : 1;
 }
 
-std::vector<std::vector<Finding>> failuresOfEach(const QStringList& levels) {
-    Invocation invocation;
-    invocation.files = levels;
-    RulesFiles files;
-    std::vector<const RuleSet*> rules;
-    try {
-        rules = rulesOfLevels(invocation, files);
-    } catch (const std::filesystem::filesystem_error& failure) {
-        throw UnusableRules(qorv::text::about(".", failure.code().message()));
-    }
-    std::vector<std::vector<Finding>> found(rules.size());
-    for (std::size_t i = 0; i < rules.size(); ++i)
-        checkLevel(levels[qsizetype(i)], *rules[i], found[i]);
-    return found;
-}
-
 bool checkLevels(const QStringList& levels, Console& console) {
     Invocation invocation;
-    invocation.files = levels;
+    invocation.levels = levelSet(levels, false);
+    invocation.files = fileNames(invocation.levels);
     return runCheck(invocation, console) == 0;
 }
 

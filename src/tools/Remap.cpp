@@ -4,7 +4,7 @@
 #include "storage/FolderFiles.h"
 #include "text/Quoting.h"
 #include "tools/Diff.h"
-#include "tools/LevelTools.h"
+#include "tools/LevelSet.h"
 #include "tools/OutputFile.h"
 #include "tools/RemapTable.h"
 #include "tools/Reporting.h"
@@ -18,25 +18,26 @@ namespace {
 
 // The levels once each, by the files their names lead to: a second remap would undo a swap.
 // Every name is looked at before any level is saved, for a save gives the file a new inode.
-QStringList eachFileOnce(const QStringList& levels) {
+std::vector<const SetLevel*> eachFileOnce(const LevelSet& levels) {
     std::set<qorv::FileIdentity> seen;
-    QStringList once;
-    for (const QString& level : levels) {
-        const std::optional<qorv::FileIdentity> identity = qorv::identityOf(fileName(level));
-        if (!identity || seen.insert(*identity).second) once << level;
+    std::vector<const SetLevel*> once;
+    for (const SetLevel& level : levels) {
+        const std::optional<qorv::FileIdentity> identity = qorv::identityOf(level.path);
+        if (!identity || seen.insert(*identity).second) once.push_back(&level);
     }
     return once;
 }
 
-void remapLevel(const QString& level, const qorv::TileMap& table, bool dryRun, Console& console) {
-    const qorv::LevelGrid grid = readLevel(level);
+void remapLevel(const SetLevel& level, const qorv::TileMap& table, bool dryRun,
+                Console& console) {
+    const qorv::LevelGrid grid = requireLevel(level);
     const qorv::LevelGrid remapped = qorv::remapTiles(grid, table);
     if (remapped == grid) return;
     if (dryRun)
-        console.write(qorv::text::quoted(fileName(level)) + ":\n" +
+        console.write(qorv::text::quoted(level.path) + ":\n" +
                       changeLines(qorv::diffLevels(grid, remapped)));
     else
-        writeOutputFile(level, qorv::formatLevel(remapped), {});
+        writeOutputFile(level.file, qorv::formatLevel(remapped), {});
 }
 
 } // namespace
@@ -49,16 +50,17 @@ int runRemap(const Invocation& invocation, Console& console) {
         console.complain(std::string_view(wrong.what()));
         return UsageStatus;
     }
-    if (invocation.files.contains(QStringLiteral("-"))) {
+    const bool dryRun = invocation.given(Extra::DryRun);
+    // --dry-run writes nothing back, so it reads standard input as every mode does.
+    if (!dryRun && invocation.files.contains(QStringLiteral("-"))) {
         console.complain(QStringLiteral("--remap writes each level back: standard input (-) "
                                         "cannot be one."));
         return UsageStatus;
     }
-    const bool dryRun = invocation.given(Extra::DryRun);
     int status = 0;
-    for (const QString& level : eachFileOnce(invocation.files)) {
+    for (const SetLevel* level : eachFileOnce(invocation.levels)) {
         if (const std::optional<std::string> failure =
-                failureOf([&] { remapLevel(level, table, dryRun, console); })) {
+                failureOf([&] { remapLevel(*level, table, dryRun, console); })) {
             console.complain(*failure);
             status = 1;
         }
