@@ -168,7 +168,9 @@ constexpr CommandMode Modes[] = {
                     "per level, a column per tile used, the totals, and the tiles of the sheet "
                     "no level uses. Exit status 1 when a level cannot be read.",
      .forms = {{{"LEVEL...", "tile counts of a set of levels", 1, AnyNumber}}},
-     .extras = {{{Extra::Format, Extra::None, {"csv", "json"}}, {Extra::Tiles}, {Extra::Recursive}}},
+     .extras = {{{Extra::Format, Extra::None, {"csv", "json"}},
+                 {Extra::Tiles},
+                 {Extra::Recursive}}},
      .drawn = Drawn::EachFile,
      .run = runStats,
      .failed = 1,

@@ -1,7 +1,7 @@
 #include "tools/FolderDiff.h"
 
-#include "tools/FolderComparison.h"
 #include "text/Quoting.h"
+#include "tools/FolderComparison.h"
 #include "tools/Reporting.h"
 #include "tools/Usage.h"
 

@@ -47,7 +47,7 @@ struct Invocation {
     const CommandMode* mode = nullptr; // nothing: the editor, or wrong arguments (`error`)
     QString argument;                  // the value of the mode's own option, if it takes one
     QStringList files;                 // the files the mode reads, the output taken off
-    LevelSet levels; // a mode of sets: its levels, whose names `files` holds
+    LevelSet levels;                   // a mode of sets: its levels, whose names `files` holds
     QString output;                    // what it writes: OUT, -o OUT or the folder of --out-dir
     std::array<std::optional<QString>, ExtraCount> extras; // the value of each extra given
     QList<NamedOutput> namedOutputs;     // the outputs the options given name, as the table says

@@ -88,8 +88,8 @@ std::optional<LevelSet> levelsOfFolder(const QString& folder, bool recursive) {
         levels.push_back(listedLevel(folder, std::move(name)));
     // A folder below that cannot be listed may hold levels: it is told, never passed over.
     for (auto& [name, error] : walk->unlisted)
-        levels.push_back(listedLevel(folder, std::move(name),
-                                     qorv::ioErrorFromErrno(error, name).what()));
+        levels.push_back(
+            listedLevel(folder, std::move(name), qorv::ioErrorFromErrno(error, name).what()));
     return levels;
 }
 

@@ -28,8 +28,7 @@ std::vector<const SetLevel*> eachFileOnce(const LevelSet& levels) {
     return once;
 }
 
-void remapLevel(const SetLevel& level, const qorv::TileMap& table, bool dryRun,
-                Console& console) {
+void remapLevel(const SetLevel& level, const qorv::TileMap& table, bool dryRun, Console& console) {
     const qorv::LevelGrid grid = requireLevel(level);
     const qorv::LevelGrid remapped = qorv::remapTiles(grid, table);
     if (remapped == grid) return;

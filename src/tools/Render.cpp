@@ -66,7 +66,7 @@ int runRender(const Invocation& invocation, Console& console) {
     const std::vector<std::optional<std::string>> problems =
         inParallel(qsizetype(levels.size()), [&](qsizetype i) {
             renderOne({levels[std::size_t(i)], invocation.sheets[i], outputs[i]}, sheets,
-                       standardOutput);
+                      standardOutput);
         });
 
     bool allDrawn = true;

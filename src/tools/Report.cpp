@@ -124,8 +124,8 @@ int runReport(const Invocation& invocation, Console& console) {
         // A level that could not be read is among --check's failures already.
         if (entry.counts) entry.failures.push_back(*problems[i]);
     }
-    writeOutputFile(namedIn(invocation.argument, QStringLiteral("index.html")),
-                    reportPage(entries), invocation.files);
+    writeOutputFile(namedIn(invocation.argument, QStringLiteral("index.html")), reportPage(entries),
+                    invocation.files);
     return allDrawn ? 0 : 1;
 }
 

@@ -12,7 +12,6 @@
 #include "tools/ReviewMarkdown.h"
 #include "tools/Usage.h"
 
-
 #include <optional>
 #include <string>
 #include <vector>

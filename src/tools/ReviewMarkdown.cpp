@@ -1,7 +1,7 @@
 #include "tools/ReviewMarkdown.h"
 
-#include "tools/FolderDiff.h"
 #include "text/Quoting.h"
+#include "tools/FolderDiff.h"
 #include "tools/Reporting.h"
 
 #include <algorithm>
@@ -104,8 +104,7 @@ std::string summary(const FolderComparison& comparison) {
            std::to_string(counts[int(LevelFate::Added)]) + " added, " +
            std::to_string(counts[int(LevelFate::Removed)]) + " removed, " +
            std::to_string(comparison.unchanged) + " unchanged" +
-           (unreadable ? ", " + std::to_string(unreadable) + " could not be read" : "") +
-           ".\n\n";
+           (unreadable ? ", " + std::to_string(unreadable) + " could not be read" : "") + ".\n\n";
 }
 
 const std::string Legend =
@@ -164,8 +163,8 @@ ReviewText reviewMarkdown(const FolderComparison& comparison, std::size_t limit)
     review.main = Title + "\n\n" + summary(comparison) + "The review is in " +
                   std::to_string(parts.size()) + " parts, one comment each:\n\n";
     for (std::size_t i = 0; i < parts.size(); ++i) {
-        review.main += "- " + code(partFileName(i + 1)) + ": " +
-                       code(parts[i].first) + " to " + code(parts[i].last) + '\n';
+        review.main += "- " + code(partFileName(i + 1)) + ": " + code(parts[i].first) + " to " +
+                       code(parts[i].last) + '\n';
         review.parts.push_back(partHead(i + 1, parts.size()) + parts[i].text);
     }
     return review;

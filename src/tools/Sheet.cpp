@@ -138,8 +138,8 @@ int runSheet(const Invocation& invocation, Console& console) {
             reasons[std::size_t(i)] = failure->reason;
             throw qorv::EditorError(aboutLevel(setLevel, failure->reason));
         }
-        const QImage raster = drawLevel(std::get<qorv::LevelGrid>(read),
-                                        sheets.sheet(invocation.sheets[level]));
+        const QImage raster =
+            drawLevel(std::get<qorv::LevelGrid>(read), sheets.sheet(invocation.sheets[level]));
         qorv::subsampleInto(raster, layout.scale,
                             pixels + layout.top(int(i)) * bytesPerLine + layout.left(int(i)) * 3,
                             bytesPerLine);
@@ -159,8 +159,9 @@ int runSheet(const Invocation& invocation, Console& console) {
         captions.draw(sheet, layout.caption(int(i)),
                       quotedName(QByteArray::fromStdString(path.substr(path.rfind('/') + 1))));
         if (problems[at])
-            captions.mark(sheet, layout.place(int(i)),
-                          QString::fromStdString(reasons[at].empty() ? *problems[at] : reasons[at]));
+            captions.mark(
+                sheet, layout.place(int(i)),
+                QString::fromStdString(reasons[at].empty() ? *problems[at] : reasons[at]));
     }
     writeOutputFile(invocation.argument, encodeImageFor(sheet, invocation.argument), inputs,
                     &console);

@@ -12,9 +12,9 @@
 #include <QSet>
 
 #include <bitset>
+#include <charconv>
 #include <functional>
 #include <optional>
-#include <charconv>
 #include <string>
 #include <vector>
 

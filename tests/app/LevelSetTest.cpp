@@ -36,7 +36,7 @@ TEST(LevelSet, AFolderStandsForItsLevelFilesInNameOrder) {
     QFile::link(folder.filePath("gone"), folder.filePath("f.qre"));
     std::ofstream(QFile::encodeName(work.path()).toStdString() + "/\xff.qre"); // not text
     const QString at = work.path();
-    const QStringList flat = {at + "/.h.qre", at + "/B.qre", at + "/a.QRL", at + "/b.qre",
+    const QStringList flat = {at + "/.h.qre", at + "/B.qre", at + "/a.QRL",       at + "/b.qre",
                               at + "/e.qrl",  at + "/f.qre", at + "/\uFFFD.qre !"};
     const struct {
         QStringList arguments;
