@@ -137,7 +137,7 @@ def every_mode(work, recursive):
     count = len(levels_of(recursive)) + len(UNREADABLE)
     if len(pixels) != 8 + count * (56 + 14 + 8):
         failures.append(f"--sheet -r={recursive}: {len(pixels)} rows for {count} places")
-    marked = sum(1 for place in range(count) if pixels[8 + place * 78 + 2][10] == MARK)
+    marked = sum(1 for top in range(10, len(pixels), 78) if pixels[top][10] == MARK)
     if marked != len(UNREADABLE):
         failures.append(f"--sheet -r={recursive}: {marked} places marked")
     # --report: every level on the page, the unreadable ones with a failure badge
