@@ -7,12 +7,12 @@
 
 #include "BenchApplication.h"
 #include "ManyLevels.h"
-#include "tools/Check.h"
+#include "errors/IoError.h"
 #include "findings/LineReports.h"
 #include "levelio/LevelFile.h"
 #include "rules/RuleCheck.h"
 #include "rules/RulesFile.h"
-#include "errors/IoError.h"
+#include "tools/Check.h"
 
 #include <QDir>
 #include <QProcess>

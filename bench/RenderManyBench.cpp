@@ -8,12 +8,12 @@
 // and the floor does not) at PngCompression, on one core.
 
 #include "BenchApplication.h"
-#include "tools/ImageFile.h"
-#include "tools/LevelTools.h"
-#include "tools/Export.h"
 #include "core/CharTable.h"
 #include "levelio/LevelFile.h"
 #include "render/TileSheet.h"
+#include "tools/Export.h"
+#include "tools/ImageFile.h"
+#include "tools/LevelTools.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -202,16 +202,31 @@ Invocation parseCommandLine(const QStringList& arguments) {
     return invocation;
 }
 
+// Whether an argument that is not text went anywhere but into a set of levels.
+bool unspellableOutsideSet(const Invocation& invocation) {
+    if (!invocation.mode || !invocation.mode->levelSets) return true;
+    QStringList others = {invocation.argument, invocation.output};
+    for (const std::optional<QString>& value : invocation.extras)
+        others << value.value_or(QString());
+    return std::ranges::any_of(others, isUnspellable);
+}
+
 Invocation parseCommandLine(const QList<QByteArray>& arguments) {
     QStringList decoded;
+    QByteArray unspelled;
     for (const QByteArray& argument : arguments) {
         decoded << QFile::decodeName(argument);
-        if (QFile::encodeName(decoded.last()) != argument)
-            return usage(QStringLiteral("%1 is not a name this system can spell in text; "
-                                        "rename the file.")
-                             .arg(quotedName(argument)));
+        if (QFile::encodeName(decoded.last()) == argument) continue;
+        // A level of a set is told as one that cannot be read, and the others are read.
+        if (unspelled.isEmpty()) unspelled = argument;
+        decoded.last() = unspellableArgument(argument);
     }
-    return parseCommandLine(decoded);
+    Invocation invocation = parseCommandLine(decoded);
+    if (!unspelled.isEmpty() && unspellableOutsideSet(invocation))
+        return usage(QStringLiteral("%1 is not a name this system can spell in text; "
+                                    "rename the file.")
+                         .arg(quotedName(unspelled)));
+    return invocation;
 }
 
 } // namespace app

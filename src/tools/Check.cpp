@@ -54,17 +54,24 @@ std::vector<const RuleSet*> rulesOfLevels(const Invocation& invocation, SetRules
     qorv::rules::RulesFileSearch search(qorv::rules::usableRulesFile);
     std::vector<const RuleSet*> rules;
     QStringView lastFolder;
-    for (const QString& level : invocation.files) {
+    const RuleSet* lastRules = nullptr;
+    for (qsizetype i = 0; i < invocation.files.size(); ++i) {
+        const QString& level = invocation.files[i];
+        // A level known to be unreadable has no rules to meet, nor a folder to find them in.
+        if (std::size_t(i) < invocation.levels.size() &&
+            invocation.levels[std::size_t(i)].failure) {
+            rules.push_back(&none);
+            continue;
+        }
         // A folder's levels come one after another: its rules are looked up once, not once
         // a level (--check of 10,000 levels pays for every lookup).
         const QStringView folder = QStringView(level).first(level.lastIndexOf(u'/') + 1);
-        if (rules.empty() || folder != lastFolder) {
+        if (!lastRules || folder != lastFolder) {
             const auto found = search.find(fileName(QFileInfo(level).path()));
-            rules.push_back(found ? &rulesIn(files, found->string()) : &none);
+            lastRules = found ? &rulesIn(files, found->string()) : &none;
             lastFolder = folder;
-        } else {
-            rules.push_back(rules.back());
         }
+        rules.push_back(lastRules);
     }
     return rules;
 }

@@ -46,6 +46,12 @@ bool hasLevelExtension(std::string_view name) {
 }
 
 SetLevel givenLevel(const QString& argument, const std::shared_ptr<StandardInput>& input) {
+    if (isUnspellable(argument)) {
+        // Its text, for what looks at its folder (sheets, rules), is as near as text comes.
+        const QByteArray bytes = argument.mid(1).toLatin1();
+        return {QFile::decodeName(bytes), bytes.toStdString(), bytes.toStdString(), NotText,
+                nullptr};
+    }
     SetLevel level{argument, fileName(argument), fileName(argument), std::nullopt, nullptr};
     if (argument == u"-") level.input = input;
     return level;
@@ -63,6 +69,14 @@ SetLevel listedLevel(const QString& folder, std::string relative,
 }
 
 } // namespace
+
+QString unspellableArgument(const QByteArray& bytes) {
+    return QChar(0) + QString::fromLatin1(bytes);
+}
+
+bool isUnspellable(const QString& argument) {
+    return argument.startsWith(QChar(0));
+}
 
 LevelRead StandardInput::readLevelFile(const SetLevel& level) {
     try {
@@ -99,7 +113,7 @@ LevelSet levelSet(const QStringList& arguments, bool recursive) {
     for (const QString& argument : arguments) {
         if (argument == u"-" && !input) input = std::make_shared<StandardInput>();
         std::optional<LevelSet> listed;
-        if (argument != u"-" && qorv::isFolder(fileName(argument)))
+        if (argument != u"-" && !isUnspellable(argument) && qorv::isFolder(fileName(argument)))
             listed = levelsOfFolder(argument, recursive);
         if (listed)
             std::ranges::move(*listed, std::back_inserter(levels));

@@ -44,6 +44,12 @@ struct SetLevel {
 
 using LevelSet = std::vector<SetLevel>;
 
+// An argument whose bytes are not text, kept for a set: its bytes behind a NUL, which no
+// name holds. Such an argument is a level of its set that cannot be read, reported in its
+// bytes, and never passes for another name.
+QString unspellableArgument(const QByteArray& bytes);
+bool isUnspellable(const QString& argument);
+
 // The levels of `arguments` in their order, a folder's in the byte order of their names below
 // it. An argument that is not a folder stays itself, so that reading it says what is wrong.
 LevelSet levelSet(const QStringList& arguments, bool recursive);

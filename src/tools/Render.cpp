@@ -46,6 +46,8 @@ struct Picture {
 // Draws one level into its picture file. The output is looked at first, so that the graver
 // reason to refuse it is the one reported.
 void renderOne(const Picture& picture, const SheetCache& sheets, Console* standardOutput) {
+    // A name that is not text is no name to derive an output from.
+    if (picture.level.failure) requireLevel(picture.level);
     const QStringList inputs = {picture.level.file, picture.sheet.found};
     checkOutputFile(picture.output, inputs, standardOutput);
     const qorv::LevelGrid grid = requireLevel(picture.level);

@@ -175,6 +175,20 @@ def every_mode(work, recursive):
         failures.append(f"--review -r={recursive}: {markdown!r}")
 
 
+def unspellable_arguments(work):
+    """A name that is not text given as LEVEL, as a shell's glob gives it: told, the rest read."""
+    told = f"{shown(b'set/' + NOT_TEXT)}: {UNREADABLE[NOT_TEXT]}"
+    modes = [(["--check"], 1), (["--render", "--out-dir", os.path.join(work, "out")], 1),
+             (["--stats"], 1), (["--find-tile", "1"], 2), (["--remap", "0=1", "--dry-run"], 1),
+             (["--sheet", os.path.join(work, "two.png")], 1),
+             (["--report", os.path.join(work, "two")], 1)]
+    for mode, status in modes:
+        done = run(*mode, b"set/a.qre", b"set/" + NOT_TEXT, status=status)
+        said = done.stdout.decode() if mode == ["--check"] else done.stderr.decode()
+        if said.replace("qorvedit: ", "").splitlines() != [told]:
+            failures.append(f"{mode} with a name that is not text: {said!r}")
+
+
 def review_either_side(work):
     """A level that cannot be read before or after: the rest is reviewed, it is listed."""
     maze = open(os.path.join(examples, "maze.qre"), "rb").read()
@@ -229,6 +243,7 @@ with tempfile.TemporaryDirectory() as work:
         every_mode(work, recursive)
     standard_input_and_pipes(work)
     review_either_side(work)
+    unspellable_arguments(work)
 
 print("\n".join(failures) or "ok")
 sys.exit(1 if failures else 0)
