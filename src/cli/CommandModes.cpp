@@ -165,8 +165,9 @@ constexpr CommandMode Modes[] = {
      .lostOutput = 2},
     {.option = "stats",
      .description = "Count the tiles of each LEVEL (a folder: its *.qre and *.qrl files): a row "
-                    "per level, a column per tile used, the totals, and the tiles of the sheet "
-                    "no level uses. Exit status 1 when a level cannot be read.",
+                    "per level (or why it cannot be read), a column per tile used or unused, the "
+                    "totals, and the tiles of the sheet no level uses. Exit status 1 when a level "
+                    "cannot be read.",
      .forms = {{{"LEVEL...", "tile counts of a set of levels", 1, AnyNumber}}},
      .extras = {{{Extra::Format, Extra::None, {"csv", "json"}},
                  {Extra::Tiles},
@@ -203,7 +204,8 @@ constexpr CommandMode Modes[] = {
      .description = "Compare the levels of the folders OLD and NEW by name and write into the "
                     "folder DIR review.md, Markdown for a pull request's comment (review-1.md, ... "
                     "when too long for one), and NAME.before.png, NAME.after.png and "
-                    "NAME.changes.png per changed level. Exit status 0: written, 2: trouble.",
+                    "NAME.changes.png per changed level. Exit status 0: written, 1: a level could "
+                    "not be read (the rest is reviewed), 2: trouble.",
      .forms = {{{"OLD NEW -o DIR", "a review of changed levels", 2, 2, false, Extra::Output}}},
      .extras = {{{Extra::Output}, {Extra::Tiles}, {Extra::Recursive}}},
      .run = runReview,
