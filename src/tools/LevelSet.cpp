@@ -17,6 +17,24 @@
 
 namespace app {
 
+namespace {
+
+// The level in the file, or why it cannot be read in the words of every command.
+LevelRead readLevelFile(const SetLevel& level) {
+    try {
+        return qorv::levelFromFile(readInput(level.file, qorv::MaxLevelFileRead));
+    } catch (const qorv::EditorError& error) {
+        LevelFailure failure{levelFailure(level.file, error)};
+        if (const auto* at = dynamic_cast<const qorv::LevelTextError*>(&error)) {
+            failure.line = at->where().line;
+            failure.column = at->where().column;
+        }
+        return failure;
+    }
+}
+
+} // namespace
+
 // Standard input can be read once: every "-" of a set shares what that read gave. Levels are
 // read by several threads at once, hence the once_flag.
 class StandardInput {
@@ -25,7 +43,6 @@ class StandardInput {
         std::call_once(once_, [&] { read_ = readLevelFile(level); });
         return read_;
     }
-    static LevelRead readLevelFile(const SetLevel& level);
 
   private:
     std::once_flag once_;
@@ -39,8 +56,9 @@ const char NotText[] = "not a name this system can spell in text; rename the fil
 bool hasLevelExtension(std::string_view name) {
     const auto endsWith = [&](std::string_view extension) {
         return name.size() >= extension.size() &&
-               std::ranges::equal(name.substr(name.size() - extension.size()), extension,
-                                  [](char a, char b) { return std::tolower(a) == b; });
+               std::ranges::equal(
+                   name.substr(name.size() - extension.size()), extension,
+                   [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
     };
     return endsWith(".qre") || endsWith(".qrl");
 }
@@ -76,19 +94,6 @@ QString unspellableArgument(const QByteArray& bytes) {
 
 bool isUnspellable(const QString& argument) {
     return argument.startsWith(QChar(0));
-}
-
-LevelRead StandardInput::readLevelFile(const SetLevel& level) {
-    try {
-        return qorv::levelFromFile(readInput(level.file, qorv::MaxLevelFileRead));
-    } catch (const qorv::EditorError& error) {
-        LevelFailure failure{levelFailure(level.file, error)};
-        if (const auto* at = dynamic_cast<const qorv::LevelTextError*>(&error)) {
-            failure.line = at->where().line;
-            failure.column = at->where().column;
-        }
-        return failure;
-    }
 }
 
 std::optional<LevelSet> levelsOfFolder(const QString& folder, bool recursive) {
@@ -144,7 +149,7 @@ QStringList fileNames(const LevelSet& levels) {
 LevelRead readSetLevel(const SetLevel& level) {
     if (level.failure) return LevelFailure{*level.failure};
     if (level.input) return level.input->read(level);
-    return StandardInput::readLevelFile(level);
+    return readLevelFile(level);
 }
 
 qorv::LevelGrid requireLevel(const SetLevel& level) {
