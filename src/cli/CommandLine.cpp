@@ -162,14 +162,23 @@ Invocation shaped(Invocation invocation) {
     const Form* form = formFor(mode, invocation);
     const qsizetype files = invocation.files.size();
     if (!form || files < form->minFiles || files > form->maxFiles) return usage(takes(mode));
-    if (mode.writesBack && invocation.files.contains(QStringLiteral("-")))
+    // --dry-run writes nothing back, so it reads standard input as every mode does.
+    if (mode.writesBack && !invocation.given(Extra::DryRun) &&
+        invocation.files.contains(QStringLiteral("-")))
         return usage(optionOf(mode) + QStringLiteral(" writes each level back: standard input "
                                                      "(-) cannot be one."));
     if (form->lastFileIsOutput)
         invocation.output = invocation.files.takeLast();
     else if (form->needs != Extra::None)
         invocation.output = invocation.value(form->needs);
-    if (mode.levelSets) invocation.files = expandLevels(invocation.files);
+    // A set of levels is made here, once, for every mode that takes one; LEVEL OUT.png is one
+    // level, whatever LEVEL is.
+    if (mode.levelSets) {
+        invocation.levels = form->maxFiles == AnyNumber
+                                ? levelSet(invocation.files, invocation.given(Extra::Recursive))
+                                : levelsAsGiven(invocation.files);
+        invocation.files = fileNames(invocation.levels);
+    }
     decideSheets(invocation);
     return invocation;
 }
@@ -223,16 +232,31 @@ Invocation parseCommandLine(const QStringList& arguments) {
     return invocation;
 }
 
+// Whether an argument that is not text went anywhere but into a set of levels.
+bool unspellableOutsideSet(const Invocation& invocation) {
+    if (!invocation.mode || !invocation.mode->levelSets) return true;
+    QStringList others = {invocation.argument, invocation.output};
+    for (const std::optional<QString>& value : invocation.extras)
+        others << value.value_or(QString());
+    return std::ranges::any_of(others, isUnspellable);
+}
+
 Invocation parseCommandLine(const QList<QByteArray>& arguments) {
     QStringList decoded;
+    QByteArray unspelled;
     for (const QByteArray& argument : arguments) {
         decoded << QFile::decodeName(argument);
-        if (QFile::encodeName(decoded.last()) != argument)
-            return usage(QStringLiteral("%1 is not a name this system can spell in text; "
-                                        "rename the file.")
-                             .arg(quotedName(argument)));
+        if (QFile::encodeName(decoded.last()) == argument) continue;
+        // A level of a set is told as one that cannot be read, and the others are read.
+        if (unspelled.isEmpty()) unspelled = argument;
+        decoded.last() = unspellableArgument(argument);
     }
-    return parseCommandLine(decoded);
+    Invocation invocation = parseCommandLine(decoded);
+    if (!unspelled.isEmpty() && unspellableOutsideSet(invocation))
+        return usage(QStringLiteral("%1 is not a name this system can spell in text; "
+                                    "rename the file.")
+                         .arg(quotedName(unspelled)));
+    return invocation;
 }
 
 } // namespace app

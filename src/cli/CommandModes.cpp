@@ -86,6 +86,11 @@ constexpr ExtraOption Extras[] = {
      "With --git-setup: your own git configuration and attributes file, for every repository, "
      "rather than the clone's.",
      ""},
+    {Extra::Recursive, "r", "recursive", "",
+     "With a set of levels (--check, --render --out-dir, --sheet, --report, --stats, "
+     "--find-tile, --remap, and folders to --diff and --review): a folder's levels in every "
+     "folder below it too, as grep -r finds files.",
+     ""},
 };
 static_assert(std::size(Extras) == ExtraCount - 1, "every extra but None has its option");
 
@@ -96,7 +101,7 @@ constexpr CommandMode Modes[] = {
                     "it has a place; exit status 1 when any fails. Writes nothing but "
                     "GITHUB_STEP_SUMMARY.",
      .forms = {{{"LEVEL...", "check levels without a display", 1, AnyNumber}}},
-     .extras = {{{Extra::Rules}, {Extra::Format}, {Extra::Quiet}}},
+     .extras = {{{Extra::Rules}, {Extra::Format}, {Extra::Quiet}, {Extra::Recursive}}},
      .run = runCheck,
      .failed = 1,
      .lostOutput = 1,
@@ -107,17 +112,20 @@ constexpr CommandMode Modes[] = {
      .forms = {{{"LEVEL OUT.png", "draw a level without a display", 2, 2, true},
                 {"LEVEL... --out-dir DIR", "draw many levels into DIR", 1, AnyNumber, false,
                  Extra::OutDir}}},
-     .extras = {{{Extra::Tiles}, {Extra::OutDir}, {Extra::Quiet}}},
+     .extras =
+         {{{Extra::Tiles}, {Extra::OutDir}, {Extra::Quiet}, {Extra::Recursive, Extra::OutDir}}},
      .drawn = Drawn::EachFile,
      .run = runRender,
      .failed = 1,
-     .lostOutput = 1},
+     .lostOutput = 1,
+     .levelSets = true},
     {.option = "sheet",
      .valueName = "OUT.png",
      .description = "Draw every LEVEL (a folder: its *.qre and *.qrl) smaller, its name under "
                     "it, on one picture OUT.png, in a grid.",
      .forms = {{{"LEVEL...", "a contact sheet of levels", 1, AnyNumber}}},
-     .extras = {{{Extra::Columns}, {Extra::Scale}, {Extra::Tiles}, {Extra::Quiet}}},
+     .extras =
+         {{{Extra::Columns}, {Extra::Scale}, {Extra::Tiles}, {Extra::Quiet}, {Extra::Recursive}}},
      .drawn = Drawn::EachFile,
      .run = runSheet,
      .failed = 1,
@@ -129,7 +137,7 @@ constexpr CommandMode Modes[] = {
                     "*.qrl) with its picture, its --check failures and its tile counts, and the "
                     "set's totals; the pictures beside it.",
      .forms = {{{"LEVEL...", "a web page of levels", 1, AnyNumber}}},
-     .extras = {{{Extra::Tiles}, {Extra::Quiet}}},
+     .extras = {{{Extra::Tiles}, {Extra::Quiet}, {Extra::Recursive}}},
      .drawn = Drawn::EachFile,
      .run = runReport,
      .failed = 1,
@@ -155,7 +163,7 @@ constexpr CommandMode Modes[] = {
                     "for two folders, one line per level added, removed or changed, then how "
                     "many are unchanged. Exit status 0: the same, 1: different, 2: trouble.",
      .forms = {{{"A B", "the cells that differ", 2, 2}}},
-     .extras = {{{Extra::Png}, {Extra::Tiles, Extra::Png}}},
+     .extras = {{{Extra::Png}, {Extra::Tiles, Extra::Png}, {Extra::Recursive}}},
      .drawn = Drawn::SecondFile,
      .run = runDiff,
      .failed = 2,
@@ -183,10 +191,13 @@ constexpr CommandMode Modes[] = {
      .lostOutput = 2},
     {.option = "stats",
      .description = "Count the tiles of each LEVEL (a folder: its *.qre and *.qrl files): a row "
-                    "per level, a column per tile used, the totals, and the tiles of the sheet "
-                    "no level uses. Exit status 1 when a level cannot be read.",
+                    "per level (or why it cannot be read), a column per tile used or unused, the "
+                    "totals, and the tiles of the sheet no level uses. Exit status 1 when a level "
+                    "cannot be read.",
      .forms = {{{"LEVEL...", "tile counts of a set of levels", 1, AnyNumber}}},
-     .extras = {{{Extra::Format, Extra::None, {"csv", "json"}}, {Extra::Tiles}}},
+     .extras = {{{Extra::Format, Extra::None, {"csv", "json"}},
+                 {Extra::Tiles},
+                 {Extra::Recursive}}},
      .drawn = Drawn::EachFile,
      .run = runStats,
      .failed = 1,
@@ -198,6 +209,7 @@ constexpr CommandMode Modes[] = {
                     "tiles, as FILE:LINE:COL: tile N. Exit status 0: found, 1: not found, 2: "
                     "trouble.",
      .forms = {{{"LEVEL...", "the cells that hold a tile", 1, AnyNumber}}},
+     .extras = {{{Extra::Recursive}}},
      .run = runFindTile,
      .failed = 2,
      .lostOutput = 2,
@@ -210,7 +222,7 @@ constexpr CommandMode Modes[] = {
                     "changes is saved safely, the others are not touched. Exit status 1 when a "
                     "level fails, 2 for a wrong TABLE (nothing is written).",
      .forms = {{{"LEVEL...", "replace tiles in a set of levels", 1, AnyNumber}}},
-     .extras = {{{Extra::DryRun}, {Extra::Quiet}}},
+     .extras = {{{Extra::DryRun}, {Extra::Quiet}, {Extra::Recursive}}},
      .run = runRemap,
      .failed = 1,
      .lostOutput = 1,
@@ -221,9 +233,10 @@ constexpr CommandMode Modes[] = {
      .description = "Compare the levels of the folders OLD and NEW by name and write into the "
                     "folder DIR review.md, Markdown for a pull request's comment (review-1.md, ... "
                     "when too long for one), and NAME.before.png, NAME.after.png and "
-                    "NAME.changes.png per changed level. Exit status 0: written, 2: trouble.",
+                    "NAME.changes.png per changed level. Exit status 0: written, 1: a level could "
+                    "not be read (the rest is reviewed), 2: trouble.",
      .forms = {{{"OLD NEW -o DIR", "a review of changed levels", 2, 2, false, Extra::Output}}},
-     .extras = {{{Extra::Output}, {Extra::Tiles}, {Extra::Quiet}}},
+     .extras = {{{Extra::Output}, {Extra::Tiles}, {Extra::Quiet}, {Extra::Recursive}}},
      .run = runReview,
      .failed = 2,
      .lostOutput = 2},

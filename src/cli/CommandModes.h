@@ -66,7 +66,7 @@ struct CommandMode {
     std::string_view valueName = {}; // the option's own value ("--find-tile N"); empty: none
     std::string_view description;
     std::array<Form, 2> forms; // a form with no summary is no form
-    std::array<Accepted, 4> extras = {};
+    std::array<Accepted, 5> extras = {};
     Drawn drawn = Drawn::Nothing;
     // 0 done, 1 a level failed or levels differ; a failure the handler throws (EditorError)
     // is reported once, by the dispatch, and ends with `failed`. A reference: a row without
@@ -76,7 +76,7 @@ struct CommandMode {
                     // --textconv, whose failure is its output
     int lostOutput; // when standard output does not take the output: 2 where 1 means "differ"
     bool overrides = false;     // --help, --version: chosen whatever else is given
-    bool levelSets = false;     // a LEVEL that is a folder stands for its levels (app/LevelSet.h)
+    bool levelSets = false;     // LEVEL... is a set of levels (tools/LevelSet.h)
     ValueCheck check = nullptr; // of the option's own value; none: any
     bool writesBack = false;    // each LEVEL is written back: standard input cannot be one
 };

@@ -28,7 +28,7 @@ using qorv::findings::Finding;
 using qorv::rules::RuleSet;
 
 // The rules files of a run, each read once however many levels it governs.
-using RulesFiles = std::map<std::string, RuleSet>;
+using RulesFiles = SetRules::Files;
 
 template <typename Read>
 const RuleSet& rulesIn(RulesFiles& files, const std::string& path, Read read) {
@@ -69,42 +69,38 @@ std::vector<const RuleSet*> rulesOfLevels(const Invocation& invocation, RulesFil
             std::size_t(invocation.files.size()),
             &rulesIn(files, named, [&] { return qorv::rules::readRulesFile(named); }));
     }
+    static const RuleSet none;
     qorv::rules::RulesFileSearch search(qorv::rules::usableRulesFile);
     std::vector<const RuleSet*> rules;
     QStringView lastFolder;
-    for (const QString& level : invocation.files) {
+    const RuleSet* lastRules = nullptr;
+    for (qsizetype i = 0; i < invocation.files.size(); ++i) {
+        const QString& level = invocation.files[i];
+        // A level known to be unreadable has no rules to meet, nor a folder to find them in.
+        if (std::size_t(i) < invocation.levels.size() &&
+            invocation.levels[std::size_t(i)].failure) {
+            rules.push_back(&none);
+            continue;
+        }
         // A folder's levels come one after another: its rules are looked up once, not once
         // a level (--check of 10,000 levels pays for every lookup).
         const QStringView folder = QStringView(level).first(level.lastIndexOf(u'/') + 1);
-        if (rules.empty() || folder != lastFolder) {
-            rules.push_back(rulesNear(search, files, level));
+        if (!lastRules || folder != lastFolder) {
+            lastRules = rulesNear(search, files, level);
             lastFolder = folder;
-        } else {
-            rules.push_back(rules.back());
         }
+        rules.push_back(lastRules);
     }
     return rules;
 }
 
-Finding readFailure(const QString& level, const qorv::EditorError& failure) {
+Finding readFailure(const SetLevel& level, const LevelFailure& failure) {
     Finding finding;
-    finding.file = fileName(level);
-    finding.message = levelFailure(level, failure);
-    if (const auto* at = dynamic_cast<const qorv::LevelTextError*>(&failure)) {
-        finding.line = at->where().line;
-        finding.column = at->where().column;
-    }
+    finding.file = level.path;
+    finding.message = failure.reason;
+    finding.line = failure.line;
+    finding.column = failure.column;
     return finding;
-}
-
-void checkLevel(const QString& level, const RuleSet& rules, std::vector<Finding>& found) {
-    try {
-        const qorv::LevelGrid grid = qorv::levelFromFile(readInput(level, qorv::MaxLevelFileRead));
-        // Most runs have no rules: a level's name is spelled out only for a failure to carry.
-        if (!rules.empty()) qorv::rules::checkRules(grid, rules, fileName(level), found);
-    } catch (const qorv::EditorError& failure) {
-        found.push_back(readFailure(level, failure));
-    }
 }
 
 FindingsFormat formatOf(const Invocation& invocation) {
@@ -121,26 +117,40 @@ FindingsFormat formatOf(const Invocation& invocation) {
 
 } // namespace
 
-int runCheck(const Invocation& invocation, Console& console) {
-    RulesFiles files;
-    std::vector<const RuleSet*> rules;
+SetRules::SetRules(const Invocation& invocation) {
     try {
-        rules = rulesOfLevels(invocation, files);
-    } catch (const UnusableRules& failure) {
-        console.complain(std::string_view(failure.what()));
-        return UsageStatus;
+        of_ = rulesOfLevels(invocation, files_);
     } catch (const std::filesystem::filesystem_error& failure) {
         // The search starts from the working directory, which can be gone.
-        console.complain(qorv::text::about(".", failure.code().message()));
+        throw UnusableRules(qorv::text::about(".", failure.code().message()));
+    }
+}
+
+void checkRead(const SetLevel& level, const LevelRead& read, const RuleSet& rules,
+               std::vector<Finding>& found) {
+    if (const auto* failure = std::get_if<LevelFailure>(&read))
+        found.push_back(readFailure(level, *failure));
+    // Most runs have no rules: nothing more to do for them.
+    else if (!rules.empty())
+        qorv::rules::checkRules(std::get<qorv::LevelGrid>(read), rules, level.path, found);
+}
+
+int runCheck(const Invocation& invocation, Console& console) {
+    std::optional<SetRules> rules;
+    try {
+        rules.emplace(invocation);
+    } catch (const UnusableRules& failure) {
+        console.complain(std::string_view(failure.what()));
         return UsageStatus;
     }
     // Each level's failures are reported and let go before the next level is read.
     FindingsReport report(formatOf(invocation), console);
     std::vector<Finding> found;
-    Progress progress(console, invocation.files.size());
-    for (qsizetype i = 0; i < invocation.files.size(); ++i) {
+    Progress progress(console, qsizetype(invocation.levels.size()));
+    for (std::size_t i = 0; i < invocation.levels.size(); ++i) {
+        const SetLevel& level = invocation.levels[i];
         found.clear();
-        checkLevel(invocation.files[i], *rules[std::size_t(i)], found);
+        checkRead(level, readSetLevel(level), rules->of(i), found);
         for (const Finding& finding : found)
             report.add(finding);
         progress.tick();
@@ -149,25 +159,10 @@ int runCheck(const Invocation& invocation, Console& console) {
     return report.count() == 0 ? 0 : 1;
 }
 
-std::vector<std::vector<Finding>> failuresOfEach(const QStringList& levels) {
-    Invocation invocation;
-    invocation.files = levels;
-    RulesFiles files;
-    std::vector<const RuleSet*> rules;
-    try {
-        rules = rulesOfLevels(invocation, files);
-    } catch (const std::filesystem::filesystem_error& failure) {
-        throw UnusableRules(qorv::text::about(".", failure.code().message()));
-    }
-    std::vector<std::vector<Finding>> found(rules.size());
-    for (std::size_t i = 0; i < rules.size(); ++i)
-        checkLevel(levels[qsizetype(i)], *rules[i], found[i]);
-    return found;
-}
-
 bool checkLevels(const QStringList& levels, Console& console) {
     Invocation invocation;
-    invocation.files = levels;
+    invocation.levels = levelSet(levels, false);
+    invocation.files = fileNames(invocation.levels);
     return runCheck(invocation, console) == 0;
 }
 

@@ -2,7 +2,7 @@
 
 #include "findings/LineReports.h"
 #include "text/Quoting.h"
-#include "tools/LevelTools.h"
+#include "tools/LevelSet.h"
 #include "tools/Reporting.h"
 #include "tools/TileArgument.h"
 
@@ -20,7 +20,7 @@ using Tiles = std::bitset<256>;
 constexpr int Trouble = 2;
 
 // The level's lines, row by row as its text holds them; how many cells were found.
-int findIn(const QString& level, const qorv::LevelGrid& grid, const Tiles& tiles,
+int findIn(const SetLevel& level, const qorv::LevelGrid& grid, const Tiles& tiles,
            std::string& lines) {
     static const std::array<std::string, 256> messages = [] {
         std::array<std::string, 256> made;
@@ -30,7 +30,7 @@ int findIn(const QString& level, const qorv::LevelGrid& grid, const Tiles& tiles
     }();
     int found = 0;
     qorv::findings::Finding finding;
-    finding.file = fileName(level);
+    finding.file = level.path;
     const std::string shown = qorv::text::quoted(finding.file);
     for (int y = 0; y < qorv::GridHeight; ++y)
         for (int x = 0; x < qorv::GridWidth; ++x) {
@@ -61,10 +61,10 @@ int runFindTile(const Invocation& invocation, Console& console) {
     if (!tiles) throw qorv::EditorError("--find-tile: no tiles to find"); // the parser's check
     bool found = false, trouble = false;
     std::string lines;
-    for (const QString& level : invocation.files) {
+    for (const SetLevel& level : invocation.levels) {
         lines.clear();
         if (const std::optional<std::string> failure = failureOf(
-                [&] { found = findIn(level, readLevel(level), *tiles, lines) > 0 || found; })) {
+                [&] { found = findIn(level, requireLevel(level), *tiles, lines) > 0 || found; })) {
             console.complain(*failure);
             trouble = true;
         }

@@ -2,6 +2,7 @@
 
 #include "errors/IoError.h"
 #include "tools/ImageFile.h"
+#include "tools/LevelSet.h"
 #include "tools/LevelTools.h"
 #include "tools/OutputFile.h"
 #include "tools/ParallelWork.h"
@@ -9,7 +10,6 @@
 #include "tools/Reporting.h"
 #include "tools/SheetCache.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QHash>
 
@@ -25,7 +25,7 @@ QStringList outputsFor(const QStringList& levels, const QString& folder) {
     QHash<QString, QString> levelOf;
     QStringList outputs;
     for (const QString& level : levels) {
-        const QString output = QDir(folder).filePath(QFileInfo(level).completeBaseName() + ".png");
+        const QString output = namedIn(folder, QFileInfo(level).completeBaseName() + ".png");
         if (levelOf.contains(output))
             throw qorv::EditorError(
                 QStringLiteral("%1 and %2 would both be drawn into %3")
@@ -39,7 +39,7 @@ QStringList outputsFor(const QStringList& levels, const QString& folder) {
 }
 
 struct Picture {
-    QString level;
+    const SetLevel& level;
     const qorv::TileSheetSearch& sheet;
     QString output;
 };
@@ -47,9 +47,11 @@ struct Picture {
 // Draws one level into its picture file. The output is looked at first, so that the graver
 // reason to refuse it is the one reported.
 void renderOne(const Picture& picture, const SheetCache& sheets, Console* standardOutput) {
-    const QStringList inputs = {picture.level, picture.sheet.found};
+    // A name that is not text is no name to derive an output from.
+    if (picture.level.failure) requireLevel(picture.level);
+    const QStringList inputs = {picture.level.file, picture.sheet.found};
     checkOutputFile(picture.output, inputs, standardOutput);
-    const qorv::LevelGrid grid = readLevel(picture.level);
+    const qorv::LevelGrid grid = requireLevel(picture.level);
     const QImage raster = drawLevel(grid, sheets.sheet(picture.sheet));
     writeOutputFile(picture.output, encodeImageFor(raster, picture.output), inputs, standardOutput);
 }
@@ -57,17 +59,18 @@ void renderOne(const Picture& picture, const SheetCache& sheets, Console* standa
 } // namespace
 
 int runRender(const Invocation& invocation, Console& console) {
-    const QStringList& levels = invocation.files;
     const bool intoFolder = invocation.given(Extra::OutDir);
-    const QStringList outputs =
-        intoFolder ? outputsFor(levels, invocation.output) : QStringList{invocation.output};
+    const LevelSet& levels = invocation.levels;
+    const QStringList outputs = intoFolder ? outputsFor(invocation.files, invocation.output)
+                                           : QStringList{invocation.output};
     const SheetCache sheets(invocation.sheets);
     // One picture may go to standard output; many go into a folder, drawn by several threads.
     Console* standardOutput = intoFolder ? nullptr : &console;
-    Progress progress(console, levels.size());
+    Progress progress(console, qsizetype(levels.size()));
     const std::vector<std::optional<std::string>> problems =
-        inParallel(levels.size(), [&](qsizetype i) {
-            renderOne({levels[i], invocation.sheets[i], outputs[i]}, sheets, standardOutput);
+        inParallel(qsizetype(levels.size()), [&](qsizetype i) {
+            renderOne({levels[std::size_t(i)], invocation.sheets[i], outputs[i]}, sheets,
+                      standardOutput);
             progress.tick();
         });
 

@@ -4,6 +4,7 @@
 #include "render/Subsample.h"
 #include "tools/Captions.h"
 #include "tools/ImageFile.h"
+#include "tools/LevelSet.h"
 #include "tools/LevelTools.h"
 #include "tools/OutputFile.h"
 #include "tools/ParallelWork.h"
@@ -58,6 +59,7 @@ struct Layout {
     qint64 sheetHeight() const {
         return SheetMargin + qint64(rows()) * (height() + CaptionHeight + SheetMargin);
     }
+    QRect place(int index) const { return {left(index), top(index), width(), height()}; }
     QRect caption(int index) const {
         return {left(index), top(index) + height(), width(), CaptionHeight};
     }
@@ -120,11 +122,19 @@ int runSheet(const Invocation& invocation, Console& console) {
     const qsizetype bytesPerLine = sheet.bytesPerLine();
     const std::vector<qsizetype> order = nameOrder(levels);
     Progress progress(console, levels.size());
+    // A place whose level cannot be read or drawn is marked with why, after the others.
+    std::vector<std::string> reasons(order.size());
     const auto problems = inParallel(levels.size(), [&](qsizetype i) {
         const auto ticked = qScopeGuard([&] { progress.tick(); });
         const qsizetype level = order[std::size_t(i)];
+        const SetLevel& setLevel = invocation.levels[std::size_t(level)];
+        const LevelRead read = readSetLevel(setLevel);
+        if (const auto* failure = std::get_if<LevelFailure>(&read)) {
+            reasons[std::size_t(i)] = failure->reason;
+            throw qorv::EditorError(aboutLevel(setLevel, failure->reason));
+        }
         const QImage raster =
-            drawLevel(readLevel(levels[level]), sheets.sheet(invocation.sheets[level]));
+            drawLevel(std::get<qorv::LevelGrid>(read), sheets.sheet(invocation.sheets[level]));
         qorv::subsampleInto(raster, layout.scale,
                             pixels + layout.top(int(i)) * bytesPerLine + layout.left(int(i)) * 3,
                             bytesPerLine);
@@ -137,9 +147,17 @@ int runSheet(const Invocation& invocation, Console& console) {
         }
     if (failed == levels.size()) return 1;
     const Captions captions;
-    for (qsizetype i = 0; i < levels.size(); ++i)
+    for (qsizetype i = 0; i < levels.size(); ++i) {
+        const std::size_t at = std::size_t(i);
+        const SetLevel& level = invocation.levels[std::size_t(order[at])];
+        const std::string& path = level.path;
         captions.draw(sheet, layout.caption(int(i)),
-                      quotedName(QFileInfo(levels[order[std::size_t(i)]]).fileName()));
+                      quotedName(QByteArray::fromStdString(path.substr(path.rfind('/') + 1))));
+        if (problems[at])
+            captions.mark(
+                sheet, layout.place(int(i)),
+                QString::fromStdString(reasons[at].empty() ? *problems[at] : reasons[at]));
+    }
     writeOutputFile(invocation.argument, encodeImageFor(sheet, invocation.argument), inputs,
                     &console);
     return failed == 0 ? 0 : 1;
