@@ -121,15 +121,21 @@ void WindowSet::offerRecovery() {
     if (!ended) return;
     const qorv::RecoveredLevel& level = ended->level();
     const QByteArray name = QByteArray::fromStdString(level.name);
+    const QString decoded = QFile::decodeName(name);
+    // A level that its file holds exactly has nothing to lose: the editor ended in the
+    // middle of saving it (the record names the file before the file gets its name).
+    const std::optional<qorv::LevelGrid> saved = savedContentOf(decoded);
+    if (saved == level.grid) {
+        ended->discard();
+        return;
+    }
     const platform::Answer answer =
         dialogs_.askYesNo(*main_, recoveryQuestion(name, ended->closed()));
     // Only Yes or No decides: a question closed without an answer (Escape, its close
     // button, an end signal) keeps the level for the next start.
     if (answer == platform::Answer::None) return;
     if (answer == platform::Answer::Yes) {
-        const QString decoded = QFile::decodeName(name);
-        runHandler({*main_, dialogs_},
-                   [&] { ToolsForm->showLevel(decoded, level.grid, savedContentOf(decoded)); });
+        runHandler({*main_, dialogs_}, [&] { ToolsForm->showLevel(decoded, level.grid, saved); });
     }
     ended->discard(); // once the level shown is in this editor's own recovery file
 }
