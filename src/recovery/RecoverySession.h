@@ -72,8 +72,6 @@ class Session {
         writer_->post(std::move(level));
         writer_->waitUntilIdle();
     }
-    void waitUntilWritten() { writer_->waitUntilIdle(); }
-    std::string recoveryFile() const { return folder_->pathOf(stem_ + ".recovery"); }
 
     // The most recently recorded level among the editors that have ended, claimed; damaged
     // files met on the way are set aside with a line on standard error. Stale locks of

@@ -65,9 +65,9 @@ class ShortcutsBeforeControls : public QObject {
         if (event->type() != QEvent::ShortcutOverride) return false;
         const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
         for (const QAction* act : window_.actions()) {
-            if (!act->shortcuts().contains(pressed)) continue;
-            event->ignore(); // not claimed: Qt runs the shortcut
-            return true;
+            // Kept from the control and left unclaimed (Qt sends it unaccepted): Qt runs the
+            // shortcut.
+            if (act->shortcuts().contains(pressed)) return true;
         }
         return false;
     }

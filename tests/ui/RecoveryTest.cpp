@@ -22,13 +22,10 @@ using Recorded = std::optional<qorv::RecoveredLevel>;
 
 class Recovery : public EditorFixture {
   protected:
+    // This editor's record, once its writer has written every record handed to it.
     Recorded recorded() {
-        recovery::Session* session = windows().recoverySession();
-        if (!session) return {};
-        session->waitUntilWritten();
-        QFile file(QString::fromStdString(session->recoveryFile()));
-        if (!file.open(QIODevice::ReadOnly)) return {};
-        return qorv::parseRecoveryFile(file.readAll().toStdString());
+        waitUntilRecorded();
+        return recordOnDisk();
     }
     Recorded shown(const std::string& name) { return qorv::RecoveredLevel{name, MainForm->Map}; }
     // What an editor leaves that had `level` with changes that were not saved: its recovery
@@ -40,10 +37,12 @@ class Recovery : public EditorFixture {
         file.write(bytes.data(), qint64(bytes.size()));
         if (crashed) QFile(recoveryFolder() + EndedStem + ".lock").open(QIODevice::WriteOnly);
     }
-    // The record in the recovery folder, read as it is, without waiting for the writer.
+    // This editor's record as it is on disk, without waiting for the writer: the recovery
+    // file that no ended editor left.
     Recorded recordOnDisk() const {
-        const QStringList files =
+        QStringList files =
             QDir(recoveryFolder()).entryList({QStringLiteral("*.recovery")}, QDir::Files);
+        files.removeAll(EndedStem.mid(1) + ".recovery");
         if (files.isEmpty()) return {};
         QFile file(recoveryFolder() + '/' + files.first());
         if (!file.open(QIODevice::ReadOnly)) return {};
