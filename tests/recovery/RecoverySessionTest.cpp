@@ -16,9 +16,11 @@
 #include <mutex>
 #include <optional>
 #include <set>
+#include <string_view>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 using qorv::RecoveredLevel;
@@ -50,12 +52,17 @@ class RecoveryFolder : public ::testing::Test {
             names.insert(entry.path().filename().string());
         return names;
     }
-    // The recovery file of the session whose lock is the only one in the folder.
-    std::string ourRecoveryFile() const {
-        std::string lock;
+    // The one name in the folder with `suffix`; empty when there is none or more.
+    std::string onlyOne(std::string_view suffix) const {
+        std::vector<std::string> found;
         for (const std::string& name : entries())
-            if (name.ends_with(".lock")) lock = name;
-        return folder_ + "/" + lock.substr(0, lock.size() - 5) + ".recovery";
+            if (name.ends_with(suffix)) found.push_back(name);
+        return found.size() == 1 ? found[0] : std::string();
+    }
+    // The recovery file's name of the session whose lock is the only one in the folder.
+    std::string ourRecoveryName() const {
+        const std::string lock = onlyOne(".lock");
+        return lock.empty() ? lock : lock.substr(0, lock.size() - 5) + ".recovery";
     }
     // The recovery file that is in the folder now and was not in `before`.
     std::string newRecoveryFile(const std::set<std::string>& before) const {
@@ -235,15 +242,14 @@ TEST_F(RecoveryFolder, ALevelTakenBackIsOnDiskBeforeItsOldFileGoes) {
     recovery::Session session(folder_, writtenWhenWaitedFor([&] { seen.push_back(entries()); }));
     auto ended = session.claimEnded();
     ASSERT_TRUE(ended);
-    std::string old; // the ended editor's, the only one yet
-    for (const std::string& name : entries())
-        if (name.ends_with(".recovery")) old = name;
-    const std::string ours = fs::path(ourRecoveryFile()).filename();
+    const std::string old = onlyOne(".recovery"); // the ended editor's, the only one yet
     session.record(ended->level());
     ended->discard();
+    const std::string ours = onlyOne(".recovery"); // the old one gone
+    ASSERT_FALSE(ours.empty());
+    EXPECT_NE(ours, old);
     ASSERT_EQ(seen.size(), 1u) << "written before the old file went";
     EXPECT_TRUE(seen[0].contains(ours) && seen[0].contains(old)) << "both there";
-    EXPECT_FALSE(entries().contains(old));
     std::ifstream file(folder_ + "/" + ours, std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(file), {}};
     EXPECT_EQ(qorv::parseRecoveryFile(bytes), levelNamed("lost.qre", 9));
@@ -291,7 +297,8 @@ TEST_F(RecoveryFolder, OnlyAPrivateFolderOfOurOwnIsUsed) {
 TEST_F(RecoveryFolder, AFolderSwappedAfterTheCheckIsNeverWrittenThrough) {
     QORV_NEEDS_OTHER_ACCOUNT();
     recovery::Session session(folder_);
-    const std::string name = fs::path(ourRecoveryFile()).filename();
+    const std::string name = ourRecoveryName();
+    ASSERT_FALSE(name.empty());
     std::ofstream(scratch_ + "/secret") << "secret";
     ASSERT_EQ(::chmod(scratch_.c_str(), 0711), 0);
     ASSERT_EQ(::chown((scratch_ + "/state").c_str(), qorv::test::otherAccountId(), Ours), 0);
