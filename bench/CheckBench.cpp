@@ -6,12 +6,12 @@
 
 #include "BenchApplication.h"
 #include "ManyLevels.h"
-#include "app/CheckLevels.h"
+#include "tools/Check.h"
 #include "findings/LineReports.h"
 #include "levelio/LevelFile.h"
 #include "rules/RuleCheck.h"
 #include "rules/RulesFile.h"
-#include "storage/IoError.h"
+#include "errors/IoError.h"
 
 #include <QDir>
 #include <QProcess>

@@ -1,8 +1,8 @@
 #pragma once
 // The headless tools run in process, as the program runs them after parsing its arguments.
 
-#include "app/CommandLine.h"
-#include "app/Console.h"
+#include "cli/CommandLine.h"
+#include "tools/Console.h"
 
 #include <cstdio>
 

@@ -4,10 +4,11 @@
 // merged level).
 
 #include "InProcessTools.h"
-#include "app/CheckLevels.h"
-#include "app/CommandLine.h"
-#include "app/LevelDiffTools.h"
+#include "cli/CommandLine.h"
 #include "levelio/LevelFile.h"
+#include "tools/Check.h"
+#include "tools/Diff.h"
+#include "tools/Merge.h"
 
 #include <QTemporaryDir>
 

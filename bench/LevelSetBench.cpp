@@ -5,11 +5,11 @@
 // the safe save of each, 1.3 or less.
 
 #include "ManyLevels.h"
-#include "app/CheckLevels.h"
-#include "app/CommandLine.h"
-#include "app/FindTile.h"
-#include "app/LevelStats.h"
-#include "app/RemapLevels.h"
+#include "tools/Check.h"
+#include "cli/CommandLine.h"
+#include "tools/FindTile.h"
+#include "tools/Stats.h"
+#include "tools/Remap.h"
 #include "core/TileRemap.h"
 #include "levelio/LevelFile.h"
 

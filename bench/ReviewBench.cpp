@@ -6,8 +6,8 @@
 
 #include "BenchApplication.h"
 #include "InProcessTools.h"
-#include "app/LevelDiffTools.h"
-#include "app/ReviewLevels.h"
+#include "tools/Diff.h"
+#include "tools/Review.h"
 #include "core/CharTable.h"
 #include "levelio/LevelFile.h"
 

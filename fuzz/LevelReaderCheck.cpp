@@ -1,7 +1,7 @@
 #include "LevelReaderCheck.h"
 
 #include "levelio/LevelFile.h"
-#include "storage/IoError.h"
+#include "errors/IoError.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #include "TileSheetCheck.h"
 
 #include "render/TileSheet.h"
-#include "storage/IoError.h"
+#include "errors/IoError.h"
 
 #include <QImage>
 #include <QSize>

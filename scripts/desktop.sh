@@ -217,11 +217,18 @@ if [ "$with_vnc" = 1 ]; then
     # VNC passwords are 8 characters at most; these are drawn from 62, about 48 bits.
     password=$(set +o pipefail; tr -dc 'A-Za-z0-9' </dev/urandom | head -c 8)
     printf '%s\n' "$password" >"$desktop_dir/vnc-password"
+    # The same password in the form VNC programs keep it, which vncviewer -passwd FILE,
+    # vncsnapshot -passwd FILE and x11vnc -rfbauth FILE read (vncpasswd -f writes it): the
+    # password DES-encrypted with the fixed key they all use, here with each byte's bits
+    # reversed as DES wants them. The password goes in on standard input; the key is public.
+    printf '%s' "$password" | openssl enc -des-ecb -provider legacy -provider default \
+        -K e84ad660c4721ae0 -nopad >"$desktop_dir/vnc-passwd" ||
+        fail "openssl could not write the VNC password file"
     # x11vnc takes the first free port from 5900 on. It prints it only after looking up the
     # host's name, which takes 5 seconds where no name server answers; the port is read from
     # its listening socket instead, as soon as it listens.
     start x11vnc 077 x11vnc -display "$DISPLAY" -auth "$XAUTHORITY" -localhost \
-        -passwdfile "$desktop_dir/vnc-password" -forever -shared -nossl -quiet \
+        -rfbauth "$desktop_dir/vnc-passwd" -forever -shared -nossl -quiet \
         >"$desktop_dir/vnc.log" 2>&1 </dev/null
     vnc_pid=$started_pid
 fi
@@ -240,6 +247,18 @@ if [ "$with_vnc" = 1 ]; then
 fi
 
 export QORV_DESKTOP_DIR="$desktop_dir"
+if [ "$with_vnc" = 1 ]; then
+    cat <<MESSAGE
+The private virtual desktop ($DISPLAY, 1024x768, openbox) is ready. View it with a VNC viewer
+on this machine:
+    address   127.0.0.1:$QORV_VNC_PORT   (e.g. vncviewer 127.0.0.1::$QORV_VNC_PORT)
+    password  $password   (one-time, readable by you only: as text in $desktop_dir/vnc-password,
+              for vncviewer -passwd in $desktop_dir/vnc-passwd)
+From another machine, tunnel the port first: ssh -L $QORV_VNC_PORT:127.0.0.1:$QORV_VNC_PORT <this host>
+X programs of your own reach the desktop with DISPLAY=$DISPLAY XAUTHORITY=$XAUTHORITY.
+The desktop ends when its command ends.
+MESSAGE
+fi
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$desktop_dir}" # Qt wants one, private
 # The command keeps the terminal as its input, and creates its files (levels saved in the
 # editor) with the caller's own umask. This script waits for it in `wait`, where a signal

@@ -1,9 +1,9 @@
 // QorvEdit: a level editor for a tile-based game.
 
-#include "app/CommandLine.h"
-#include "app/Headless.h"
-#include "app/LevelFolder.h"
-#include "app/PlatformChoice.h"
+#include "cli/CommandLine.h"
+#include "cli/Headless.h"
+#include "startup/LevelFolder.h"
+#include "startup/PlatformChoice.h"
 #include "platform/Dialogs.h"
 #include "text/Message.h"
 #include "ui/EndSignals.h"

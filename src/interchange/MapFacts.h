@@ -3,7 +3,7 @@
 // tileset sees it, a refused map, and what an import gives.
 
 #include "core/LevelGrid.h"
-#include "storage/IoError.h"
+#include "errors/IoError.h"
 
 #include <QString>
 #include <QStringList>

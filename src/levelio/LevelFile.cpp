@@ -7,6 +7,21 @@ namespace qorv {
 
 namespace {
 
+std::string conversionMessage(LineEndConversion conversion) {
+    const bool lf = conversion == LineEndConversion::LfForCrLf;
+    return std::string("line endings were converted (") + (lf ? "LF" : "CR CR LF") +
+           " instead of CR LF), as " + (lf ? "git's text conversion" : "a second text conversion") +
+           " does: see README, Levels in git";
+}
+
+} // namespace
+
+LineEndsConverted::LineEndsConverted(const ConvertedLineEnds& found)
+    : LevelTextError(iocode::ReadBeyondEnd, conversionMessage(found.conversion),
+                     found.firstLineEnd) {}
+
+namespace {
+
 void readLevel(std::string_view bytes, bool fileGoesOn, LevelGrid& grid) {
     TextPosition end;
     switch (parseLevelText(bytes, fileGoesOn, grid, &end)) {
@@ -18,6 +33,9 @@ void readLevel(std::string_view bytes, bool fileGoesOn, LevelGrid& grid) {
         // Only a failed read looks for conflict markers: they make short lines.
         if (const std::optional<int> line = conflictMarkerLine(bytes))
             throw UnresolvedConflict(*line);
+        if (!fileGoesOn)
+            if (const std::optional<ConvertedLineEnds> found = convertedLineEnds(bytes))
+                throw LineEndsConverted(*found);
         throw LevelTextError(iocode::ReadBeyondEnd, end);
     }
 }

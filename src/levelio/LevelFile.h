@@ -4,8 +4,8 @@
 
 #include "core/LevelGrid.h"
 #include "core/LevelText.h"
+#include "errors/IoError.h"
 #include "storage/BoundedRead.h"
-#include "storage/IoError.h"
 
 #include <cstddef>
 #include <string>
@@ -22,6 +22,8 @@ inline constexpr std::size_t MaxLevelFileRead = std::size_t{4} << 20;
 class LevelTextError : public IoError {
   public:
     LevelTextError(IoCode code, TextPosition where) : IoError(code), where_(where) {}
+    LevelTextError(IoCode code, const std::string& message, TextPosition where)
+        : IoError(code, message), where_(where) {}
     TextPosition where() const { return where_; }
 
   private:
@@ -34,6 +36,14 @@ class UnresolvedConflict : public LevelTextError {
   public:
     explicit UnresolvedConflict(int line) : LevelTextError(iocode::ReadBeyondEnd, {line, 0}) {}
     int line() const { return where().line; }
+};
+
+// A level whose every line end a text conversion rewrote (git's, without the attributes of
+// README "Levels in git"). It is refused as any level with short lines is, in words that name
+// the conversion, so that every mode and the editor say what happened and where to read on.
+class LineEndsConverted : public LevelTextError {
+  public:
+    explicit LineEndsConverted(const ConvertedLineEnds& found);
 };
 
 // Reads the regular file `name` into `grid`, which is left exactly as it was when an

@@ -1,7 +1,7 @@
 #include "recovery/RecoverySession.h"
 
 #include "storage/BoundedRead.h"
-#include "storage/IoError.h"
+#include "errors/IoError.h"
 #include "text/Message.h"
 #include "text/Quoting.h"
 

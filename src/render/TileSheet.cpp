@@ -1,7 +1,7 @@
 #include "render/TileSheet.h"
 
 #include "storage/BoundedRead.h"
-#include "storage/IoError.h"
+#include "errors/IoError.h"
 #include "text/Quoting.h"
 
 #include <QBuffer>

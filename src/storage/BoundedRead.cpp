@@ -1,7 +1,7 @@
 #include "storage/BoundedRead.h"
 
 #include "storage/FileDescriptor.h"
-#include "storage/IoError.h"
+#include "errors/IoError.h"
 
 #include <algorithm>
 #include <cerrno>

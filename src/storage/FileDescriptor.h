@@ -1,7 +1,7 @@
 #pragma once
 // An open file descriptor that is closed on every path out of a reader or writer.
 
-#include "storage/IoError.h"
+#include "errors/IoError.h"
 
 #include <cerrno>
 #include <string>

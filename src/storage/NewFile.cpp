@@ -2,7 +2,7 @@
 
 #include "storage/BoundedRead.h"
 #include "storage/FileAttributes.h"
-#include "storage/IoError.h"
+#include "errors/IoError.h"
 #include "storage/Leftovers.h"
 #include "storage/PathParts.h"
 #include "storage/TempName.h"

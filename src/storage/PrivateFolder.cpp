@@ -1,6 +1,6 @@
 #include "storage/PrivateFolder.h"
 
-#include "storage/IoError.h"
+#include "errors/IoError.h"
 #include "storage/TempName.h"
 #include "storage/WriteAll.h"
 

@@ -1,7 +1,7 @@
 #include "storage/RemoveFile.h"
 
 #include "storage/FileDescriptor.h"
-#include "storage/IoError.h"
+#include "errors/IoError.h"
 #include "storage/PathParts.h"
 
 #include <cerrno>

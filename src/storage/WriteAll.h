@@ -1,7 +1,7 @@
 #pragma once
 // Writing a whole buffer to a file descriptor.
 
-#include "storage/IoError.h"
+#include "errors/IoError.h"
 
 #include <cerrno>
 #include <string>

@@ -1,6 +1,6 @@
 // Reading the command line: which mode, which files, and what is refused.
 
-#include "app/CommandLine.h"
+#include "cli/CommandLine.h"
 
 #include <gtest/gtest.h>
 

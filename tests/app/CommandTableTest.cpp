@@ -52,7 +52,8 @@ QString valueFor(const app::CommandMode& mode) {
 }
 
 // Every row runs its own handler: given files that do not exist, each mode fails with its own
-// status, and says so in the reader's words.
+// status, and says so in the reader's words; --git-setup, which takes no files, fails outside
+// a git clone (the test's folder is none).
 TEST_F(CommandTable, EachModeRunsItsHandlerAndFailsWithItsStatus) {
     for (const app::CommandMode& mode : app::commandModes()) {
         const app::Form& form = mode.forms[0];
@@ -67,7 +68,9 @@ TEST_F(CommandTable, EachModeRunsItsHandlerAndFailsWithItsStatus) {
         const Outcome result = runInProcess(arguments);
         const std::string trace = arguments.join(' ').toStdString();
         EXPECT_EQ(result.status, mode.overrides ? 0 : mode.failed) << trace;
-        if (!mode.overrides) {
+        if (form.maxFiles == 0 && !mode.overrides) {
+            EXPECT_NE(result.err.find("not in a git clone"), std::string::npos) << trace;
+        } else if (!mode.overrides) {
             EXPECT_NE((result.out + result.err).find("missing0.tmx: File not found"),
                       std::string::npos)
                 << trace << ": " << result.out << result.err;
@@ -76,34 +79,51 @@ TEST_F(CommandTable, EachModeRunsItsHandlerAndFailsWithItsStatus) {
     }
 }
 
-// A level a line merge left its markers in fails alike wherever it is read; only the exit
-// status follows the mode's convention, and --check's report points at the line as well.
-TEST_F(CommandTable, AConflictedLevelFailsWithTheSameWordsInEveryMode) {
-    const std::string words = "conflicted.qre: unresolved merge conflict at line 2\n";
+// A level a line merge left its markers in, or one whose line ends git converted, fails alike
+// wherever it is read; only the exit status follows the mode's convention, and --check's report
+// points at the place as well.
+TEST_F(CommandTable, ABrokenLevelFailsWithTheSameWordsInEveryMode) {
+    write("converted.qre", QByteArray::fromStdString(qorv::formatLevel(level_)).replace("\r", ""));
     const struct {
-        QStringList arguments;
+        QString level;
+        std::string words;
+        std::string place; // --check's report also says where
+    } levels[] = {
+        {"conflicted.qre", "unresolved merge conflict at line 2", ":2"},
+        {"converted.qre",
+         "line endings were converted (LF instead of CR LF), as git's text conversion does: see "
+         "README, Levels in git",
+         ":1:65"},
+    };
+    const struct {
+        QStringList arguments; // LEVEL stands for the level
         int status;
         bool onStandardOutput; // --check's report and --textconv's text; the others complain
-        std::string place;     // --check's report also says where
+        bool placed;
     } rows[] = {
-        {{"--check", "conflicted.qre"}, 1, true, ":2"},
-        {{"--render", "conflicted.qre", "out.png"}, 1, false, ""},
-        {{"--render", "conflicted.qre", "--out-dir", "."}, 1, false, ""},
-        {{"--export", "conflicted.qre", "out.tmx"}, 1, false, ""},
-        {{"--diff", "base.qre", "conflicted.qre"}, 2, false, ""},
-        {{"--textconv", "conflicted.qre"}, 0, true, ""},
-        {{"--merge", "base.qre", "conflicted.qre", "base.qre", "-o", "out.qre"}, 2, false, ""},
-        {{"--find-tile", "1", "conflicted.qre"}, 2, false, ""},
-        {{"--remap", "1=2", "conflicted.qre"}, 1, false, ""},
+        {{"--check", "LEVEL"}, 1, true, true},
+        {{"--render", "LEVEL", "out.png"}, 1, false, false},
+        {{"--render", "LEVEL", "--out-dir", "."}, 1, false, false},
+        {{"--export", "LEVEL", "out.tmx"}, 1, false, false},
+        {{"--diff", "base.qre", "LEVEL"}, 2, false, false},
+        {{"--textconv", "LEVEL"}, 0, true, false},
+        {{"--merge", "base.qre", "LEVEL", "base.qre", "-o", "out.qre"}, 2, false, false},
+        {{"--find-tile", "1", "LEVEL"}, 2, false, false},
+        {{"--remap", "1=2", "LEVEL"}, 1, false, false},
     };
-    for (const auto& row : rows) {
-        const Outcome result = runInProcess(row.arguments);
-        const std::string trace = row.arguments.join(' ').toStdString();
-        EXPECT_EQ(result.status, row.status) << trace;
-        EXPECT_EQ(result.out,
-                  row.onStandardOutput ? "conflicted.qre" + row.place + words.substr(14) : "")
-            << trace;
-        EXPECT_EQ(result.err, row.onStandardOutput ? "" : "qorvedit: " + words) << trace;
+    for (const auto& level : levels) {
+        const std::string name = level.level.toStdString();
+        for (const auto& row : rows) {
+            QStringList arguments = row.arguments;
+            arguments.replaceInStrings("LEVEL", level.level);
+            const Outcome result = runInProcess(arguments);
+            const std::string trace = arguments.join(' ').toStdString();
+            EXPECT_EQ(result.status, row.status) << trace;
+            const std::string said =
+                name + (row.placed ? level.place : "") + ": " + level.words + "\n";
+            EXPECT_EQ(result.out, row.onStandardOutput ? said : "") << trace;
+            EXPECT_EQ(result.err, row.onStandardOutput ? "" : "qorvedit: " + said) << trace;
+        }
     }
 }
 

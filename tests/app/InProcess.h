@@ -2,9 +2,9 @@
 // Running a command line in this process, as the program runs it after parsing: through the
 // table's dispatch, with standard output and error caught in files of the test's own.
 
-#include "app/CommandLine.h"
-#include "app/Console.h"
-#include "app/Headless.h"
+#include "cli/CommandLine.h"
+#include "tools/Console.h"
+#include "cli/Headless.h"
 
 #include <QStringList>
 

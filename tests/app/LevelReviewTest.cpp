@@ -2,7 +2,7 @@
 // Markdown, pictures and parts, on copies of the example levels.
 
 #include "InProcess.h"
-#include "app/ReviewMarkdown.h"
+#include "tools/ReviewMarkdown.h"
 #include "levelio/LevelFile.h"
 
 #include <QDir>

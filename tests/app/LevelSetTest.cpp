@@ -1,6 +1,6 @@
 // A folder given as LEVEL stands for its levels, in name order.
 
-#include "app/LevelSet.h"
+#include "tools/LevelSet.h"
 
 #include <QDir>
 #include <QFile>

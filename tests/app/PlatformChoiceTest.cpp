@@ -1,6 +1,6 @@
 // The Qt platform chosen from the environment the editor starts in.
 
-#include "app/PlatformChoice.h"
+#include "startup/PlatformChoice.h"
 
 #include <gtest/gtest.h>
 

@@ -67,9 +67,12 @@ command_started() {
 secrets() {
     require_tools strace
     # The command copies both secrets out for the comparison, with no secret as argument.
+    # It also tells where the password is, and the VNC form of it is the user's alone.
     strace -f -qq -e trace=execve -s 4096 -o "$scratch/trace" "$desktop" --vnc bash -c \
-        'xauth list >"$0/cookies" && cp "$QORV_DESKTOP_DIR/vnc-password" "$0/password"' \
-        "$scratch"
+        'xauth list >"$0/cookies" && cp "$QORV_DESKTOP_DIR/vnc-password" "$0/password" &&
+         stat -c "%a %s" "$QORV_DESKTOP_DIR/vnc-passwd" >"$0/vnc-passwd" &&
+         echo "$QORV_VNC_PORT $QORV_DESKTOP_DIR" >"$0/where"' \
+        "$scratch" >"$scratch/said"
     check "the desktop ran" 0 $?
     local cookie password program
     cookie=$(awk '{ print $3 }' "$scratch/cookies" | head -n 1)
@@ -82,6 +85,13 @@ secrets() {
     done
     check "no argument holds the cookie" 0 "$(grep -c -- "$cookie" "$scratch/trace")"
     check "no argument holds the password" 0 "$(grep -c -- "$password" "$scratch/trace")"
+    local port folder
+    read -r port folder <"$scratch/where"
+    check "the password's VNC file is 8 bytes, the owner's alone" "600 8" "$(cat "$scratch/vnc-passwd")"
+    check "--vnc prints the address" 1 \
+        "$(grep -cxF "    address   127.0.0.1:$port   (e.g. vncviewer 127.0.0.1::$port)" "$scratch/said")"
+    check "--vnc prints the password and its files" 2 "$(grep -cF -e "password  $password   (one-time" \
+        -e "for vncviewer -passwd in $folder/vnc-passwd)" "$scratch/said")"
 }
 
 killed() {

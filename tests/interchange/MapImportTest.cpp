@@ -7,7 +7,7 @@
 #include "interchange/MapExport.h"
 #include "interchange/MapImport.h"
 #include "interchange/MapLimits.h"
-#include "storage/IoError.h"
+#include "errors/IoError.h"
 
 #include <QXmlStreamReader>
 

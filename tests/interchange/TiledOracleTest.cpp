@@ -4,7 +4,7 @@
 // pixels count.
 
 #include "../render/SyntheticSheet.h"
-#include "app/MapCommands.h"
+#include "tools/Export.h"
 #include "core/CharTable.h"
 #include "levelio/LevelFile.h"
 

@@ -9,9 +9,9 @@ root=${1:?usage: layers_test.sh <source root>}
 crossed=$(mktemp -d)
 trap 'rm -rf "$crossed"' EXIT
 cp "$root/CONTRIBUTING.md" "$crossed/"
-mkdir -p "$crossed/src/core" "$crossed/src/app"
-printf '#include "core/LevelGrid.h"\n#include "app/Headless.h"\n' >"$crossed/src/core/Grid.cpp"
+mkdir -p "$crossed/src/core" "$crossed/src/cli"
+printf '#include "core/LevelGrid.h"\n#include "cli/Headless.h"\n' >"$crossed/src/core/Grid.cpp"
 if "$check" "$crossed" 2>/dev/null; then
-    echo "the check let core/ include a header of app/" >&2
+    echo "the check let core/ include a header of cli/" >&2
     exit 1
 fi

@@ -9,7 +9,7 @@
 #include "core/LevelGrid.h"
 #include "render/BmpWriter.h"
 #include "render/Raster.h"
-#include "storage/IoError.h"
+#include "errors/IoError.h"
 
 #include <QFile>
 #include <QImage>

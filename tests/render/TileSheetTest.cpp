@@ -1,7 +1,7 @@
 #include "render/TileSheet.h"
 
 #include "render/BmpWriter.h"
-#include "storage/IoError.h"
+#include "errors/IoError.h"
 
 #include <QBuffer>
 #include <QDir>

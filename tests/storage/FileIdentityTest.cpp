@@ -5,7 +5,7 @@
 #include "TempDir.h"
 #include "core/LevelTextSamples.h"
 #include "levelio/LevelFile.h"
-#include "storage/IoError.h"
+#include "errors/IoError.h"
 
 #include <gtest/gtest.h>
 

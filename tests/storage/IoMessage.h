@@ -1,7 +1,7 @@
 #pragma once
 // What a file operation's IoError says: the message the editor would show, and its code.
 
-#include "storage/IoError.h"
+#include "errors/IoError.h"
 
 #include <functional>
 #include <optional>

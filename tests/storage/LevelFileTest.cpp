@@ -6,7 +6,7 @@
 #include "TempDir.h"
 #include "Tmpfs.h"
 #include "core/LevelTextSamples.h"
-#include "storage/IoError.h"
+#include "errors/IoError.h"
 
 #include <gtest/gtest.h>
 

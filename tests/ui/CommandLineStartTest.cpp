@@ -3,7 +3,7 @@
 
 #include "EditorFixture.h"
 
-#include "app/LevelTools.h"
+#include "tools/LevelTools.h"
 #include "levelio/LevelFile.h"
 
 using namespace testing_ui;

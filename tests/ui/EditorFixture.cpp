@@ -1,6 +1,6 @@
 #include "EditorFixture.h"
 
-#include "app/LevelFolder.h"
+#include "startup/LevelFolder.h"
 #include "levelio/LevelFile.h"
 
 #include <QFile>
