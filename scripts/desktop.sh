@@ -11,10 +11,12 @@
 # folder (Xauthority, vnc-password, logs, and "pids": each program's name and process id);
 # with --vnc also QORV_VNC_PORT. --bare leaves the window manager out (for measurements
 # that watch top-level windows being mapped).
-# Whatever ends this script, even kill -KILL, ends everything it started with it; where the
-# desktop has a PID namespace of its own (see below) that holds for every process started
-# on it, children of children too. The folder of a desktop killed that way is removed by
-# the next desktop of the same user.
+# Whatever ends this script, even kill -KILL, ends everything it started with it, children of
+# children too, even one that left its process group and session (setsid): a keeper
+# (scripts/desktop_keeper.py, a child subreaper) is the ancestor of every process on the
+# desktop, and where the desktop has a PID namespace of its own (see below) that namespace
+# holds them as well. The folder of a desktop killed that way is removed by the next desktop
+# of the same user.
 set -euo pipefail
 
 # This script runs twice: first as called, then, started by that first run, as
@@ -75,10 +77,16 @@ supervise() { # supervise <folder> <lock fd>
 # file, show the namespace's process ids; mounts made later on the system still reach the
 # desktop (slave). An ordinary user could make one only inside a user namespace, where the
 # editor would see root's and every other account's files as owned by one and the same
-# "nobody", and could no longer tell a link planted in /tmp from the folder's own. Without
-# a namespace, process groups and the parent-death signal end the programs and those of
-# their children that stay in their process groups.
+# "nobody", and could no longer tell a link planted in /tmp from the folder's own. For every
+# user the keeper (python3 scripts/desktop_keeper.py) runs the second run below it as a
+# child subreaper: whatever loses its parent on the desktop becomes the keeper's, and the
+# keeper kills all of them once the desktop ends or this script is killed. Without python3
+# only process groups and the parent-death signal end the programs, and a process that
+# moved to a session of its own (setsid) outlives a kill -KILL of this script, unless the
+# namespace holds it.
 namespace=(unshare --pid --fork --kill-child --mount-proc --propagation slave)
+python=$(command -v /usr/bin/python3 python3 | head -n 1) || true
+keeper=("$python" "$(dirname -- "$0")/desktop_keeper.py")
 
 first_run() {
     caller_umask=$(umask)
@@ -93,10 +101,13 @@ first_run() {
     echo "supervisor $!" >"$desktop_dir/pids"
 
     "${namespace[@]}" true 2>/dev/null || namespace=()
-    # Killed with this script; in a session of its own, so that the terminal's signals
-    # reach it once, through end_desktop, which lets it take the desktop down in order.
-    setpriv --pdeathsig KILL setsid "${namespace[@]}" "$BASH" "$0" --inside "$desktop_dir" \
-        "$lock_fd" "$supervisor" "$caller_umask" "${arguments[@]}" <&0 &
+    # Killed with this script; in a session of its own (the keeper's, or its own), so that
+    # the terminal's signals reach it once, through end_desktop, which lets it take the
+    # desktop down in order.
+    local below=(setsid)
+    if [ -n "$python" ] && "${keeper[@]}" --check 2>/dev/null; then below=("${keeper[@]}" $$); fi
+    "${below[@]}" setpriv --pdeathsig KILL "${namespace[@]}" "$BASH" "$0" --inside \
+        "$desktop_dir" "$lock_fd" "$supervisor" "$caller_umask" "${arguments[@]}" <&0 &
     second_run=$!
     trap end_desktop INT TERM HUP
     wait "$second_run"

@@ -13,7 +13,8 @@ qorv_build_packages=(
     librsvg2-bin # the icon's sizes, drawn at build time
 )
 # Running it on the private desktop of scripts/desktop.sh when there is no display.
-qorv_desktop_packages=(xvfb xauth x11-utils openbox x11vnc iproute2 util-linux openssl)
+# python3 runs the desktop's keeper (scripts/desktop_keeper.py).
+qorv_desktop_packages=(xvfb xauth x11-utils openbox x11vnc iproute2 util-linux openssl python3)
 qorv_editor_packages=("${qorv_build_packages[@]}" "${qorv_desktop_packages[@]}")
 
 # What only the tests, the benchmarks and the tools they compare with need.

@@ -97,6 +97,10 @@ void TMainForm::levelChanged() {
     }
 }
 
+void TMainForm::levelSaving(const QString& path) {
+    if (Recovery && recorded_) Recovery->recordNow({QFile::encodeName(path).toStdString(), Map});
+}
+
 void TMainForm::ClearFull() {
     qorv::ClearFull(Map);
 }

@@ -19,8 +19,10 @@ fail() {
     exit 1
 }
 
-# The programs scripts/desktop.sh runs to give the editor a display.
-desktop_programs=(Xvfb xauth xdpyinfo xprop openbox x11vnc ss openssl unshare setpriv flock setsid)
+# The programs scripts/desktop.sh runs to give the editor a display (the system's python3, as
+# it prefers, for its keeper).
+desktop_programs=(Xvfb xauth xdpyinfo xprop openbox x11vnc ss openssl unshare setpriv flock setsid
+    /usr/bin/python3)
 
 cache_value() { sed -n "s/^$1:[A-Z]*=//p" "$build/CMakeCache.txt"; }
 launcher=$(cache_value CMAKE_CXX_COMPILER_LAUNCHER) # a developer's ccache is no need of the build
