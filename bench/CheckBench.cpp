@@ -2,16 +2,17 @@
 // files: the figures to compare are BM_CheckLevels10000 / BM_RawRead10000 (the reader's
 // own cost on top of the file system's), BM_CheckProgram10000 / BM_RawRead10000 (the
 // whole program, started once for all the files) and BM_RulesAllKinds / BM_ReadLevelsNoRules
-// (a team's rules, one of each kind, checked on top of the same reading).
+// (a team's rules, one of each kind, checked on top of the same reading) and
+// BM_CheckProgramFolder10000 / BM_CheckProgram10000 (the folder given for its levels).
 
 #include "BenchApplication.h"
 #include "ManyLevels.h"
-#include "tools/Check.h"
+#include "errors/IoError.h"
 #include "findings/LineReports.h"
 #include "levelio/LevelFile.h"
 #include "rules/RuleCheck.h"
 #include "rules/RulesFile.h"
-#include "errors/IoError.h"
+#include "tools/Check.h"
 
 #include <QDir>
 #include <QProcess>
@@ -67,6 +68,21 @@ void BM_CheckProgram10000(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CheckProgram10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same levels as the set of the folder: the listing in place of 10,000 arguments
+// (BM_CheckProgramFolder10000 / BM_CheckProgram10000 should be 1.05 or less).
+void BM_CheckProgramFolder10000(benchmark::State& state) {
+    bench::application(); // for QProcess
+    for (auto _ : state) {
+        QProcess check;
+        check.setWorkingDirectory(folder().path());
+        check.setStandardOutputFile(QProcess::nullDevice());
+        check.start(QStringLiteral(QORV_EDITOR_PATH), {QStringLiteral("--check"), "."});
+        if (!check.waitForFinished(60000) || check.exitCode() != 1)
+            state.SkipWithError("qorvedit --check did not report the short levels");
+    }
+}
+BENCHMARK(BM_CheckProgramFolder10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // One rule of each kind, over tiles the levels above hold: most levels pass, as in CI, and
 // the flood fill runs through the painted cells in every one.

@@ -11,10 +11,12 @@
 # folder (Xauthority, vnc-password, logs, and "pids": each program's name and process id);
 # with --vnc also QORV_VNC_PORT. --bare leaves the window manager out (for measurements
 # that watch top-level windows being mapped).
-# Whatever ends this script, even kill -KILL, ends everything it started with it; where the
-# desktop has a PID namespace of its own (see below) that holds for every process started
-# on it, children of children too. The folder of a desktop killed that way is removed by
-# the next desktop of the same user.
+# Whatever ends this script, even kill -KILL, ends everything it started with it, children of
+# children too, even one that left its process group and session (setsid): a keeper
+# (scripts/desktop_keeper.py, a child subreaper) is the ancestor of every process on the
+# desktop, and where the desktop has a PID namespace of its own (see below) that namespace
+# holds them as well. The folder of a desktop killed that way is removed by the next desktop
+# of the same user.
 set -euo pipefail
 
 # This script runs twice: first as called, then, started by that first run, as
@@ -75,10 +77,16 @@ supervise() { # supervise <folder> <lock fd>
 # file, show the namespace's process ids; mounts made later on the system still reach the
 # desktop (slave). An ordinary user could make one only inside a user namespace, where the
 # editor would see root's and every other account's files as owned by one and the same
-# "nobody", and could no longer tell a link planted in /tmp from the folder's own. Without
-# a namespace, process groups and the parent-death signal end the programs and those of
-# their children that stay in their process groups.
+# "nobody", and could no longer tell a link planted in /tmp from the folder's own. For every
+# user the keeper (python3 scripts/desktop_keeper.py) runs the second run below it as a
+# child subreaper: whatever loses its parent on the desktop becomes the keeper's, and the
+# keeper kills all of them once the desktop ends or this script is killed. Without python3
+# only process groups and the parent-death signal end the programs, and a process that
+# moved to a session of its own (setsid) outlives a kill -KILL of this script, unless the
+# namespace holds it.
 namespace=(unshare --pid --fork --kill-child --mount-proc --propagation slave)
+python=$(command -v /usr/bin/python3 python3 | head -n 1) || true
+keeper=("$python" "$(dirname -- "$0")/desktop_keeper.py")
 
 first_run() {
     caller_umask=$(umask)
@@ -93,10 +101,13 @@ first_run() {
     echo "supervisor $!" >"$desktop_dir/pids"
 
     "${namespace[@]}" true 2>/dev/null || namespace=()
-    # Killed with this script; in a session of its own, so that the terminal's signals
-    # reach it once, through end_desktop, which lets it take the desktop down in order.
-    setpriv --pdeathsig KILL setsid "${namespace[@]}" "$BASH" "$0" --inside "$desktop_dir" \
-        "$lock_fd" "$supervisor" "$caller_umask" "${arguments[@]}" <&0 &
+    # Killed with this script; in a session of its own (the keeper's, or its own), so that
+    # the terminal's signals reach it once, through end_desktop, which lets it take the
+    # desktop down in order.
+    local below=(setsid)
+    if [ -n "$python" ] && "${keeper[@]}" --check 2>/dev/null; then below=("${keeper[@]}" $$); fi
+    "${below[@]}" setpriv --pdeathsig KILL "${namespace[@]}" "$BASH" "$0" --inside \
+        "$desktop_dir" "$lock_fd" "$supervisor" "$caller_umask" "${arguments[@]}" <&0 &
     second_run=$!
     trap end_desktop INT TERM HUP
     wait "$second_run"
@@ -206,11 +217,18 @@ if [ "$with_vnc" = 1 ]; then
     # VNC passwords are 8 characters at most; these are drawn from 62, about 48 bits.
     password=$(set +o pipefail; tr -dc 'A-Za-z0-9' </dev/urandom | head -c 8)
     printf '%s\n' "$password" >"$desktop_dir/vnc-password"
+    # The same password in the form VNC programs keep it, which vncviewer -passwd FILE,
+    # vncsnapshot -passwd FILE and x11vnc -rfbauth FILE read (vncpasswd -f writes it): the
+    # password DES-encrypted with the fixed key they all use, here with each byte's bits
+    # reversed as DES wants them. The password goes in on standard input; the key is public.
+    printf '%s' "$password" | openssl enc -des-ecb -provider legacy -provider default \
+        -K e84ad660c4721ae0 -nopad >"$desktop_dir/vnc-passwd" ||
+        fail "openssl could not write the VNC password file"
     # x11vnc takes the first free port from 5900 on. It prints it only after looking up the
     # host's name, which takes 5 seconds where no name server answers; the port is read from
     # its listening socket instead, as soon as it listens.
     start x11vnc 077 x11vnc -display "$DISPLAY" -auth "$XAUTHORITY" -localhost \
-        -passwdfile "$desktop_dir/vnc-password" -forever -shared -nossl -quiet \
+        -rfbauth "$desktop_dir/vnc-passwd" -forever -shared -nossl -quiet \
         >"$desktop_dir/vnc.log" 2>&1 </dev/null
     vnc_pid=$started_pid
 fi
@@ -229,6 +247,18 @@ if [ "$with_vnc" = 1 ]; then
 fi
 
 export QORV_DESKTOP_DIR="$desktop_dir"
+if [ "$with_vnc" = 1 ]; then
+    cat <<MESSAGE
+The private virtual desktop ($DISPLAY, 1024x768, openbox) is ready. View it with a VNC viewer
+on this machine:
+    address   127.0.0.1:$QORV_VNC_PORT   (e.g. vncviewer 127.0.0.1::$QORV_VNC_PORT)
+    password  $password   (one-time, readable by you only: as text in $desktop_dir/vnc-password,
+              for vncviewer -passwd in $desktop_dir/vnc-passwd)
+From another machine, tunnel the port first: ssh -L $QORV_VNC_PORT:127.0.0.1:$QORV_VNC_PORT <this host>
+X programs of your own reach the desktop with DISPLAY=$DISPLAY XAUTHORITY=$XAUTHORITY.
+The desktop ends when its command ends.
+MESSAGE
+fi
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$desktop_dir}" # Qt wants one, private
 # The command keeps the terminal as its input, and creates its files (levels saved in the
 # editor) with the caller's own umask. This script waits for it in `wait`, where a signal

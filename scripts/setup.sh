@@ -1,23 +1,38 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when any is missing.
-# Sourced by ./run and ./test; quick when everything is already there.
+# Installs the Debian packages that are missing: ./run those that building and running the
+# editor need (qorv_install_packages editor), a CI job those of the build alone
+# (qorv_install_packages build, scripts/ci-build.sh), ./test all of them. Sourced by all
+# three; quick when everything is already there. tests/setup checks the editor's list
+# against the build and the programs it runs.
 
-qorv_packages=(
+# Building the editor (its CMakeLists with QORV_TESTS and QORV_BENCH off).
+qorv_build_packages=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
+    zlib1g-dev libzstd-dev libtomlplusplus-dev
+    librsvg2-bin # the icon's sizes, drawn at build time
+)
+# Running it on the private desktop of scripts/desktop.sh when there is no display.
+# python3 runs the desktop's keeper (scripts/desktop_keeper.py).
+qorv_desktop_packages=(xvfb xauth x11-utils openbox x11vnc iproute2 util-linux openssl python3)
+qorv_editor_packages=("${qorv_build_packages[@]}" "${qorv_desktop_packages[@]}")
+
+# What only the tests, the benchmarks and the tools they compare with need.
+qorv_test_packages=(
     libgtest-dev libbenchmark-dev
-    xvfb xauth xdotool x11-utils x11vnc openbox openssl libxcb1-dev iproute2 strace
+    xdotool libxcb1-dev strace
     clang libclang-rt-14-dev
-    zlib1g-dev libzstd-dev tiled
-    libtomlplusplus-dev
+    tiled
     valgrind jq
     chromium tidy fonts-dejavu-core # the report in a browser, its HTML checked; the sheet's names
-    acl attr util-linux
+    acl attr
+    groff-base man-db bsdextrautils # the manual page rendered and read as man shows it
     git file python3
     qt6-wayland weston
-    desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl librsvg2-bin
+    desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl
     nodejs npm yamllint python3-yaml
 )
+qorv_packages=("${qorv_editor_packages[@]}" "${qorv_test_packages[@]}")
 
 # One query for the whole list: a query per package takes about a second in all, on every
 # ./run. A package dpkg has never heard of is missing from the answer.
@@ -34,8 +49,14 @@ qorv_missing_packages() {
     done
 }
 
+# qorv_install_packages [editor | build]: the missing ones of every package, of the editor's,
+# or of its build's.
 qorv_install_packages() {
     local missing
+    case "${1:-}" in
+    editor) local qorv_packages=("${qorv_editor_packages[@]}") ;;
+    build) local qorv_packages=("${qorv_build_packages[@]}") ;;
+    esac
     mapfile -t missing < <(qorv_missing_packages)
     [ ${#missing[@]} -eq 0 ] && return 0
     echo "Installing missing packages: ${missing[*]}"

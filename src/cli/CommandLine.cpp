@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include "cli/CommandLineText.h"
+#include "cli/UnknownOption.h"
 #include "tools/LevelSet.h"
 #include "tools/Reporting.h"
 
@@ -69,6 +70,18 @@ QString choicesOf(const Choices& options) {
     return listed(choices, QStringLiteral("or"));
 }
 
+// "--scale 0: not a whole number from 1 to 450.": the option, the value as messages quote
+// names, and what is wrong with it.
+QString wrongValue(const QString& option, const QString& value, const QString& reason) {
+    return QStringLiteral("%1 %2: %3.").arg(option, quotedName(value), reason);
+}
+
+QString checked(const QString& option, ValueCheck check, const QString& value) {
+    if (!check) return QString();
+    const std::string reason = check(fileName(value));
+    return reason.empty() ? QString() : wrongValue(option, value, QString::fromStdString(reason));
+}
+
 QString misplacedExtra(const Invocation& invocation) {
     for (const ExtraOption& option : extraOptions())
         if (invocation.given(option.extra) && !accepts(invocation.mode, option.extra, invocation))
@@ -81,8 +94,15 @@ QString misplacedExtra(const Invocation& invocation) {
     for (const ExtraOption& option : extraOptions())
         if (const Choices& choices = choicesFor(option, invocation);
             invocation.given(option.extra) && !takesValue(choices, invocation.value(option.extra)))
-            return QStringLiteral("%1 takes %2.")
-                .arg(QString::fromStdString(shownName(option.extra)), choicesOf(choices));
+            return wrongValue(QString::fromStdString(shownName(option.extra)),
+                              invocation.value(option.extra),
+                              QStringLiteral("not ") + choicesOf(choices));
+    for (const ExtraOption& option : extraOptions())
+        if (invocation.given(option.extra))
+            if (QString wrong = checked(QString::fromStdString(shownName(option.extra)),
+                                        option.check, invocation.value(option.extra));
+                !wrong.isEmpty())
+                return wrong;
     return QString();
 }
 
@@ -142,11 +162,23 @@ Invocation shaped(Invocation invocation) {
     const Form* form = formFor(mode, invocation);
     const qsizetype files = invocation.files.size();
     if (!form || files < form->minFiles || files > form->maxFiles) return usage(takes(mode));
+    // --dry-run writes nothing back, so it reads standard input as every mode does.
+    if (mode.writesBack && !invocation.given(Extra::DryRun) &&
+        invocation.files.contains(QStringLiteral("-")))
+        return usage(optionOf(mode) + QStringLiteral(" writes each level back: standard input "
+                                                     "(-) cannot be one."));
     if (form->lastFileIsOutput)
         invocation.output = invocation.files.takeLast();
     else if (form->needs != Extra::None)
         invocation.output = invocation.value(form->needs);
-    if (mode.levelSets) invocation.files = expandLevels(invocation.files);
+    // A set of levels is made here, once, for every mode that takes one; LEVEL OUT.png is one
+    // level, whatever LEVEL is.
+    if (mode.levelSets) {
+        invocation.levels = form->maxFiles == AnyNumber
+                                ? levelSet(invocation.files, invocation.given(Extra::Recursive))
+                                : levelsAsGiven(invocation.files);
+        invocation.files = fileNames(invocation.levels);
+    }
     decideSheets(invocation);
     return invocation;
 }
@@ -165,6 +197,7 @@ QList<std::size_t> modesGiven(const QCommandLineParser& parser, const ParserOpti
 } // namespace
 
 Invocation parseCommandLine(const QStringList& arguments) {
+    if (const QString unknown = unknownOption(arguments); !unknown.isEmpty()) return usage(unknown);
     QCommandLineParser parser;
     const ParserOptions options = describe(parser);
     // The parser's message repeats what was given, which may hold escape sequences.
@@ -178,6 +211,10 @@ Invocation parseCommandLine(const QStringList& arguments) {
         if (invocation.mode->overrides) return invocation;
         if (!invocation.mode->valueName.empty())
             invocation.argument = parser.value(options.modes[chosen.first()]);
+        if (QString wrong =
+                checked(optionOf(*invocation.mode), invocation.mode->check, invocation.argument);
+            !wrong.isEmpty())
+            return usage(wrong);
     }
     const std::span<const ExtraOption> extras = extraOptions();
     for (std::size_t i = 0; i < extras.size(); ++i)
@@ -195,16 +232,31 @@ Invocation parseCommandLine(const QStringList& arguments) {
     return invocation;
 }
 
+// Whether an argument that is not text went anywhere but into a set of levels.
+bool unspellableOutsideSet(const Invocation& invocation) {
+    if (!invocation.mode || !invocation.mode->levelSets) return true;
+    QStringList others = {invocation.argument, invocation.output};
+    for (const std::optional<QString>& value : invocation.extras)
+        others << value.value_or(QString());
+    return std::ranges::any_of(others, isUnspellable);
+}
+
 Invocation parseCommandLine(const QList<QByteArray>& arguments) {
     QStringList decoded;
+    QByteArray unspelled;
     for (const QByteArray& argument : arguments) {
         decoded << QFile::decodeName(argument);
-        if (QFile::encodeName(decoded.last()) != argument)
-            return usage(QStringLiteral("%1 is not a name this system can spell in text; "
-                                        "rename the file.")
-                             .arg(quotedName(argument)));
+        if (QFile::encodeName(decoded.last()) == argument) continue;
+        // A level of a set is told as one that cannot be read, and the others are read.
+        if (unspelled.isEmpty()) unspelled = argument;
+        decoded.last() = unspellableArgument(argument);
     }
-    return parseCommandLine(decoded);
+    Invocation invocation = parseCommandLine(decoded);
+    if (!unspelled.isEmpty() && unspellableOutsideSet(invocation))
+        return usage(QStringLiteral("%1 is not a name this system can spell in text; "
+                                    "rename the file.")
+                         .arg(quotedName(unspelled)));
+    return invocation;
 }
 
 } // namespace app

@@ -13,8 +13,6 @@
 
 namespace app {
 
-class Console;
-
 // Reads the arguments, the program's name first, as the user gave them. The tile sheet of each
 // file the mode draws is looked for here, once.
 Invocation parseCommandLine(const QStringList& arguments);
@@ -24,17 +22,7 @@ Invocation parseCommandLine(const QStringList& arguments);
 // turn into another name and fail as "File not found", so it is refused, and said so.
 Invocation parseCommandLine(const QList<QByteArray>& arguments);
 
-// The text of --help.
-QString helpText();
-
-// The text of --version.
-QString versionText();
-
 // Why the editor cannot start without a display, and which modes need none: one line.
 QString noDisplayMessage(const QString& why);
-
-// The handlers of --help and --version.
-int printHelp(const Invocation& invocation, Console& console);
-int printVersion(const Invocation& invocation, Console& console);
 
 } // namespace app

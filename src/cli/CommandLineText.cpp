@@ -1,7 +1,6 @@
 #include "cli/CommandLineText.h"
 
 #include "cli/CommandLine.h"
-#include "tools/Console.h"
 #include "tools/Reporting.h"
 
 namespace app {
@@ -46,19 +45,6 @@ bool isFormOption(const CommandMode& mode, Extra extra) {
     return false;
 }
 
-// " [--png OUT.png] [--tiles SHEET.bmp]": the options a mode may take in any of its forms.
-QString optionalExtras(const CommandMode& mode) {
-    QString shown;
-    for (const Accepted& accepted : mode.extras) {
-        if (accepted.extra == Extra::None || isFormOption(mode, accepted.extra)) continue;
-        for (const ExtraOption& option : extraOptions())
-            if (option.extra == accepted.extra)
-                shown += QStringLiteral(" [%1]").arg(
-                    withValue(QString::fromStdString(shownName(accepted.extra)), option.valueName));
-    }
-    return shown;
-}
-
 QString modesSynopsis() {
     QStringList lines = {
         synopsis(QStringLiteral("qorvedit [LEVEL]"), "edit LEVEL, or a new level")};
@@ -73,6 +59,18 @@ QString modesSynopsis() {
 }
 
 } // namespace
+
+QString optionalExtras(const CommandMode& mode) {
+    QString shown;
+    for (const Accepted& accepted : mode.extras) {
+        if (accepted.extra == Extra::None || isFormOption(mode, accepted.extra)) continue;
+        for (const ExtraOption& option : extraOptions())
+            if (option.extra == accepted.extra)
+                shown += QStringLiteral(" [%1]").arg(
+                    withValue(QString::fromStdString(shownName(accepted.extra)), option.valueName));
+    }
+    return shown;
+}
 
 // Qt's own help option would also offer Qt's window-system options, which the headless
 // tools do not take; ours come from the tables.
@@ -96,30 +94,8 @@ ParserOptions describe(QCommandLineParser& parser) {
     return options;
 }
 
-QString helpText() {
-    QCommandLineParser parser;
-    describe(parser);
-    // Without an application object the parser cannot know the program's name.
-    return parser.helpText().replace(QStringLiteral("<executable_name>"),
-                                     QStringLiteral("qorvedit"));
-}
-
-QString versionText() {
-    return QStringLiteral("QorvEdit " QORV_VERSION "\n");
-}
-
 QString noDisplayMessage(const QString& why) {
     return QStringLiteral("no display found (%1); %2 work without one.").arg(why, choosingModes());
-}
-
-int printHelp(const Invocation&, Console& console) {
-    console.print(helpText());
-    return 0;
-}
-
-int printVersion(const Invocation&, Console& console) {
-    console.print(versionText());
-    return 0;
 }
 
 } // namespace app

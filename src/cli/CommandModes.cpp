@@ -1,10 +1,13 @@
 #include "cli/CommandModes.h"
 
-#include "cli/CommandLine.h"
+#include "cli/Help.h"
+#include "cli/ValueChecks.h"
+#include "cli/Version.h"
 #include "tools/Check.h"
 #include "tools/Diff.h"
 #include "tools/Export.h"
 #include "tools/FindTile.h"
+#include "tools/GitSetup.h"
 #include "tools/Import.h"
 #include "tools/Merge.h"
 #include "tools/Remap.h"
@@ -57,46 +60,76 @@ constexpr ExtraOption Extras[] = {
     {Extra::DryRun, "", "dry-run", "",
      "With --remap: print the cells that would change, as --diff prints them, and write nothing.",
      ""},
-    {Extra::Columns, "", "columns", "N",
+    {Extra::Columns,
+     "",
+     "columns",
+     "N",
      "With --sheet: the levels in a row (default: the square root of their count, rounded up).",
-     "number"},
-    {Extra::Scale, "", "scale", "N",
+     "number",
+     Written::Nothing,
+     {},
+     checks::wholeNumber<MostSheetColumns>},
+    {Extra::Scale,
+     "",
+     "scale",
+     "N",
      "With --sheet: each level N times smaller than --render draws it, every Nth pixel of "
      "every Nth row (default: 4).",
-     "number"},
+     "number",
+     Written::Nothing,
+     {},
+     checks::wholeNumber<MostSheetScale>},
     {Extra::Path, "", "path", "PATH",
      "With --merge: the level's name in the lines of conflicts, git's %P (default: OURS).",
      "file name"},
+    {Extra::Quiet, "q", "quiet", "",
+     "No progress line: where standard error is a terminal, the modes that draw, check or "
+     "remap more than a few hundred levels show how far they are on one line, erased at the end.",
+     ""},
+    {Extra::Global, "", "global", "",
+     "With --git-setup: your own git configuration and attributes file, for every repository, "
+     "rather than the clone's.",
+     ""},
+    {Extra::Recursive, "r", "recursive", "",
+     "With a set of levels (--check, --render --out-dir, --sheet, --report, --stats, "
+     "--find-tile, --remap, and folders to --diff and --review): a folder's levels in every "
+     "folder below it too, as grep -r finds files.",
+     ""},
 };
 static_assert(std::size(Extras) == ExtraCount - 1, "every extra but None has its option");
 
 constexpr CommandMode Modes[] = {
     {.option = "check",
-     .description = "Read each LEVEL, check it against the team's rules, and print one line for "
-                    "each failure, as FILE:LINE:COL: message where it has a place; exit status 1 "
-                    "when any fails. Writes nothing but GITHUB_STEP_SUMMARY.",
+     .description = "Read each LEVEL (a folder: its *.qre and *.qrl), check it against the team's "
+                    "rules, and print one line for each failure, as FILE:LINE:COL: message where "
+                    "it has a place; exit status 1 when any fails. Writes nothing but "
+                    "GITHUB_STEP_SUMMARY.",
      .forms = {{{"LEVEL...", "check levels without a display", 1, AnyNumber}}},
-     .extras = {{{Extra::Rules}, {Extra::Format}}},
+     .extras = {{{Extra::Rules}, {Extra::Format}, {Extra::Quiet}, {Extra::Recursive}}},
      .run = runCheck,
      .failed = 1,
-     .lostOutput = 1},
+     .lostOutput = 1,
+     .levelSets = true},
     {.option = "render",
      .description = "Draw LEVEL into OUT.png (640x450) as the editor shows it; OUT - writes a PNG "
                     "to standard output.",
      .forms = {{{"LEVEL OUT.png", "draw a level without a display", 2, 2, true},
                 {"LEVEL... --out-dir DIR", "draw many levels into DIR", 1, AnyNumber, false,
                  Extra::OutDir}}},
-     .extras = {{{Extra::Tiles}, {Extra::OutDir}}},
+     .extras =
+         {{{Extra::Tiles}, {Extra::OutDir}, {Extra::Quiet}, {Extra::Recursive, Extra::OutDir}}},
      .drawn = Drawn::EachFile,
      .run = runRender,
      .failed = 1,
-     .lostOutput = 1},
+     .lostOutput = 1,
+     .levelSets = true},
     {.option = "sheet",
      .valueName = "OUT.png",
      .description = "Draw every LEVEL (a folder: its *.qre and *.qrl) smaller, its name under "
                     "it, on one picture OUT.png, in a grid.",
      .forms = {{{"LEVEL...", "a contact sheet of levels", 1, AnyNumber}}},
-     .extras = {{{Extra::Columns}, {Extra::Scale}, {Extra::Tiles}}},
+     .extras =
+         {{{Extra::Columns}, {Extra::Scale}, {Extra::Tiles}, {Extra::Quiet}, {Extra::Recursive}}},
      .drawn = Drawn::EachFile,
      .run = runSheet,
      .failed = 1,
@@ -108,7 +141,7 @@ constexpr CommandMode Modes[] = {
                     "*.qrl) with its picture, its --check failures and its tile counts, and the "
                     "set's totals; the pictures beside it.",
      .forms = {{{"LEVEL...", "a web page of levels", 1, AnyNumber}}},
-     .extras = {{{Extra::Tiles}}},
+     .extras = {{{Extra::Tiles}, {Extra::Quiet}, {Extra::Recursive}}},
      .drawn = Drawn::EachFile,
      .run = runReport,
      .failed = 1,
@@ -134,7 +167,7 @@ constexpr CommandMode Modes[] = {
                     "for two folders, one line per level added, removed or changed, then how "
                     "many are unchanged. Exit status 0: the same, 1: different, 2: trouble.",
      .forms = {{{"A B", "the cells that differ", 2, 2}}},
-     .extras = {{{Extra::Png}, {Extra::Tiles, Extra::Png}}},
+     .extras = {{{Extra::Png}, {Extra::Tiles, Extra::Png}, {Extra::Recursive}}},
      .drawn = Drawn::SecondFile,
      .run = runDiff,
      .failed = 2,
@@ -157,20 +190,21 @@ constexpr CommandMode Modes[] = {
                     "trouble.",
      .forms = {{{"BASE OURS THEIRS -o OUT", "merge levels, for git merge", 3, 3, false,
                  Extra::Output}}},
-     .extras = {{{Extra::Output},
-                 {Extra::Conflicts},
-                 {Extra::Tiles, Extra::Conflicts},
-                 {Extra::Path}}},
+     .extras =
+         {{{Extra::Output}, {Extra::Conflicts}, {Extra::Tiles, Extra::Conflicts}, {Extra::Path}}},
      .drawn = Drawn::SecondFile,
      .run = runMerge,
      .failed = 2,
      .lostOutput = 2},
     {.option = "stats",
      .description = "Count the tiles of each LEVEL (a folder: its *.qre and *.qrl files): a row "
-                    "per level, a column per tile used, the totals, and the tiles of the sheet "
-                    "no level uses. Exit status 1 when a level cannot be read.",
+                    "per level (or why it cannot be read), a column per tile used or unused, the "
+                    "totals, and the tiles of the sheet no level uses. Exit status 1 when a level "
+                    "cannot be read.",
      .forms = {{{"LEVEL...", "tile counts of a set of levels", 1, AnyNumber}}},
-     .extras = {{{Extra::Format, Extra::None, {"csv", "json"}}, {Extra::Tiles}}},
+     .extras = {{{Extra::Format, Extra::None, {"csv", "json"}},
+                 {Extra::Tiles},
+                 {Extra::Recursive}}},
      .drawn = Drawn::EachFile,
      .run = runStats,
      .failed = 1,
@@ -182,10 +216,12 @@ constexpr CommandMode Modes[] = {
                     "tiles, as FILE:LINE:COL: tile N. Exit status 0: found, 1: not found, 2: "
                     "trouble.",
      .forms = {{{"LEVEL...", "the cells that hold a tile", 1, AnyNumber}}},
+     .extras = {{{Extra::Recursive}}},
      .run = runFindTile,
      .failed = 2,
      .lostOutput = 2,
-     .levelSets = true},
+     .levelSets = true,
+     .check = checks::tileList},
     {.option = "remap",
      .valueName = "TABLE",
      .description = "Replace tiles in each LEVEL (a folder: its levels) by the TABLE "
@@ -193,11 +229,13 @@ constexpr CommandMode Modes[] = {
                     "changes is saved safely, the others are not touched. Exit status 1 when a "
                     "level fails, 2 for a wrong TABLE (nothing is written).",
      .forms = {{{"LEVEL...", "replace tiles in a set of levels", 1, AnyNumber}}},
-     .extras = {{{Extra::DryRun}}},
+     .extras = {{{Extra::DryRun}, {Extra::Quiet}, {Extra::Recursive}}},
      .run = runRemap,
      .failed = 1,
      .lostOutput = 1,
-     .levelSets = true},
+     .levelSets = true,
+     .check = checks::remapTable,
+     .writesBack = true},
     {.option = "resolve",
      .valueName = "ours|theirs|base",
      .description = "Resolve each LEVEL a merge left with conflict markers: every conflicting "
@@ -207,17 +245,29 @@ constexpr CommandMode Modes[] = {
      .forms = {{{"LEVEL...", "resolve conflicted levels, for scripts", 1, AnyNumber}}},
      .run = runResolve,
      .failed = 1,
-     .lostOutput = 1},
+     .lostOutput = 1,
+     .writesBack = true},
     {.option = "review",
      .description = "Compare the levels of the folders OLD and NEW by name and write into the "
                     "folder DIR review.md, Markdown for a pull request's comment (review-1.md, ... "
                     "when too long for one), and NAME.before.png, NAME.after.png and "
-                    "NAME.changes.png per changed level. Exit status 0: written, 2: trouble.",
+                    "NAME.changes.png per changed level. Exit status 0: written, 1: a level could "
+                    "not be read (the rest is reviewed), 2: trouble.",
      .forms = {{{"OLD NEW -o DIR", "a review of changed levels", 2, 2, false, Extra::Output}}},
-     .extras = {{{Extra::Output}, {Extra::Tiles}}},
+     .extras = {{{Extra::Output}, {Extra::Tiles}, {Extra::Quiet}, {Extra::Recursive}}},
      .run = runReview,
      .failed = 2,
      .lostOutput = 2},
+    {.option = "git-setup",
+     .description = "Set up the git clone in the working directory for levels, once per clone: "
+                    "QorvEdit's diff and merge drivers in its git configuration, and in its "
+                    ".gitattributes the lines that give levels to them and keep git's text "
+                    "conversion off them, each only where missing.",
+     .forms = {{{"", "set a git clone up for levels", 0, 0}}},
+     .extras = {{{Extra::Global}}},
+     .run = runGitSetup,
+     .failed = 1,
+     .lostOutput = 1},
     {.option = "help",
      .letter = "h",
      .description = "Show this help and exit.",

@@ -18,6 +18,11 @@ namespace app {
 // The values an option takes; none: any.
 using Choices = std::array<std::string_view, 4>;
 
+// What is wrong with an option's value, in words that follow it ("not a whole number from 1 to
+// 450"); empty when nothing is. The parser asks it before anything is read, so that a handler
+// is only ever given values its row accepts (ValueChecks.h).
+using ValueCheck = std::string (*)(std::string_view value);
+
 struct ExtraOption {
     Extra extra;
     std::string_view letter;    // "o" for -o; empty: none
@@ -27,6 +32,7 @@ struct ExtraOption {
     std::string_view valueKind; // what an empty value lacks: "file name", "folder"
     Written written = Written::Nothing;
     Choices choices = {};
+    ValueCheck check = nullptr; // none: any value of its kind
 };
 
 // One way to give a mode its files. A form that needs an option applies when it is given;
@@ -60,7 +66,7 @@ struct CommandMode {
     std::string_view valueName = {}; // the option's own value ("--find-tile N"); empty: none
     std::string_view description;
     std::array<Form, 2> forms; // a form with no summary is no form
-    std::array<Accepted, 4> extras = {};
+    std::array<Accepted, 5> extras = {};
     Drawn drawn = Drawn::Nothing;
     // 0 done, 1 a level failed or levels differ; a failure the handler throws (EditorError)
     // is reported once, by the dispatch, and ends with `failed`. A reference: a row without
@@ -69,8 +75,10 @@ struct CommandMode {
     int failed;     // 1 for the drawing tools and --check, 2 for the comparisons, as diff(1), 0 for
                     // --textconv, whose failure is its output
     int lostOutput; // when standard output does not take the output: 2 where 1 means "differ"
-    bool overrides = false; // --help, --version: chosen whatever else is given
-    bool levelSets = false; // a LEVEL that is a folder stands for its levels (app/LevelSet.h)
+    bool overrides = false;     // --help, --version: chosen whatever else is given
+    bool levelSets = false;     // LEVEL... is a set of levels (tools/LevelSet.h)
+    ValueCheck check = nullptr; // of the option's own value; none: any
+    bool writesBack = false;    // each LEVEL is written back: standard input cannot be one
 };
 
 std::span<const CommandMode> commandModes();

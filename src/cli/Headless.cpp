@@ -2,6 +2,7 @@
 
 #include "cli/CommandModes.h"
 #include "tools/Console.h"
+#include "tools/OutputFile.h"
 #include "tools/Reporting.h"
 #include "tools/Usage.h"
 
@@ -19,6 +20,8 @@ int runHeadless(const Invocation& invocation) {
 int runHeadless(const Invocation& invocation, Console& console) {
     if (!invocation.mode) return console.finish(refuseUsage(invocation.error, console));
     const CommandMode& mode = *invocation.mode;
+    const OutputRun run;
+    console.setQuiet(invocation.given(Extra::Quiet));
     int status = mode.failed;
     if (const std::optional<std::string> failure =
             failureOf([&] { status = mode.run(invocation, console); }))

@@ -60,6 +60,55 @@ LevelParse parseLevelText(std::string_view bytes, bool fileGoesOn, LevelGrid& gr
     return LevelParse::Complete;
 }
 
+namespace {
+
+// `bytes` with every `from` replaced by `to`.
+std::string replacedAll(std::string_view bytes, std::string_view from, std::string_view to) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / GridWidth);
+    for (std::size_t start = 0;;) {
+        const std::size_t at = bytes.find(from, start);
+        out.append(bytes.substr(start, at - start));
+        if (at == std::string_view::npos) return out;
+        out.append(to);
+        start = at + from.size();
+    }
+}
+
+std::size_t countOf(std::string_view bytes, std::string_view what) {
+    std::size_t count = 0;
+    for (std::size_t at = bytes.find(what); at != std::string_view::npos;
+         at = bytes.find(what, at + what.size()))
+        ++count;
+    return count;
+}
+
+// Which conversion every line end of `bytes` shows, if any: LF with no CR anywhere, or CR CR LF
+// with no CR outside one.
+std::optional<LineEndConversion> lineEndsOf(std::string_view bytes) {
+    const std::size_t crs = countOf(bytes, "\r");
+    if (crs == 0 && bytes.find(LineEndLF) != std::string_view::npos)
+        return LineEndConversion::LfForCrLf;
+    const std::size_t doubled = countOf(bytes, "\r\r\n");
+    if (doubled > 0 && crs == 2 * doubled) return LineEndConversion::CrCrLfForCrLf;
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<ConvertedLineEnds> convertedLineEnds(std::string_view bytes) {
+    const std::optional<LineEndConversion> conversion = lineEndsOf(bytes);
+    if (!conversion) return std::nullopt;
+    const std::string restored = *conversion == LineEndConversion::LfForCrLf
+                                     ? replacedAll(bytes, "\n", "\r\n")
+                                     : replacedAll(bytes, "\r\r\n", "\r\n");
+    LevelGrid scratch;
+    if (parseLevelText(restored, false, scratch) != LevelParse::Complete) return std::nullopt;
+    // Both conversions leave no line end before the first converted one: it ends line 1.
+    const std::size_t first = bytes.find_first_of("\r\n");
+    return ConvertedLineEnds{*conversion, {1, static_cast<int>(first) + 1}};
+}
+
 std::variant<std::string, UnwritableCell> formatLevelText(const LevelGrid& grid) {
     std::string bytes(LevelFileSize, '\0');
     char* out = bytes.data();

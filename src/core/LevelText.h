@@ -4,6 +4,7 @@
 
 #include "core/LevelGrid.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -31,6 +32,21 @@ struct TextPosition {
 // of the last line when lines are missing after it.
 LevelParse parseLevelText(std::string_view bytes, bool fileGoesOn, LevelGrid& grid,
                           TextPosition* end = nullptr);
+
+// How a text conversion rewrote the line ends of a level that was whole before it.
+enum class LineEndConversion {
+    LfForCrLf,     // every CR LF became LF: git's text conversion, dos2unix
+    CrCrLfForCrLf, // every LF became CR LF, the CR LF ones too: a conversion done twice
+};
+
+struct ConvertedLineEnds {
+    LineEndConversion conversion;
+    TextPosition firstLineEnd; // where the first converted line end starts
+};
+
+// Whether `bytes`, a whole file that is no level, would be one but for a conversion of every
+// line end: the level is then still there, and what went wrong is the conversion.
+std::optional<ConvertedLineEnds> convertedLineEnds(std::string_view bytes);
 
 // A cell whose tile has no character, which no level file can hold.
 struct UnwritableCell {

@@ -42,8 +42,9 @@ std::string annotation(const Finding& finding) {
     if (finding.line > 0 && finding.column > 0) command += ",col=" + std::to_string(finding.column);
     const std::string title = finding.rule.empty() ? "qorvedit" : "qorvedit " + finding.rule;
     command += ",title=" + escaped(title, true) + "::";
-    command += escaped(
-        finding.help.empty() ? finding.message : finding.message + "\n" + finding.help, false);
+    command += escaped(finding.help.empty() ? finding.message
+                                            : finding.message + "\n" + finding.help.str(),
+                       false);
     return command + '\n';
 }
 
@@ -70,7 +71,7 @@ std::string row(const Finding& finding) {
     const auto number = [](int n) { return n > 0 ? std::to_string(n) : std::string(); };
     return "| " + cell(finding.file) + " | " + number(finding.line) + " | " +
            number(finding.column) + " | " + cell(finding.rule) + " | " + cell(finding.message) +
-           " | " + cell(finding.help) + " |\n";
+           " | " + cell(finding.help.str()) + " |\n";
 }
 
 std::string leftOut(std::size_t count) {
@@ -79,32 +80,54 @@ std::string leftOut(std::size_t count) {
 
 } // namespace
 
-std::string githubAnnotations(std::span<const Finding> findings) {
-    std::string out;
-    for (std::size_t i = 0; i < findings.size() && i < GithubAnnotationLimit; ++i)
-        out += annotation(findings[i]);
-    if (findings.size() > GithubAnnotationLimit)
-        out += "::notice title=qorvedit::" + more(findings.size() - GithubAnnotationLimit) +
-               " not annotated: GitHub shows the first 10 of a step.\n";
-    return out;
+std::string GithubAnnotations::add(const Finding& finding) {
+    return ++count_ <= GithubAnnotationLimit ? annotation(finding) : std::string();
 }
 
-std::string githubSummary(std::span<const Finding> findings, std::size_t maxBytes) {
-    if (findings.empty()) return "### qorvedit: no failures\n";
-    std::string out = "### qorvedit: " + failures(findings.size()) +
+std::string GithubAnnotations::end() const {
+    if (count_ <= GithubAnnotationLimit) return {};
+    return "::notice title=qorvedit::" + more(count_ - GithubAnnotationLimit) +
+           " not annotated: GitHub shows the first 10 of a step.\n";
+}
+
+void GithubSummaryRows::add(const Finding& finding) {
+    ++count_;
+    // The row that reaches the limit is kept too: the summary is cut at or before it.
+    if (keptBytes_ >= GithubSummaryLimit) return;
+    rows_.push_back(row(finding));
+    keptBytes_ += rows_.back().size();
+}
+
+std::string GithubSummaryRows::text(std::size_t maxBytes) const {
+    if (count_ == 0) return "### qorvedit: no failures\n";
+    std::string out = "### qorvedit: " + failures(count_) +
                       "\n\n| Level | Line | Column | Rule | Message | Help |\n"
                       "| --- | --- | --- | --- | --- | --- |\n";
     // Room for the longest line that can say how many are left out.
-    const std::size_t reserve = leftOut(findings.size()).size();
+    const std::size_t reserve = leftOut(count_).size();
     if (out.size() + reserve >= maxBytes) return {};
-    for (std::size_t i = 0; i < findings.size(); ++i) {
-        const std::string next = row(findings[i]);
-        const bool last = i + 1 == findings.size();
-        if (out.size() + next.size() + (last ? 0 : reserve) >= maxBytes)
-            return out + leftOut(findings.size() - i);
-        out += next;
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        const bool last = i + 1 == count_;
+        if (out.size() + rows_[i].size() + (last ? 0 : reserve) >= maxBytes)
+            return out + leftOut(count_ - i);
+        out += rows_[i];
     }
     return out;
+}
+
+std::string githubAnnotations(std::span<const Finding> findings) {
+    GithubAnnotations annotations;
+    std::string out;
+    for (const Finding& finding : findings)
+        out += annotations.add(finding);
+    return out + annotations.end();
+}
+
+std::string githubSummary(std::span<const Finding> findings, std::size_t maxBytes) {
+    GithubSummaryRows rows;
+    for (const Finding& finding : findings)
+        rows.add(finding);
+    return rows.text(maxBytes);
 }
 
 } // namespace qorv::findings

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace qorv::findings {
 
@@ -26,5 +27,30 @@ std::string githubAnnotations(std::span<const Finding> findings);
 // Empty when not even that fits.
 std::string githubSummary(std::span<const Finding> findings,
                           std::size_t maxBytes = GithubSummaryLimit);
+
+// The annotations as the failures are found: add() gives what to write for each, end() the
+// notice of the rest. Keeps a count, not the failures.
+class GithubAnnotations {
+  public:
+    std::string add(const Finding& finding);
+    std::string end() const;
+
+  private:
+    std::size_t count_ = 0;
+};
+
+// The summary's rows as the failures are found, kept only while they fit in GitHub's limit:
+// what a summary can print, not every failure.
+class GithubSummaryRows {
+  public:
+    void add(const Finding& finding);
+    // The summary of every failure added, as githubSummary gives it.
+    std::string text(std::size_t maxBytes = GithubSummaryLimit) const;
+
+  private:
+    std::vector<std::string> rows_;
+    std::size_t keptBytes_ = 0;
+    std::size_t count_ = 0;
+};
 
 } // namespace qorv::findings

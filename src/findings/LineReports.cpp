@@ -40,7 +40,7 @@ void appendPlainLine(std::string& out, const Finding& finding, std::string_view 
     out += ": ";
     out += finding.message;
     if (!finding.rule.empty())
-        out += " [" + finding.rule + (finding.help.empty() ? "" : ": " + finding.help) + "]";
+        out += " [" + finding.rule + (finding.help.empty() ? "" : ": " + finding.help.str()) + "]";
     out += '\n';
 }
 
@@ -60,7 +60,7 @@ std::string jsonLine(const Finding& finding) {
     out += ",\"message\":";
     appendJsonString(out, finding.message);
     out += ",\"help\":";
-    appendStringOrNull(out, finding.help);
+    appendStringOrNull(out, finding.help.str());
     return out + "}\n";
 }
 

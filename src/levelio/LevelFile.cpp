@@ -7,6 +7,21 @@ namespace qorv {
 
 namespace {
 
+std::string conversionMessage(LineEndConversion conversion) {
+    const bool lf = conversion == LineEndConversion::LfForCrLf;
+    return std::string("line endings were converted (") + (lf ? "LF" : "CR CR LF") +
+           " instead of CR LF), as " + (lf ? "git's text conversion" : "a second text conversion") +
+           " does: see README, Levels in git";
+}
+
+} // namespace
+
+LineEndsConverted::LineEndsConverted(const ConvertedLineEnds& found)
+    : LevelTextError(iocode::ReadBeyondEnd, conversionMessage(found.conversion),
+                     found.firstLineEnd) {}
+
+namespace {
+
 // A file with conflict markers whose markers or rows are wrong is no level of either side.
 [[noreturn]] void refuseDamage(const DamagedConflict& damaged) {
     switch (damaged.damage) {
@@ -23,13 +38,17 @@ namespace {
     throw LevelTextError(iocode::ReadBeyondEnd, damaged.where);
 }
 
-// Only a failed read looks for conflict markers: they make short lines.
-[[noreturn]] void refuseShortLines(std::string_view bytes, TextPosition end) {
+// Only a failed read looks for conflict markers and converted line ends: both make short
+// lines. A whole file alone can be one whose line ends were converted.
+[[noreturn]] void refuseShortLines(std::string_view bytes, bool fileGoesOn, TextPosition end) {
     auto conflicted = parseConflictedLevel(bytes);
     if (auto* level = std::get_if<ConflictedLevel>(&conflicted))
         throw UnresolvedConflict(conflictMarkerLine(bytes).value_or(0),
                                  std::make_shared<const ConflictedLevel>(std::move(*level)));
     if (const auto* damaged = std::get_if<DamagedConflict>(&conflicted)) refuseDamage(*damaged);
+    if (!fileGoesOn)
+        if (const std::optional<ConvertedLineEnds> found = convertedLineEnds(bytes))
+            throw LineEndsConverted(*found);
     throw LevelTextError(iocode::ReadBeyondEnd, end);
 }
 
@@ -41,7 +60,7 @@ void readLevel(std::string_view bytes, bool fileGoesOn, LevelGrid& grid) {
     case LevelParse::CutShort:
         throw IoError(iocode::NotALevel);
     case LevelParse::LinesMissing:
-        refuseShortLines(bytes, end);
+        refuseShortLines(bytes, fileGoesOn, end);
     }
 }
 

@@ -48,6 +48,14 @@ class UnresolvedConflict : public LevelTextError {
     std::shared_ptr<const ConflictedLevel> level_;
 };
 
+// A level whose every line end a text conversion rewrote (git's, without the attributes of
+// README "Levels in git"). It is refused as any level with short lines is, in words that name
+// the conversion, so that every mode and the editor say what happened and where to read on.
+class LineEndsConverted : public LevelTextError {
+  public:
+    explicit LineEndsConverted(const ConvertedLineEnds& found);
+};
+
 // Reads the regular file `name` into `grid`, which is left exactly as it was when an
 // IoError is thrown.
 void loadQRE(const std::string& name, LevelGrid& grid);

@@ -18,7 +18,7 @@ void LatestWriter::post(Record record) {
     bool wake = false;
     {
         const std::lock_guard lock(mutex_);
-        mailbox_ = std::move(record);
+        mailbox_.post(std::move(record));
         wake = waiting_;
     }
     // Only a worker that waits for a value is woken: while it writes or pauses it will look
@@ -29,11 +29,6 @@ void LatestWriter::post(Record record) {
 void LatestWriter::waitUntilIdle() {
     std::unique_lock lock(mutex_);
     idle_.wait(lock, [this] { return idleLocked(); });
-}
-
-bool LatestWriter::idle() {
-    const std::lock_guard lock(mutex_);
-    return idleLocked();
 }
 
 void LatestWriter::stop() {
@@ -50,16 +45,14 @@ void LatestWriter::run() {
     std::unique_lock lock(mutex_);
     for (;;) {
         waiting_ = true;
-        wakeWorker_.wait(lock, [this] { return stopping_ || mailbox_; });
+        wakeWorker_.wait(lock, [this] { return stopping_ || mailbox_.holdsOne(); });
         waiting_ = false;
         if (stopping_) return;
-        Record record = std::move(*mailbox_);
-        mailbox_.reset();
-        writing_ = true;
+        const Record record = std::move(*mailbox_.take());
         lock.unlock(); // the disk is waited for without the mailbox held
         write_(record);
         lock.lock();
-        writing_ = false;
+        mailbox_.done();
         idle_.notify_all();
         // A pause between writes: a burst of changes (quick strokes, held Undo) costs one
         // write per pause instead of one each, and the disk work never crowds the editor.

@@ -4,19 +4,15 @@
 // newer one replaces before the worker takes it is never written at all. After each
 // write the worker pauses briefly (0.1 s), so a record is written at most that much later.
 
-#include "core/RecoveryFile.h"
+#include "recovery/Mailbox.h"
 
 #include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <thread>
 
 namespace recovery {
-
-// A level to keep, or none: nothing is left that could be lost, and what was kept goes.
-using Record = std::optional<qorv::RecoveredLevel>;
 
 // Where a session's records go on their way to the disk: the editor's is a LatestWriter; a
 // test may hand a session one that writes only when waited for, to see what is on disk when.
@@ -25,9 +21,10 @@ class RecordWriter {
     using Write = std::function<void(const Record&)>;
     virtual ~RecordWriter() = default;
     virtual void post(Record record) = 0;
-    // Waits until every record posted so far has been written or replaced (for tests and
-    // benchmarks, for a restored level, which must be on disk before the recovery file it
-    // came from is removed, and for the last record of an editor that is closed).
+    // Waits until every record posted so far has been written or replaced (for a restored
+    // level, which must be on disk before the recovery file it came from is removed, for the
+    // record that names a file before a save gives the file its name, for the last record of
+    // an editor that is closed, and for tests).
     virtual void waitUntilIdle() = 0;
     // Nothing is written afterwards.
     virtual void stop() = 0;
@@ -44,23 +41,19 @@ class LatestWriter final : public RecordWriter {
 
     void post(Record record) override;
     void waitUntilIdle() override;
-    // Whether every record posted so far has been written or replaced: what waitUntilIdle
-    // waits for. A record being written is not written yet.
-    bool idle();
     // Ends the worker.
     void stop() override;
 
   private:
     void run();
-    bool idleLocked() const { return stopping_ || (!mailbox_ && !writing_); }
+    bool idleLocked() const { return stopping_ || mailbox_.idle(); }
 
     Write write_;
     std::mutex mutex_;
     std::condition_variable wakeWorker_; // a value or the stop, for the worker
     std::condition_variable idle_;       // a write done, for waitUntilIdle
-    std::optional<Record> mailbox_;      // empty: nothing to write
-    bool waiting_ = false;               // the worker waits for a value
-    bool writing_ = false;
+    Mailbox mailbox_;
+    bool waiting_ = false; // the worker waits for a value
     bool stopping_ = false;
     std::thread worker_;
 };

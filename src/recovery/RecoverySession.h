@@ -66,8 +66,12 @@ class Session {
     // The level has nothing left that could be lost (saved, or back to its file's
     // content): its record goes, once the writes handed over before have been done.
     void forget() { writer_->post(std::nullopt); }
-    void waitUntilWritten() { writer_->waitUntilIdle(); }
-    std::string recoveryFile() const { return folder_->pathOf(stem_ + ".recovery"); }
+    // Records the level and returns once it is on disk: before a save gives its file a
+    // name, the record must already name that file and hold what goes into it.
+    void recordNow(qorv::RecoveredLevel level) {
+        writer_->post(std::move(level));
+        writer_->waitUntilIdle();
+    }
 
     // The most recently recorded level among the editors that have ended, claimed; damaged
     // files met on the way are set aside with a line on standard error. Stale locks of

@@ -1,9 +1,23 @@
 #include "render/TileSheetSearch.h"
 
+#include "storage/PlantedEntry.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace qorv {
+
+namespace {
+
+// A sheet that is there and that no other account planted in a shared folder such as /tmp
+// (storage/PlantedEntry.h): such a sheet is passed over as a rules file is, and the search goes
+// on to the next place.
+bool usableSheet(const QString& sheet) {
+    return QFileInfo::exists(sheet) && trustedEntryExists(QFile::encodeName(sheet).toStdString());
+}
+
+} // namespace
 
 TileSheetSearch findTileSheet(const QString& given, const QString& levelFolder,
                               const QString& installedFolder) {
@@ -25,7 +39,7 @@ TileSheetSearch findTileSheet(const QString& given, const QString& levelFolder,
         const QString sheet = folder == u"."
                                   ? QString::fromLatin1(TileSheetFileName)
                                   : QDir(folder).filePath(QString::fromLatin1(TileSheetFileName));
-        if (QFileInfo::exists(sheet)) {
+        if (usableSheet(sheet)) {
             search.found = sheet;
             break;
         }

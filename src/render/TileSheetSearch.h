@@ -18,8 +18,10 @@ struct TileSheetSearch {
 // The sheet for a level in `levelFolder` (empty: no level, as when the editor starts):
 // `given` when it is not empty, whether or not it exists (loading it says what is wrong);
 // else the first of levelFolder, the working directory and `installedFolder` that holds
-// "all.bmp", each folder looked in once. The sheet beside the level or in the working directory
-// keeps the relative form it was named by ("all.bmp", "levels/all.bmp").
+// "all.bmp", each folder looked in once; an "all.bmp" that another account planted in a shared
+// folder (sticky and world-writable, as /tmp) is passed over, as a rules file there is. The sheet
+// beside the level or in the working directory keeps the relative form it was named by ("all.bmp",
+// "levels/all.bmp").
 TileSheetSearch findTileSheet(const QString& given, const QString& levelFolder,
                               const QString& installedFolder);
 

@@ -5,6 +5,7 @@
 
 #include "core/LevelRules.h"
 #include "core/TileSet.h"
+#include "findings/Finding.h"
 
 #include <optional>
 #include <string>
@@ -47,8 +48,8 @@ using RuleKind = std::variant<TilesRule, BorderRule, CountRule, NeighbourRule, R
 
 struct Rule {
     std::string id;
-    std::string help; // may be empty
-    int line;         // of the rule's [[rule]] header in its file
+    findings::SharedText help; // may be empty; every finding of the rule shares it
+    int line;                  // of the rule's [[rule]] header in its file
     RuleKind kind;
     bool operator==(const Rule&) const = default;
 };

@@ -1,6 +1,8 @@
 #include "rules/RulesFile.h"
 
+#include "rules/RulesBounds.h"
 #include "storage/BoundedRead.h"
+#include "storage/FolderWalk.h"
 #include "text/Characters.h"
 
 // Only the parser is used; without the formatters the header compiles in half the time.
@@ -167,6 +169,8 @@ std::string helpOf(const toml::node& node) {
     const auto* help = node.as_string();
     if (!help) refuse(lineOf(node), "help takes a string");
     if (!text::isPrintable(help->get())) refuse(lineOf(node), "help holds a control character");
+    if (help->get().size() > MaxHelpBytes)
+        refuse(lineOf(node), "help is longer than " + std::to_string(MaxHelpBytes) + " bytes");
     return help->get();
 }
 
@@ -201,6 +205,7 @@ Rule ruleOf(const toml::node& node) {
 } // namespace
 
 RuleSet parseRules(std::string_view text) {
+    checkBounds(text);
     toml::table file;
     try {
         file = toml::parse(text);
@@ -215,6 +220,8 @@ RuleSet parseRules(std::string_view text) {
         const auto* tables = list->as_array();
         if (!tables) refuse(lineOf(*list), "rule must be [[rule]] tables");
         for (const toml::node& node : *tables) {
+            if (rules.size() == MaxRules)
+                refuse(lineOf(node), "more than " + std::to_string(MaxRules) + " rules");
             Rule rule = ruleOf(node);
             const auto [earlier, added] = lineOfId.emplace(rule.id, rule.line);
             if (!added)
@@ -226,12 +233,24 @@ RuleSet parseRules(std::string_view text) {
     return rules;
 }
 
-RuleSet readRulesFile(const std::string& path) {
-    const BoundedBytes read = readBounded(path, {.limit = MaxRulesFileRead});
+namespace {
+
+RuleSet rulesOfRead(const BoundedBytes& read) {
     if (read.longer)
         refuse(static_cast<int>(std::ranges::count(read.bytes, '\n')) + 1,
                "the file is longer than " + std::to_string(MaxRulesFileRead) + " bytes");
     return parseRules(read.bytes);
+}
+
+} // namespace
+
+RuleSet readRulesFile(const std::string& path) {
+    return rulesOfRead(readBounded(path, {.limit = MaxRulesFileRead}));
+}
+
+RuleSet readRulesFileIn(int folder, const std::string& path) {
+    return rulesOfRead(
+        readBoundedIn(folder, std::string(RulesFileName), path, {.limit = MaxRulesFileRead}));
 }
 
 } // namespace qorv::rules

@@ -5,15 +5,26 @@
 #include <compare>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace qorv {
 
-// The names of the regular files in `folder`, and of the links that lead to one or to nothing
-// (so that reading them reports what is wrong), in no particular order; nothing when `folder`
-// cannot be opened and listed. The folder is opened once and every entry is looked at through
-// that descriptor, so a folder renamed meanwhile is never mixed with another.
-std::optional<std::vector<std::string>> regularFilesIn(const std::string& folder);
+// What a walk through a folder found: the regular files, and the links that lead to one or to
+// nothing (so that reading them reports what is wrong), named below the folder ("maze.qre",
+// "sub/maze.qre") in no particular order; and the subfolders it could not list, with the errno
+// that stopped it. FIFOs, sockets and devices are no files of a folder: a FIFO would keep its
+// reader waiting.
+struct FolderWalk {
+    std::vector<std::string> files;
+    std::vector<std::pair<std::string, int>> unlisted;
+};
+
+// The files of `folder` and, with `descend`, of every folder below it, as grep -r walks
+// them: a link to a folder below is not followed (no loop, nothing outside), and each folder
+// is opened once and looked into through its descriptor. Nothing when `folder` itself cannot
+// be listed.
+std::optional<FolderWalk> walkFolder(const std::string& folder, bool descend);
 
 // Whether `path` is a folder (following a link to one).
 bool isFolder(const std::string& path);

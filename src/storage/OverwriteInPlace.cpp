@@ -1,8 +1,8 @@
 #include "storage/OverwriteInPlace.h"
 
+#include "errors/IoError.h"
 #include "storage/BoundedRead.h"
 #include "storage/FileDescriptor.h"
-#include "errors/IoError.h"
 #include "storage/WriteAll.h"
 
 #include <algorithm>
@@ -57,13 +57,17 @@ bool writeBack(int fd, const OldContent& old, bool cut) {
 
 } // namespace
 
-void overwriteInPlace(const std::string& path, std::string_view bytes) {
+void overwriteInPlace(const std::string& path, std::string_view bytes, const struct stat& judged) {
     int fd = openExisting(path, O_RDWR);
     if (fd < 0 && errno == EACCES) fd = openExisting(path, O_WRONLY);
     if (fd < 0 && errno == ELOOP) throw IoError(iocode::AccessDenied); // a link swapped in
     if (fd < 0) throw ioErrorFromErrno(errno, path);
     FileDescriptor file(fd);
     requireOpenedRegularFile(file, path);
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0) throw ioErrorFromErrno(errno, path);
+    if (opened.st_dev != judged.st_dev || opened.st_ino != judged.st_ino)
+        throw IoError(iocode::AccessDenied); // another file renamed into its place
     const OldContent old = (::fcntl(fd, F_GETFL) & O_ACCMODE) == O_RDWR
                                ? readOldContent(fd, bytes.size(), path)
                                : OldContent{};

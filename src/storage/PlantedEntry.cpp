@@ -24,4 +24,16 @@ bool trustedEntryExists(const std::string& path) {
     return ::lstat(path.c_str(), &entry) == 0 && trustedEntry(path, entry);
 }
 
+bool othersMayPlantIn(const struct stat& folder) {
+    return (folder.st_uid != ::geteuid() && folder.st_uid != 0) ||
+           (folder.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+}
+
+bool trustedForWriting(const struct stat& entry, const struct stat& folder) {
+    if (!othersMayPlantIn(folder)) return true;
+    // Her hard link to a file of ours (or root's) would look like ours.
+    if (S_ISREG(entry.st_mode) && entry.st_nlink > 1) return false;
+    return entry.st_uid == ::geteuid() || (entry.st_uid == 0 && folder.st_uid == 0);
+}
+
 } // namespace qorv

@@ -3,9 +3,9 @@
 
 #include "storage/SafeReplace.h"
 
+#include "errors/IoError.h"
 #include "storage/FileAttributes.h"
 #include "storage/FileDescriptor.h"
-#include "errors/IoError.h"
 #include "storage/Leftovers.h"
 #include "storage/NewFile.h"
 #include "storage/OverwriteInPlace.h"
@@ -73,13 +73,13 @@ void checkReplaceable(const std::string& name) {
 Replaced replaceFileContent(const std::string& name, std::string_view bytes, mode_t newFileMode) {
     if (name.empty()) throw IoError(iocode::PathNotFound);
     const SaveTarget target = findSaveTarget(name);
-    removeLeftovers(target.path);
+    removeLeftovers(target.folder.get(), target.entry);
     if (replaceByRename(target, bytes, newFileMode))
         return target.existing ? Replaced::RenamedOver : Replaced::Created;
     // Only an existing file is ever refused the rename, but for a folder that refuses
     // even a new name.
     if (!target.existing) throw IoError(iocode::AccessDenied);
-    overwriteInPlace(target.path, bytes);
+    overwriteInPlace(target.path, bytes, *target.existing);
     return Replaced::OverwrittenInPlace;
 }
 

@@ -1,7 +1,7 @@
 #include "storage/SaveTarget.h"
 
-#include "storage/FileAttributes.h"
 #include "errors/IoError.h"
+#include "storage/FileAttributes.h"
 #include "storage/PlantedEntry.h"
 
 #include <algorithm>
@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -18,12 +19,14 @@ namespace {
 
 constexpr int MaxLinksFollowed = 40; // the kernel's limit before ELOOP
 
+enum class Want { File, Folder };
+
 // The name is walked one folder at a time from where it starts, each opened without
 // following a link, so that every link along it meets the same rule as its last part
 // and the folder reached is the one checked, whatever is renamed meanwhile.
 class Walk {
   public:
-    explicit Walk(const std::string& name) : name_(name) {
+    Walk(const std::string& name, Want want) : name_(name), want_(want) {
         startAt(name);
         push(name);
     }
@@ -72,39 +75,42 @@ class Walk {
         }
         if (errno == ENOENT) throw IoError(iocode::PathNotFound);
         if (errno != ENOTDIR && errno != ELOOP) throw ioErrorFromErrno(errno, name_);
-        struct stat st {};
-        if (::fstatat(folder_.get(), part.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-            throw ioErrorFromErrno(errno, name_);
-        if (!S_ISLNK(st.st_mode)) throw IoError(iocode::PathNotFound);
-        follow(part, st);
+        if (!follow(part)) throw IoError(iocode::PathNotFound);
     }
 
     std::optional<SaveTarget> finish(const std::string& part) {
         struct stat st {};
         if (::fstatat(folder_.get(), part.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-            if (errno == ENOENT) return target(part, std::nullopt);
-            throw ioErrorFromErrno(errno, name_);
+            if (errno != ENOENT) throw ioErrorFromErrno(errno, name_);
+            if (want_ == Want::File) return target(part, std::nullopt);
+            return madeFolder(part);
         }
         if (S_ISLNK(st.st_mode)) {
-            follow(part, st);
+            if (!follow(part)) names_.push_back(part); // no longer a link: looked at again
             return std::nullopt;
         }
+        if (want_ == Want::Folder) return folder(part);
+        // Another account's file where she could have put it would take our bytes while
+        // staying hers (docs/saving.md, "Folders others may write into").
         const std::string path = through(part);
-        const struct stat here = folderStat();
-        // Another account's file in a shared folder, or one with a second name (a hard
-        // link to a file we could not otherwise reach), would take our bytes while staying
-        // theirs: the kernel's protected_regular and protected_hardlinks rules.
-        if (!S_ISREG(st.st_mode) || !trustedIn(st, here) ||
-            (isSharedFolder(here) && st.st_nlink > 1) || !mayWriteFile(path, st))
+        if (!S_ISREG(st.st_mode) || !trustedForWriting(st, folderStat()) || !mayWriteFile(path, st))
             throw IoError(iocode::AccessDenied);
         return target(part, st);
     }
 
-    void follow(const std::string& link, const struct stat& st) {
+    // The link is opened itself and read through that descriptor, so that the link judged
+    // is the link read. False when `link` is no link (any more).
+    bool follow(const std::string& link) {
+        const FileDescriptor opened(
+            ::openat(folder_.get(), link.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        struct stat st {};
+        if (opened.get() < 0 || ::fstat(opened.get(), &st) != 0)
+            throw ioErrorFromErrno(errno, name_);
+        if (!S_ISLNK(st.st_mode)) return false;
         if (++followed_ > MaxLinksFollowed) throw ioErrorFromErrno(ELOOP, name_);
-        if (!trustedIn(st, folderStat())) throw IoError(iocode::AccessDenied);
+        if (!trustedForWriting(st, folderStat())) throw IoError(iocode::AccessDenied);
         std::array<char, 4096> text;
-        const ssize_t length = ::readlinkat(folder_.get(), link.c_str(), text.data(), text.size());
+        const ssize_t length = ::readlinkat(opened.get(), "", text.data(), text.size());
         if (length < 0) throw ioErrorFromErrno(errno, name_);
         if (length == 0) throw IoError(iocode::PathNotFound);
         if (static_cast<std::size_t>(length) == text.size())
@@ -112,6 +118,28 @@ class Walk {
         const std::string target(text.data(), static_cast<std::size_t>(length));
         if (target.front() == '/') startAt(target);
         push(target);
+        return true;
+    }
+
+    // A folder made here is ours whoever could write beside it; one made meanwhile by
+    // someone else is looked at as any other.
+    std::optional<SaveTarget> madeFolder(const std::string& part) {
+        if (::mkdirat(folder_.get(), part.c_str(), 0777) != 0 && errno != EEXIST)
+            throw ioErrorFromErrno(errno, name_);
+        names_.push_back(part);
+        return std::nullopt;
+    }
+
+    std::optional<SaveTarget> folder(const std::string& part) {
+        FileDescriptor opened(
+            ::openat(folder_.get(), part.c_str(), O_PATH | O_NOFOLLOW | O_DIRECTORY | O_CLOEXEC));
+        if (opened.get() < 0) {
+            if (errno == ENOTDIR) throw IoError(iocode::AccessDenied, "it is not a folder");
+            throw ioErrorFromErrno(errno, name_);
+        }
+        struct stat st {};
+        if (::fstat(opened.get(), &st) != 0) throw ioErrorFromErrno(errno, name_);
+        return SaveTarget{std::move(opened), part, through(part), st};
     }
 
     struct stat folderStat() const {
@@ -130,10 +158,11 @@ class Walk {
 
     SaveTarget target(const std::string& part, std::optional<struct stat> existing) {
         std::string path = through(part);
-        return {std::move(folder_), std::move(path), existing};
+        return {std::move(folder_), part, std::move(path), existing};
     }
 
     const std::string& name_;
+    Want want_;
     FileDescriptor folder_;
     std::string spelled_;            // the folder's name without a link ("" for the cwd)
     std::vector<std::string> names_; // left to walk, the next at the back
@@ -143,7 +172,17 @@ class Walk {
 } // namespace
 
 SaveTarget findSaveTarget(const std::string& name) {
-    return Walk(name).run();
+    return Walk(name, Want::File).run();
+}
+
+FileDescriptor openOutputFolder(const std::string& name) {
+    if (name.empty()) throw IoError(iocode::PathNotFound);
+    SaveTarget found = Walk(name, Want::Folder).run();
+    if (!S_ISDIR(found.existing->st_mode))
+        throw IoError(iocode::AccessDenied, "it is not a folder");
+    if (found.existing->st_uid != ::geteuid())
+        throw IoError(iocode::AccessDenied, "it is another account's folder");
+    return std::move(found.folder);
 }
 
 } // namespace qorv

@@ -45,12 +45,19 @@ std::string randomLetters() {
 TempNamePattern::TempNamePattern(const std::string& target) : prefix_(prefixFor(target)) {}
 
 bool TempNamePattern::matches(std::string_view entry) const {
-    if (entry.size() != prefix_.size() + RandomLength + Suffix.size() ||
-        !entry.starts_with(prefix_) || !entry.ends_with(Suffix))
-        return false;
-    const std::string_view random = entry.substr(prefix_.size(), RandomLength);
-    return std::all_of(random.begin(), random.end(),
-                       [](char c) { return Letters.find(c) != std::string_view::npos; });
+    return tempNamePrefixOf(entry) == std::string_view(prefix_);
+}
+
+std::optional<std::string_view> tempNamePrefixOf(std::string_view entry) {
+    const std::size_t tail = RandomLength + Suffix.size();
+    if (entry.size() < tail + 2 || !entry.ends_with(Suffix)) return std::nullopt;
+    const std::string_view prefix = entry.substr(0, entry.size() - tail);
+    const std::string_view random = entry.substr(prefix.size(), RandomLength);
+    if (!prefix.starts_with('.') || !prefix.ends_with('.') ||
+        !std::all_of(random.begin(), random.end(),
+                     [](char c) { return Letters.find(c) != std::string_view::npos; }))
+        return std::nullopt;
+    return prefix;
 }
 
 std::string createUnderFreshTempName(const std::string& target,

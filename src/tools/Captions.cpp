@@ -62,4 +62,12 @@ void Captions::draw(QImage& image, const QRect& box, const QString& text) const 
     painter.drawText(box, Qt::AlignCenter, shown);
 }
 
+void Captions::mark(QImage& image, const QRect& place, const QString& text) const {
+    QPainter painter(&image);
+    painter.fillRect(place, MarkColour);
+    painter.setFont(font_);
+    painter.setPen(Qt::black);
+    painter.drawText(place.adjusted(4, 4, -4, -4), Qt::AlignCenter | Qt::TextWrapAnywhere, text);
+}
+
 } // namespace app

@@ -15,6 +15,7 @@ namespace app {
 
 inline constexpr int CaptionPixelSize = 11;
 inline constexpr int CaptionHeight = 14;
+inline constexpr QRgb MarkColour = 0xfff4c7c3; // a pale red: no level is drawn in it
 
 class Captions {
   public:
@@ -27,6 +28,10 @@ class Captions {
     // `text` in black, centred in `box` of `image`, shortened in its middle to fit. Without
     // smoothing: the sheet keeps few colours, and so a palette.
     void draw(QImage& image, const QRect& box, const QString& text) const;
+
+    // The place of a picture that could not be drawn: filled with MarkColour, `text` (why)
+    // in black within it, wrapped where it must be.
+    void mark(QImage& image, const QRect& place, const QString& text) const;
 
   private:
     // Qt's messages silenced from before the application is made until after it is gone.

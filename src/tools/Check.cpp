@@ -1,21 +1,17 @@
 #include "tools/Check.h"
 
-#include "findings/GithubReport.h"
-#include "findings/GitlabReport.h"
-#include "findings/LineReports.h"
 #include "levelio/LevelFile.h"
 #include "rules/RuleCheck.h"
 #include "rules/RulesFile.h"
 #include "rules/RulesFileSearch.h"
-#include "storage/AppendFile.h"
 #include "text/Message.h"
-#include "text/Quoting.h"
+#include "tools/FindingsReport.h"
 #include "tools/InputFile.h"
 #include "tools/LevelTools.h"
+#include "tools/Progress.h"
 #include "tools/Reporting.h"
 #include "tools/Usage.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <cstdlib>
@@ -32,13 +28,14 @@ using qorv::findings::Finding;
 using qorv::rules::RuleSet;
 
 // The rules files of a run, each read once however many levels it governs.
-using RulesFiles = std::map<std::string, RuleSet>;
+using RulesFiles = SetRules::Files;
 
-const RuleSet& rulesIn(RulesFiles& files, const std::string& path) {
+template <typename Read>
+const RuleSet& rulesIn(RulesFiles& files, const std::string& path, Read read) {
     const auto known = files.find(path);
     if (known != files.end()) return known->second;
     try {
-        return files.emplace(path, qorv::rules::readRulesFile(path)).first->second;
+        return files.emplace(path, read()).first->second;
     } catch (const qorv::rules::RulesError& failure) {
         throw UnusableRules(qorv::text::aboutLine(path, failure.line(), failure.what()));
     } catch (const qorv::EditorError& failure) {
@@ -46,52 +43,75 @@ const RuleSet& rulesIn(RulesFiles& files, const std::string& path) {
     }
 }
 
+// The rules of the nearest rules file above the level; none when there is none. A folder
+// that cannot be looked in fails the check: rules from further up would be a guess.
+const RuleSet* rulesNear(qorv::rules::RulesFileSearch& search, RulesFiles& files,
+                         const QString& level) {
+    static const RuleSet none;
+    std::optional<qorv::rules::FoundRules> found;
+    try {
+        found = search.find(fileName(QFileInfo(level).path()));
+    } catch (const qorv::EditorError& failure) {
+        throw UnusableRules(failure.what());
+    }
+    if (!found) return &none;
+    const std::string path = found->path.string();
+    return &rulesIn(files, path,
+                    [&] { return qorv::rules::readRulesFileIn(found->folder->get(), path); });
+}
+
 // Each level's rules, all found and read before any level is: a rules file that is wrong
 // stops the run before it reports anything.
 std::vector<const RuleSet*> rulesOfLevels(const Invocation& invocation, RulesFiles& files) {
-    if (invocation.given(Extra::Rules))
+    if (invocation.given(Extra::Rules)) {
+        const std::string named = fileName(invocation.value(Extra::Rules));
         return std::vector<const RuleSet*>(
             std::size_t(invocation.files.size()),
-            &rulesIn(files, fileName(invocation.value(Extra::Rules))));
+            &rulesIn(files, named, [&] { return qorv::rules::readRulesFile(named); }));
+    }
     static const RuleSet none;
     qorv::rules::RulesFileSearch search(qorv::rules::usableRulesFile);
     std::vector<const RuleSet*> rules;
     QStringView lastFolder;
-    for (const QString& level : invocation.files) {
+    const RuleSet* lastRules = nullptr;
+    for (qsizetype i = 0; i < invocation.files.size(); ++i) {
+        const QString& level = invocation.files[i];
+        // A level known to be unreadable has no rules to meet, nor a folder to find them in.
+        if (std::size_t(i) < invocation.levels.size() &&
+            invocation.levels[std::size_t(i)].failure) {
+            rules.push_back(&none);
+            continue;
+        }
         // A folder's levels come one after another: its rules are looked up once, not once
         // a level (--check of 10,000 levels pays for every lookup).
         const QStringView folder = QStringView(level).first(level.lastIndexOf(u'/') + 1);
-        if (rules.empty() || folder != lastFolder) {
-            const auto found = search.find(fileName(QFileInfo(level).path()));
-            rules.push_back(found ? &rulesIn(files, found->string()) : &none);
+        if (!lastRules || folder != lastFolder) {
+            lastRules = rulesNear(search, files, level);
             lastFolder = folder;
-        } else {
-            rules.push_back(rules.back());
         }
+        rules.push_back(lastRules);
     }
     return rules;
 }
 
-Finding readFailure(const QString& level, const qorv::EditorError& failure) {
+Finding readFailure(const SetLevel& level, const LevelFailure& failure) {
     Finding finding;
-    finding.file = fileName(level);
-    finding.message = levelFailure(level, failure);
-    if (const auto* at = dynamic_cast<const qorv::LevelTextError*>(&failure)) {
-        finding.line = at->where().line;
-        finding.column = at->where().column;
-    }
+    finding.file = level.path;
+    finding.message = failure.reason;
+    finding.line = failure.line;
+    finding.column = failure.column;
     return finding;
 }
 
 // Each conflicting cell of a level a merge left in conflict, at OURS's copy of its row; a
 // file whose markers hold no conflicting cell (every cell merges) is still no level.
-void conflictFindings(const QString& level, const qorv::UnresolvedConflict& conflict,
+void conflictFindings(const SetLevel& level, const LevelFailure& failure,
                       std::vector<Finding>& found) {
-    const qorv::ConflictedLevel& conflicted = conflict.level();
-    if (conflicted.conflicts.empty()) found.push_back(readFailure(level, conflict));
+    const qorv::ConflictedLevel& conflicted = *failure.conflicted;
+    if (conflicted.conflicts.empty()) found.push_back(readFailure(level, failure));
     for (const qorv::CellConflict& cell : conflicted.conflicts) {
         Finding finding;
-        finding.file = fileName(level);
+        finding.file = level.path;
         finding.line = conflicted.oursLines[std::size_t(cell.y)];
         finding.column = cell.x + 1;
         finding.cell = qorv::findings::FindingCell{cell.x, cell.y};
@@ -101,105 +121,70 @@ void conflictFindings(const QString& level, const qorv::UnresolvedConflict& conf
     }
 }
 
-void checkLevel(const QString& level, const RuleSet& rules, std::vector<Finding>& found) {
-    try {
-        const qorv::LevelGrid grid = qorv::levelFromFile(readInput(level, qorv::MaxLevelFileRead));
-        // Most runs have no rules: a level's name is spelled out only for a failure to carry.
-        if (!rules.empty()) qorv::rules::checkRules(grid, rules, fileName(level), found);
-    } catch (const qorv::UnresolvedConflict& conflict) {
-        conflictFindings(level, conflict, found);
-    } catch (const qorv::EditorError& failure) {
-        found.push_back(readFailure(level, failure));
-    }
-}
-
-enum class Format { Text, Github, Gitlab, Json };
-
-Format formatOf(const Invocation& invocation) {
+FindingsFormat formatOf(const Invocation& invocation) {
     if (!invocation.given(Extra::Format)) {
         const char* actions = std::getenv("GITHUB_ACTIONS");
-        return actions && std::string_view(actions) == "true" ? Format::Github : Format::Text;
+        return actions && std::string_view(actions) == "true" ? FindingsFormat::Github
+                                                              : FindingsFormat::Text;
     }
     const QString name = invocation.value(Extra::Format);
-    if (name == u"github") return Format::Github;
-    if (name == u"gitlab") return Format::Gitlab;
-    return name == u"json" ? Format::Json : Format::Text;
-}
-
-// GitHub gives each step a summary file of its own, which earlier commands of the step may
-// have written to: the table takes what is left of the limit.
-void appendStepSummary(const std::vector<Finding>& found) {
-    const char* summary = std::getenv("GITHUB_STEP_SUMMARY");
-    if (!summary || !*summary) return;
-    aboutFile(QFile::decodeName(summary), [&] {
-        qorv::appendToFile(summary, [&](std::size_t sizeNow) {
-            const std::size_t limit = qorv::findings::GithubSummaryLimit;
-            return qorv::findings::githubSummary(found, sizeNow < limit ? limit - sizeNow : 0);
-        });
-    });
-}
-
-void report(const std::vector<Finding>& found, Format format, Console& console) {
-    switch (format) {
-    case Format::Text:
-        for (const Finding& finding : found)
-            console.write(qorv::findings::plainLine(finding, qorv::text::quoted(finding.file)));
-        return;
-    case Format::Json:
-        for (const Finding& finding : found)
-            console.write(qorv::findings::jsonLine(finding));
-        return;
-    case Format::Gitlab:
-        console.write(qorv::findings::gitlabCodeQuality(found));
-        return;
-    case Format::Github:
-        console.write(qorv::findings::githubAnnotations(found));
-        appendStepSummary(found);
-        return;
-    }
+    if (name == u"github") return FindingsFormat::Github;
+    if (name == u"gitlab") return FindingsFormat::Gitlab;
+    return name == u"json" ? FindingsFormat::Json : FindingsFormat::Text;
 }
 
 } // namespace
 
-int runCheck(const Invocation& invocation, Console& console) {
-    RulesFiles files;
-    std::vector<const RuleSet*> rules;
+SetRules::SetRules(const Invocation& invocation) {
     try {
-        rules = rulesOfLevels(invocation, files);
+        of_ = rulesOfLevels(invocation, files_);
+    } catch (const std::filesystem::filesystem_error& failure) {
+        // The search starts from the working directory, which can be gone.
+        throw UnusableRules(qorv::text::about(".", failure.code().message()));
+    }
+}
+
+void checkRead(const SetLevel& level, const LevelRead& read, const RuleSet& rules,
+               std::vector<Finding>& found) {
+    if (const auto* failure = std::get_if<LevelFailure>(&read)) {
+        if (failure->conflicted)
+            conflictFindings(level, *failure, found);
+        else
+            found.push_back(readFailure(level, *failure));
+    }
+    // Most runs have no rules: nothing more to do for them.
+    else if (!rules.empty())
+        qorv::rules::checkRules(std::get<qorv::LevelGrid>(read), rules, level.path, found);
+}
+
+int runCheck(const Invocation& invocation, Console& console) {
+    std::optional<SetRules> rules;
+    try {
+        rules.emplace(invocation);
     } catch (const UnusableRules& failure) {
         console.complain(std::string_view(failure.what()));
         return UsageStatus;
-    } catch (const std::filesystem::filesystem_error& failure) {
-        // The search starts from the working directory, which can be gone.
-        console.complain(qorv::text::about(".", failure.code().message()));
-        return UsageStatus;
     }
+    // Each level's failures are reported and let go before the next level is read.
+    FindingsReport report(formatOf(invocation), console);
     std::vector<Finding> found;
-    for (qsizetype i = 0; i < invocation.files.size(); ++i)
-        checkLevel(invocation.files[i], *rules[std::size_t(i)], found);
-    report(found, formatOf(invocation), console);
-    return found.empty() ? 0 : 1;
-}
-
-std::vector<std::vector<Finding>> failuresOfEach(const QStringList& levels) {
-    Invocation invocation;
-    invocation.files = levels;
-    RulesFiles files;
-    std::vector<const RuleSet*> rules;
-    try {
-        rules = rulesOfLevels(invocation, files);
-    } catch (const std::filesystem::filesystem_error& failure) {
-        throw UnusableRules(qorv::text::about(".", failure.code().message()));
+    Progress progress(console, qsizetype(invocation.levels.size()));
+    for (std::size_t i = 0; i < invocation.levels.size(); ++i) {
+        const SetLevel& level = invocation.levels[i];
+        found.clear();
+        checkRead(level, readSetLevel(level), rules->of(i), found);
+        for (const Finding& finding : found)
+            report.add(finding);
+        progress.tick();
     }
-    std::vector<std::vector<Finding>> found(rules.size());
-    for (std::size_t i = 0; i < rules.size(); ++i)
-        checkLevel(levels[qsizetype(i)], *rules[i], found[i]);
-    return found;
+    report.end();
+    return report.count() == 0 ? 0 : 1;
 }
 
 bool checkLevels(const QStringList& levels, Console& console) {
     Invocation invocation;
-    invocation.files = levels;
+    invocation.levels = levelSet(levels, false);
+    invocation.files = fileNames(invocation.levels);
     return runCheck(invocation, console) == 0;
 }
 

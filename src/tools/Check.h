@@ -7,9 +7,13 @@
 
 #include "errors/IoError.h"
 #include "findings/Finding.h"
+#include "rules/Rule.h"
+#include "tools/LevelSet.h"
 
 #include <QStringList>
 
+#include <map>
+#include <string>
 #include <vector>
 
 namespace app {
@@ -27,8 +31,23 @@ class UnusableRules : public qorv::EditorError {
     using qorv::EditorError::EditorError;
 };
 
-// The failures of each level as --check LEVEL... finds them, with the nearest rules file of
-// each. Throws UnusableRules, before any level is read, when a rules file cannot be used.
-std::vector<std::vector<qorv::findings::Finding>> failuresOfEach(const QStringList& levels);
+// The rules each level of a set is checked against: --rules, else the nearest rules file of
+// its folder, each file read once, all of them before any level is read. Throws
+// UnusableRules when a rules file cannot be used.
+class SetRules {
+  public:
+    using Files = std::map<std::string, qorv::rules::RuleSet>;
+    explicit SetRules(const Invocation& invocation);
+    const qorv::rules::RuleSet& of(std::size_t level) const { return *of_[level]; }
+
+  private:
+    Files files_;
+    std::vector<const qorv::rules::RuleSet*> of_;
+};
+
+// The failures of a level read, as --check finds them: why it cannot be read, or the rules
+// it breaks.
+void checkRead(const SetLevel& level, const LevelRead& read, const qorv::rules::RuleSet& rules,
+               std::vector<qorv::findings::Finding>& found);
 
 } // namespace app

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <unistd.h>
 
 namespace app {
 
@@ -25,8 +26,34 @@ void Console::putBytes(std::FILE* to, std::string_view bytes, int& error) {
     if (std::fwrite(bytes.data(), 1, bytes.size(), to) != bytes.size()) note(error);
 }
 
+namespace {
+// Back to the line's start, and the line erased: a terminal's way of redrawing a line.
+constexpr std::string_view EraseLine = "\r\033[K";
+} // namespace
+
 void Console::complain(std::string_view message) {
+    const std::lock_guard lock(errorLines_);
+    if (progressShown_) {
+        putBytes(err_, EraseLine, errError_);
+        progressShown_ = false;
+    }
     putBytes(err_, qorv::text::complaint(message), errError_);
+}
+
+void Console::eraseProgress() {
+    showProgress({});
+}
+
+bool Console::showsProgress() const {
+    return !quiet_ && ::isatty(::fileno(err_)) == 1;
+}
+
+void Console::showProgress(std::string_view line) {
+    const std::lock_guard lock(errorLines_);
+    if (!progressShown_ && line.empty()) return;
+    putBytes(err_, std::string(EraseLine) + std::string(line), errError_);
+    std::fflush(err_);
+    progressShown_ = !line.empty();
 }
 
 int Console::finish(int status, int lostStatus) {

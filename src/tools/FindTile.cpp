@@ -2,7 +2,7 @@
 
 #include "findings/LineReports.h"
 #include "text/Quoting.h"
-#include "tools/LevelTools.h"
+#include "tools/LevelSet.h"
 #include "tools/Reporting.h"
 #include "tools/TileArgument.h"
 
@@ -16,22 +16,11 @@ namespace {
 
 using Tiles = std::bitset<256>;
 
-// grep's status for trouble: wrong arguments, or a file that cannot be read.
+// grep's status for trouble: a file that cannot be read.
 constexpr int Trouble = 2;
 
-std::optional<Tiles> tilesIn(const QString& list) {
-    Tiles tiles;
-    const std::string text = fileName(list);
-    for (const std::string_view part : splitText(text, ',')) {
-        const std::optional<int> tile = tileNumber(part);
-        if (!tile) return std::nullopt;
-        tiles.set(std::size_t(*tile));
-    }
-    return tiles;
-}
-
 // The level's lines, row by row as its text holds them; how many cells were found.
-int findIn(const QString& level, const qorv::LevelGrid& grid, const Tiles& tiles,
+int findIn(const SetLevel& level, const qorv::LevelGrid& grid, const Tiles& tiles,
            std::string& lines) {
     static const std::array<std::string, 256> messages = [] {
         std::array<std::string, 256> made;
@@ -41,7 +30,7 @@ int findIn(const QString& level, const qorv::LevelGrid& grid, const Tiles& tiles
     }();
     int found = 0;
     qorv::findings::Finding finding;
-    finding.file = fileName(level);
+    finding.file = level.path;
     const std::string shown = qorv::text::quoted(finding.file);
     for (int y = 0; y < qorv::GridHeight; ++y)
         for (int x = 0; x < qorv::GridWidth; ++x) {
@@ -57,18 +46,25 @@ int findIn(const QString& level, const qorv::LevelGrid& grid, const Tiles& tiles
 
 } // namespace
 
-int runFindTile(const Invocation& invocation, Console& console) {
-    const std::optional<Tiles> tiles = tilesIn(invocation.argument);
-    if (!tiles) {
-        console.complain(QStringLiteral("--find-tile takes tiles 0 to 255, separated by commas."));
-        return Trouble;
+std::optional<Tiles> tilesIn(std::string_view list) {
+    Tiles tiles;
+    for (const std::string_view part : splitText(list, ',')) {
+        const std::optional<int> tile = tileNumber(part);
+        if (!tile) return std::nullopt;
+        tiles.set(std::size_t(*tile));
     }
+    return tiles;
+}
+
+int runFindTile(const Invocation& invocation, Console& console) {
+    const std::optional<Tiles> tiles = tilesIn(fileName(invocation.argument));
+    if (!tiles) throw qorv::EditorError("--find-tile: no tiles to find"); // the parser's check
     bool found = false, trouble = false;
     std::string lines;
-    for (const QString& level : invocation.files) {
+    for (const SetLevel& level : invocation.levels) {
         lines.clear();
         if (const std::optional<std::string> failure = failureOf(
-                [&] { found = findIn(level, readLevel(level), *tiles, lines) > 0 || found; })) {
+                [&] { found = findIn(level, requireLevel(level), *tiles, lines) > 0 || found; })) {
             console.complain(*failure);
             trouble = true;
         }

@@ -1,11 +1,10 @@
 #include "tools/FolderComparison.h"
 
 #include "errors/IoError.h"
-#include "tools/LevelTools.h"
+#include "tools/LevelSet.h"
 #include "tools/Reporting.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QFile>
 
 #include <cerrno>
 #include <map>
@@ -16,18 +15,52 @@ namespace app {
 
 namespace {
 
-// Ordered by the bytes of the name: the same order on every machine, whatever its locale.
-using LevelsByName = std::map<std::string, QString>;
+// By the bytes of the name below the folder: the same order on every machine, whatever its
+// locale, and no name means more than its bytes.
+using LevelsByName = std::map<std::string, const SetLevel*>;
 
-LevelsByName levelsIn(const QString& folder) {
-    const QFileInfo info(folder);
-    if (!info.isReadable() || !info.isExecutable())
+LevelSet levelsIn(const QString& folder, bool recursive) {
+    std::optional<LevelSet> levels = levelsOfFolder(folder, recursive);
+    if (!levels)
         throw qorv::EditorError(about(folder, qorv::ioMessage(qorv::iocode::AccessDenied)));
-    LevelsByName levels;
-    const QDir dir(folder, QString(), QDir::NoSort, QDir::Files | QDir::CaseSensitive);
-    for (const QString& name : dir.entryList({QStringLiteral("*.qre"), QStringLiteral("*.qrl")}))
-        levels.emplace(fileName(name), dir.filePath(name));
-    return levels;
+    return std::move(*levels);
+}
+
+LevelsByName byName(const LevelSet& levels) {
+    LevelsByName named;
+    for (const SetLevel& level : levels)
+        named.emplace(level.relative, &level);
+    return named;
+}
+
+// Reads the level on each side it is on: a failure on either makes it Unreadable. With
+// `showConflicts`, a conflicted side is OURS with its conflicts.
+void readSides(ComparedLevel& level, const SetLevel* was, const SetLevel* is, bool showConflicts) {
+    const struct {
+        const SetLevel* file;
+        qorv::LevelGrid* grid;
+        std::vector<qorv::CellConflict>* conflicts;
+        const char* name;
+    } sides[] = {{was, &level.before, &level.beforeConflicts, "before"},
+                 {is, &level.after, &level.afterConflicts, "after"}};
+    for (const auto& [side, grid, conflicts, name] : sides) {
+        if (!side) continue;
+        LevelRead read = readSetLevel(*side);
+        const auto* failure = std::get_if<LevelFailure>(&read);
+        if (failure && showConflicts && failure->conflicted) {
+            *grid = failure->conflicted->merged;
+            *conflicts = failure->conflicted->conflicts;
+        } else if (failure) {
+            if (level.failure.empty()) {
+                level.failure = aboutLevel(*side, failure->reason);
+                level.reason = failure->reason;
+                level.side = name;
+            }
+            level.fate = LevelFate::Unreadable;
+        } else {
+            *grid = std::get<qorv::LevelGrid>(std::move(read));
+        }
+    }
 }
 
 } // namespace
@@ -39,42 +72,35 @@ bool namesFolder(const QString& path) {
     return S_ISDIR(found.st_mode);
 }
 
-namespace {
-void readCompared(const QString& file, bool showConflicts, qorv::LevelGrid& grid,
-                  std::vector<qorv::CellConflict>& conflicts) {
-    if (!showConflicts) {
-        grid = readLevel(file);
-        return;
-    }
-    ShownLevel shown = readShownLevel(file);
-    grid = shown.grid;
-    if (shown.conflicted) conflicts = shown.conflicted->conflicts;
-}
-} // namespace
-
-FolderComparison compareFolders(const QString& before, const QString& after, bool showConflicts) {
-    const LevelsByName old = levelsIn(before), now = levelsIn(after);
+FolderComparison compareFolders(const QString& before, const QString& after, bool recursive,
+                                bool showConflicts) {
+    const LevelSet oldSet = levelsIn(before, recursive), newSet = levelsIn(after, recursive);
+    const LevelsByName old = byName(oldSet), now = byName(newSet);
     LevelsByName all = old;
     all.insert(now.begin(), now.end());
     FolderComparison comparison;
     for (const auto& [bytes, any] : all) {
         const auto was = old.find(bytes), is = now.find(bytes);
         ComparedLevel level;
-        level.name = QFileInfo(any).fileName();
-        if (was != old.end()) level.beforeFile = was->second;
-        if (is != now.end()) level.afterFile = is->second;
-        if (was == old.end() || is == now.end()) {
-            level.fate = was == old.end() ? LevelFate::Added : LevelFate::Removed;
-            comparison.differing.push_back(std::move(level));
-            continue;
+        level.relative = bytes;
+        level.name = QFile::decodeName(QByteArray::fromStdString(bytes));
+        level.fate = was == old.end()  ? LevelFate::Added
+                     : is == now.end() ? LevelFate::Removed
+                                       : LevelFate::Changed;
+        if (was != old.end()) level.beforeFile = was->second->file;
+        if (is != now.end()) level.afterFile = is->second->file;
+        // Added and removed levels are read too: a broken level a change brings is told.
+        readSides(level, was == old.end() ? nullptr : was->second,
+                  is == now.end() ? nullptr : is->second, showConflicts);
+        if (level.fate == LevelFate::Changed) {
+            level.cells = qorv::diffLevels(level.before, level.after);
+            if (level.cells.empty() && level.beforeConflicts.empty() &&
+                level.afterConflicts.empty()) {
+                ++comparison.unchanged;
+                continue;
+            }
         }
-        readCompared(level.beforeFile, showConflicts, level.before, level.beforeConflicts);
-        readCompared(level.afterFile, showConflicts, level.after, level.afterConflicts);
-        level.cells = qorv::diffLevels(level.before, level.after);
-        if (level.cells.empty() && level.beforeConflicts.empty() && level.afterConflicts.empty())
-            ++comparison.unchanged;
-        else
-            comparison.differing.push_back(std::move(level));
+        comparison.differing.push_back(std::move(level));
     }
     return comparison;
 }

@@ -1,9 +1,9 @@
 #pragma once
 // Two folders of levels compared by name, as a pull request changes a game's levels: which
-// levels were added, removed and changed from the old folder to the new one, and how many
-// stayed as they were. A level is a file *.qre or *.qrl in the folder itself (not in its
-// subfolders, and not a hidden one, as the shell's levels/*.qre lists them), compared as the
-// reader reads it.
+// levels were added, removed and changed from the old folder to the new one, which could not
+// be read, and how many stayed as they were. Each folder is a set of levels (tools/LevelSet.h,
+// with `recursive` its folders below too); the two are joined by the levels' names below their
+// folders, as plain bytes.
 
 #include "core/LevelDiff.h"
 #include "core/LevelGrid.h"
@@ -11,20 +11,25 @@
 
 #include <QString>
 
+#include <string>
 #include <vector>
 
 namespace app {
 
-enum class LevelFate { Added, Removed, Changed };
+enum class LevelFate { Added, Removed, Changed, Unreadable };
 
 struct ComparedLevel {
-    QString name; // the file name in its folder: "maze.qre"
+    QString name;         // the name below its folder, as text: "maze.qre", "sub/maze.qre"
+    std::string relative; // that name as the system spells it, as messages quote it
     LevelFate fate = LevelFate::Changed;
     QString beforeFile, afterFile;       // the files compared; empty where there is none
     qorv::LevelGrid before, after;       // read for a changed level only
     std::vector<qorv::CellChange> cells; // the changed cells of a changed level
     // A level a merge left conflicted is compared as OURS; its conflicts, framed in its picture.
     std::vector<qorv::CellConflict> beforeConflicts, afterConflicts;
+    // An unreadable level: "OLD/NAME: why" in every command's words, why alone, and which
+    // side ("before", "after") it is; the first side that failed.
+    std::string failure, reason, side;
 };
 
 struct FolderComparison {
@@ -36,11 +41,11 @@ struct FolderComparison {
 // "NAME: File not found", when nothing is there.
 bool namesFolder(const QString& path);
 
-// Throws EditorError "<folder>: <why>" when either folder cannot be listed, and the reader's
-// failure for a level present in both that cannot be read. With `showConflicts`, a level a
-// merge left conflicted is read as OURS, with its conflicts, and counts as changed; otherwise
-// it is refused as readLevel refuses it.
-FolderComparison compareFolders(const QString& before, const QString& after,
+// Throws EditorError "<folder>: <why>" when either folder cannot be listed. A level that cannot
+// be read on either side is one of the differing, Unreadable, and the others are compared.
+// With `showConflicts`, a level a merge left conflicted is read as OURS, with its conflicts,
+// and counts as changed; otherwise it is unreadable as readSetLevel tells it.
+FolderComparison compareFolders(const QString& before, const QString& after, bool recursive,
                                 bool showConflicts = false);
 
 } // namespace app

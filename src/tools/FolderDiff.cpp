@@ -1,5 +1,6 @@
 #include "tools/FolderDiff.h"
 
+#include "text/Quoting.h"
 #include "tools/FolderComparison.h"
 #include "tools/Reporting.h"
 #include "tools/Usage.h"
@@ -20,10 +21,11 @@ int runFolderDiff(const Invocation& invocation, Console& console) {
                            console);
     if (invocation.given(Extra::Png))
         return refuseUsage(QStringLiteral("--png goes with two levels, not two folders."), console);
-    const FolderComparison comparison = compareFolders(before, after);
+    const FolderComparison comparison =
+        compareFolders(before, after, invocation.given(Extra::Recursive));
     std::string lines;
     for (const ComparedLevel& level : comparison.differing) {
-        const std::string name = quotedName(level.name).toStdString();
+        const std::string name = qorv::text::quoted(level.relative);
         switch (level.fate) {
         case LevelFate::Added:
             lines += "added " + name + '\n';
@@ -33,6 +35,11 @@ int runFolderDiff(const Invocation& invocation, Console& console) {
             break;
         case LevelFate::Changed:
             lines += "changed " + name + ": " + cellCount(level.cells.size()) + '\n';
+            break;
+        case LevelFate::Unreadable:
+            // Standard error tells it as every command does; the list says which it is.
+            console.complain(level.failure);
+            lines += "unreadable " + name + ": " + level.reason + '\n';
             break;
         }
     }

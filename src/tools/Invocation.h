@@ -3,6 +3,7 @@
 // and the handlers.
 
 #include "render/TileSheetSearch.h"
+#include "tools/LevelSet.h"
 
 #include <QList>
 #include <QString>
@@ -28,9 +29,12 @@ enum class Extra {
     DryRun,
     Columns,
     Scale,
-    Path
+    Path,
+    Quiet,
+    Global,
+    Recursive
 };
-inline constexpr int ExtraCount = 12;
+inline constexpr int ExtraCount = 15;
 
 // What an option's file is to its mode. A picture is never written over an input nor over
 // the other output; a level may be (git's merge driver writes the result over OURS).
@@ -46,6 +50,7 @@ struct Invocation {
     const CommandMode* mode = nullptr; // nothing: the editor, or wrong arguments (`error`)
     QString argument;                  // the value of the mode's own option, if it takes one
     QStringList files;                 // the files the mode reads, the output taken off
+    LevelSet levels;                   // a mode of sets: its levels, whose names `files` holds
     QString output;                    // what it writes: OUT, -o OUT or the folder of --out-dir
     std::array<std::optional<QString>, ExtraCount> extras; // the value of each extra given
     QList<NamedOutput> namedOutputs;     // the outputs the options given name, as the table says

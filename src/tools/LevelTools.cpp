@@ -47,6 +47,15 @@ ShownLevel readShownLevel(const QString& level) {
         {}, levelFailure);
 }
 
+ShownLevel requireShownLevel(const SetLevel& level) {
+    LevelRead read = readSetLevel(level);
+    if (const auto* failure = std::get_if<LevelFailure>(&read)) {
+        if (!failure->conflicted) throw qorv::EditorError(aboutLevel(level, failure->reason));
+        return ShownLevel{failure->conflicted->merged, failure->conflicted};
+    }
+    return ShownLevel{std::get<qorv::LevelGrid>(std::move(read)), nullptr};
+}
+
 std::string conflictedNote(const QString& level, const qorv::ConflictedLevel& conflicted) {
     const std::size_t count = conflicted.conflicts.size();
     return about(level,

@@ -32,6 +32,11 @@ struct ShownLevel {
 // conflict is read too. Throws EditorError as readLevel does for any other failure.
 ShownLevel readShownLevel(const QString& level);
 
+// A level of a set as the tools that show conflicts read it: the level, or OURS with its
+// conflicts for a level a merge left conflicted. Throws EditorError as requireLevel does for
+// any other failure.
+ShownLevel requireShownLevel(const SetLevel& level);
+
 // What a tool that shows a level a merge left conflicted says of it: "NAME: unresolved merge
 // conflicts: drawn as ours, its N conflicting cells framed".
 std::string conflictedNote(const QString& level, const qorv::ConflictedLevel& conflicted);

@@ -1,11 +1,10 @@
 #include "tools/OutputFile.h"
 
 #include "storage/SafeReplace.h"
+#include "storage/SaveTarget.h"
 #include "tools/Console.h"
 #include "tools/Invocation.h"
 #include "tools/Reporting.h"
-
-#include <QFileInfo>
 
 #include <cerrno>
 #include <filesystem>
@@ -67,9 +66,12 @@ void failToWrite(const QString& output, const QString& why) {
     throw qorv::EditorError("Cannot write " + about(output, why.toStdString()));
 }
 
-void requireFolder(const QString& folder, std::string_view doing) {
-    if (!QFileInfo(folder).isDir())
-        throw qorv::EditorError(std::string(doing) + about(folder, "no such folder"));
+void aboutOutput(const QString& output, const std::function<void()>& write) {
+    aboutFile(output, write, "Cannot write ", missingFolderOf);
+}
+
+void prepareOutputFolder(const QString& folder) {
+    aboutOutput(folder, [&] { qorv::openOutputFolder(fileName(folder)); });
 }
 
 void checkOutputFile(const QString& output, const QStringList& inputs,
@@ -81,9 +83,7 @@ void checkOutputFile(const QString& output, const QStringList& inputs,
         if (sameFile(input, output))
             failToWrite(output, QStringLiteral("it is the input %1").arg(quotedName(input)));
     }
-    aboutFile(
-        output, [&] { qorv::checkReplaceable(fileName(output)); }, "Cannot write ",
-        missingFolderOf);
+    aboutOutput(output, [&] { qorv::checkReplaceable(fileName(output)); });
 }
 
 void checkOutputs(const Invocation& invocation, const QStringList& inputs,
@@ -113,9 +113,7 @@ void writeOutputFile(const QString& output, std::string_view bytes, const QStrin
         return;
     }
     checkOutputFile(output, inputs);
-    aboutFile(
-        output, [&] { qorv::replaceFileContent(fileName(output), bytes); }, "Cannot write ",
-        missingFolderOf);
+    aboutOutput(output, [&] { qorv::replaceFileContent(fileName(output), bytes); });
 }
 
 void writeOutputFile(const QString& output, const QByteArray& bytes, const QStringList& inputs,

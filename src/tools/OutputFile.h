@@ -6,10 +6,13 @@
 // the earlier file whole. Where a mode writes one picture or one level and nothing else on
 // standard output, it hands over its console, and the output "-" is standard output.
 
+#include "storage/Leftovers.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <string_view>
 
 namespace app {
@@ -17,12 +20,22 @@ namespace app {
 class Console;
 struct Invocation;
 
+// Lives as long as a command's run: each folder it writes into is listed once for the
+// temporary files of dead saves, not once for every file (docs/saving.md, step 2).
+using OutputRun = qorv::LeftoversListedOncePerFolder;
+
 // Throws EditorError "Cannot write <output>: <why>".
 [[noreturn]] void failToWrite(const QString& output, const QString& why);
 
-// The folder a command writes many files into is not made for it: a missing one is
-// mostly a slip of the arguments. Throws EditorError "<doing>DIR: no such folder".
-void requireFolder(const QString& folder, std::string_view doing);
+// Runs `write`; a failure it throws is thrown on in the words of every output failure:
+// "Cannot write <output>: <why>", a missing folder named ("the folder DIR does not exist").
+void aboutOutput(const QString& output, const std::function<void()>& write);
+
+// The folder a command writes its many files into (--out-dir, --review's -o, --report's
+// DIR): made when missing (not its parents); refused when it is no folder, or an existing
+// folder of another account's, whose files she could swap (docs/saving.md). Throws
+// EditorError as aboutOutput.
+void prepareOutputFolder(const QString& folder);
 
 // Throws EditorError, naming the output, when it exists and is no regular file, or when
 // it is one of `inputs` (by any name or link); nothing for "-" with a console. writeOutputFile

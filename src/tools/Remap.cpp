@@ -4,8 +4,9 @@
 #include "storage/FolderFiles.h"
 #include "text/Quoting.h"
 #include "tools/Diff.h"
-#include "tools/LevelTools.h"
+#include "tools/LevelSet.h"
 #include "tools/OutputFile.h"
+#include "tools/Progress.h"
 #include "tools/RemapTable.h"
 #include "tools/Reporting.h"
 #include "tools/Usage.h"
@@ -18,25 +19,28 @@ namespace {
 
 // The levels once each, by the files their names lead to: a second remap would undo a swap.
 // Every name is looked at before any level is saved, for a save gives the file a new inode.
-QStringList eachFileOnce(const QStringList& levels) {
+std::vector<const SetLevel*> eachFileOnce(const LevelSet& levels) {
     std::set<qorv::FileIdentity> seen;
-    QStringList once;
-    for (const QString& level : levels) {
-        const std::optional<qorv::FileIdentity> identity = qorv::identityOf(fileName(level));
-        if (!identity || seen.insert(*identity).second) once << level;
+    std::vector<const SetLevel*> once;
+    for (const SetLevel& level : levels) {
+        const std::optional<qorv::FileIdentity> identity = qorv::identityOf(level.path);
+        if (!identity || seen.insert(*identity).second) once.push_back(&level);
     }
     return once;
 }
 
-void remapLevel(const QString& level, const qorv::TileMap& table, bool dryRun, Console& console) {
-    const qorv::LevelGrid grid = readLevel(level);
+void remapLevel(const SetLevel& level, const qorv::TileMap& table, bool dryRun, Console& console) {
+    // Refused before it is read: a FIFO's reader would wait for a writer for ever, and what
+    // cannot be written back cannot be remapped (a dry run refuses what the run would).
+    if (level.file != QStringLiteral("-")) checkOutputFile(level.file, {});
+    const qorv::LevelGrid grid = requireLevel(level);
     const qorv::LevelGrid remapped = qorv::remapTiles(grid, table);
     if (remapped == grid) return;
     if (dryRun)
-        console.write(qorv::text::quoted(fileName(level)) + ":\n" +
+        console.write(qorv::text::quoted(level.path) + ":\n" +
                       changeLines(qorv::diffLevels(grid, remapped)));
     else
-        writeOutputFile(level, qorv::formatLevel(remapped), {});
+        writeOutputFile(level.file, qorv::formatLevel(remapped), {});
 }
 
 } // namespace
@@ -45,23 +49,20 @@ int runRemap(const Invocation& invocation, Console& console) {
     qorv::TileMap table;
     try {
         table = readRemapTable(invocation.argument);
-    } catch (const RemapTableError& wrong) {
-        console.complain(std::string_view(wrong.what()));
-        return UsageStatus;
-    }
-    if (invocation.files.contains(QStringLiteral("-"))) {
-        console.complain(QStringLiteral("--remap writes each level back: standard input (-) "
-                                        "cannot be one."));
-        return UsageStatus;
+    } catch (const RemapTableError& wrong) { // a file of pairs: only reading it tells
+        return refuseUsage(QString::fromStdString(wrong.what()), console);
     }
     const bool dryRun = invocation.given(Extra::DryRun);
     int status = 0;
-    for (const QString& level : eachFileOnce(invocation.files)) {
+    const std::vector<const SetLevel*> levels = eachFileOnce(invocation.levels);
+    Progress progress(console, qsizetype(levels.size()));
+    for (const SetLevel* level : levels) {
         if (const std::optional<std::string> failure =
-                failureOf([&] { remapLevel(level, table, dryRun, console); })) {
+                failureOf([&] { remapLevel(*level, table, dryRun, console); })) {
             console.complain(*failure);
             status = 1;
         }
+        progress.tick();
     }
     return status;
 }

@@ -47,9 +47,9 @@ qorv::TileMap tableInArgument(const std::string& table) {
                                       : built.add(tileNumber(entry.substr(0, equals)),
                                                   tileNumber(entry.substr(equals + 1)), "OLD=NEW");
         if (!wrong.empty())
-            throw RemapTableError("--remap: " + (trimmed(entry).empty()
-                                                     ? "'': " + wrong // as the shell shows it
-                                                     : qorv::text::about(trimmed(entry), wrong)));
+            throw RemapTableError(trimmed(entry).empty()
+                                      ? "'': " + wrong // as the shell shows it
+                                      : qorv::text::about(trimmed(entry), wrong));
     }
     return built.map();
 }
@@ -74,11 +74,28 @@ qorv::TileMap tableInFile(const QString& name) {
     return built.map();
 }
 
+bool isTableItself(std::string_view table) {
+    return !table.empty() && table.front() >= '0' && table.front() <= '9';
+}
+
 } // namespace
 
+std::string remapTableProblem(std::string_view table) {
+    if (!isTableItself(table)) return {};
+    try {
+        tableInArgument(std::string(table));
+        return {};
+    } catch (const RemapTableError& wrong) {
+        // A table of one entry is that entry: the message names it once.
+        std::string reason = wrong.what();
+        const std::string entry = qorv::text::about(trimmed(table), "");
+        if (reason.starts_with(entry)) reason.erase(0, entry.size());
+        return reason;
+    }
+}
+
 qorv::TileMap readRemapTable(const QString& table) {
-    if (!table.isEmpty() && table.front() >= '0' && table.front() <= '9')
-        return tableInArgument(fileName(table));
+    if (isTableItself(fileName(table))) return tableInArgument(fileName(table));
     try {
         return tableInFile(table);
     } catch (const RemapTableError&) {

@@ -7,6 +7,9 @@
 
 #include <QString>
 
+#include <string>
+#include <string_view>
+
 namespace app {
 
 // A TABLE that cannot be used: its message names the entry or the file's line.
@@ -20,5 +23,9 @@ class RemapTableError : public qorv::EditorError {
 // given twice as OLD, and a NEW tile no level file can hold, are refused. Throws
 // RemapTableError.
 qorv::TileMap readRemapTable(const QString& table);
+
+// What is wrong with a TABLE given as the table itself ("ENTRY: reason"); empty when it can be
+// used or names a file, which is read with the levels.
+std::string remapTableProblem(std::string_view table);
 
 } // namespace app

@@ -2,13 +2,14 @@
 
 #include "errors/IoError.h"
 #include "tools/ImageFile.h"
+#include "tools/LevelSet.h"
 #include "tools/LevelTools.h"
 #include "tools/OutputFile.h"
 #include "tools/ParallelWork.h"
+#include "tools/Progress.h"
 #include "tools/Reporting.h"
 #include "tools/SheetCache.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QHash>
 
@@ -21,11 +22,10 @@ namespace {
 
 // DIR/NAME.png of every level, in the levels' order; refused when two levels share one.
 QStringList outputsFor(const QStringList& levels, const QString& folder) {
-    requireFolder(folder, "Cannot render into ");
     QHash<QString, QString> levelOf;
     QStringList outputs;
     for (const QString& level : levels) {
-        const QString output = QDir(folder).filePath(QFileInfo(level).completeBaseName() + ".png");
+        const QString output = namedIn(folder, QFileInfo(level).completeBaseName() + ".png");
         if (levelOf.contains(output))
             throw qorv::EditorError(
                 QStringLiteral("%1 and %2 would both be drawn into %3")
@@ -34,11 +34,12 @@ QStringList outputsFor(const QStringList& levels, const QString& folder) {
         levelOf.insert(output, level);
         outputs << output;
     }
+    prepareOutputFolder(folder); // made only for levels that can all be drawn into it
     return outputs;
 }
 
 struct Picture {
-    QString level;
+    const SetLevel& level;
     const qorv::TileSheetSearch& sheet;
     QString output;
 };
@@ -48,13 +49,15 @@ struct Picture {
 // with its conflicting cells framed, and `note` says so.
 void renderOne(const Picture& picture, const SheetCache& sheets, Console* standardOutput,
                std::optional<std::string>& note) {
-    const QStringList inputs = {picture.level, picture.sheet.found};
+    // A name that is not text is no name to derive an output from.
+    if (picture.level.failure) requireLevel(picture.level);
+    const QStringList inputs = {picture.level.file, picture.sheet.found};
     checkOutputFile(picture.output, inputs, standardOutput);
-    const ShownLevel level = readShownLevel(picture.level);
+    const ShownLevel level = requireShownLevel(picture.level);
     QImage raster = drawLevel(level.grid, sheets.sheet(picture.sheet));
     if (level.conflicted) {
         raster = withCellsMarked(raster, level.conflicted->conflicts);
-        note = conflictedNote(picture.level, *level.conflicted);
+        note = conflictedNote(picture.level.file, *level.conflicted);
     }
     writeOutputFile(picture.output, encodeImageFor(raster, picture.output), inputs, standardOutput);
 }
@@ -62,18 +65,20 @@ void renderOne(const Picture& picture, const SheetCache& sheets, Console* standa
 } // namespace
 
 int runRender(const Invocation& invocation, Console& console) {
-    const QStringList& levels = invocation.files;
     const bool intoFolder = invocation.given(Extra::OutDir);
-    const QStringList outputs =
-        intoFolder ? outputsFor(levels, invocation.output) : QStringList{invocation.output};
+    const LevelSet& levels = invocation.levels;
+    const QStringList outputs = intoFolder ? outputsFor(invocation.files, invocation.output)
+                                           : QStringList{invocation.output};
     const SheetCache sheets(invocation.sheets);
     // One picture may go to standard output; many go into a folder, drawn by several threads.
     Console* standardOutput = intoFolder ? nullptr : &console;
-    std::vector<std::optional<std::string>> notes(std::size_t(levels.size()));
+    std::vector<std::optional<std::string>> notes(levels.size());
+    Progress progress(console, qsizetype(levels.size()));
     const std::vector<std::optional<std::string>> problems =
-        inParallel(levels.size(), [&](qsizetype i) {
-            renderOne({levels[i], invocation.sheets[i], outputs[i]}, sheets, standardOutput,
-                      notes[std::size_t(i)]);
+        inParallel(qsizetype(levels.size()), [&](qsizetype i) {
+            renderOne({levels[std::size_t(i)], invocation.sheets[i], outputs[i]}, sheets,
+                      standardOutput, notes[std::size_t(i)]);
+            progress.tick();
         });
 
     bool allDrawn = true;

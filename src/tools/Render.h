@@ -11,7 +11,8 @@ namespace app {
 // (standard output for "-"), or into DIR/NAME.png (NAME: its file name without its
 // extension). A level that cannot be read, drawn or written is reported on standard error, in
 // the words every mode uses, and the others are still drawn. Throws EditorError, before
-// anything is drawn, when two levels have one NAME or DIR does not exist. Returns 0 when every
+// anything is drawn, when two levels have one NAME or DIR cannot be
+// made or used (prepareOutputFolder). Returns 0 when every
 // level was drawn, 1 otherwise.
 int runRender(const Invocation& invocation, Console& console);
 

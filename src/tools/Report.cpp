@@ -8,19 +8,17 @@
 #include "tools/LevelTools.h"
 #include "tools/OutputFile.h"
 #include "tools/ParallelWork.h"
+#include "tools/Progress.h"
 #include "tools/ReportPage.h"
 #include "tools/Reporting.h"
 #include "tools/SheetCache.h"
 #include "tools/Usage.h"
 
-#include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSet>
 
 #include <cctype>
-
-#include <filesystem>
-#include <system_error>
 
 namespace app {
 
@@ -54,15 +52,6 @@ QStringList picturesFor(const QStringList& levels) {
     return pictures;
 }
 
-void makeFolder(const QString& folder) {
-    std::error_code error;
-    std::filesystem::create_directory(fileName(folder), error);
-    if (!error) return;
-    const std::string why =
-        error == std::errc::file_exists ? "it is not a folder" : error.message();
-    throw qorv::EditorError("Cannot write into " + about(folder, why));
-}
-
 std::vector<std::string> failureLines(const std::vector<qorv::findings::Finding>& findings) {
     std::vector<std::string> lines;
     for (const qorv::findings::Finding& finding : findings) {
@@ -76,29 +65,37 @@ std::vector<std::string> failureLines(const std::vector<qorv::findings::Finding>
 } // namespace
 
 int runReport(const Invocation& invocation, Console& console) {
-    const QStringList& levels = invocation.files;
-    if (levels.isEmpty())
+    const LevelSet& levels = invocation.levels;
+    if (levels.empty())
         throw qorv::EditorError("no level to report: the folders given hold no *.qre or *.qrl");
-    std::vector<std::vector<qorv::findings::Finding>> failures;
+    std::optional<SetRules> rules;
     try {
-        failures = failuresOfEach(levels);
+        rules.emplace(invocation);
     } catch (const UnusableRules& wrong) {
         console.complain(std::string_view(wrong.what()));
         return UsageStatus; // as --check: nothing is made of a run that cannot be judged
     }
-    const QDir folder(invocation.argument);
-    makeFolder(invocation.argument);
-    const QStringList pictures = picturesFor(levels);
-    std::vector<ReportEntry> entries(std::size_t(levels.size()));
+    prepareOutputFolder(invocation.argument);
+    const QStringList pictures = picturesFor(invocation.files);
+    std::vector<ReportEntry> entries(levels.size());
     const SheetCache sheets(invocation.sheets);
-    const auto problems = inParallel(levels.size(), [&](qsizetype i) {
+    Progress progress(console, qsizetype(levels.size()));
+    // Each level read once: its failures, its counts and its pictures come from that read.
+    const auto problems = inParallel(qsizetype(levels.size()), [&](qsizetype i) {
+        const auto ticked = qScopeGuard([&] { progress.tick(); });
+        const SetLevel& level = levels[std::size_t(i)];
         ReportEntry& entry = entries[std::size_t(i)];
-        const qorv::LevelGrid grid = readLevel(levels[i]);
-        entry.counts = qorv::countTiles(grid);
-        const QImage raster = drawLevel(grid, sheets.sheet(invocation.sheets[i]));
-        const QString picture = folder.filePath(pictures[i]);
+        const LevelRead read = readSetLevel(level);
+        std::vector<qorv::findings::Finding> failures;
+        checkRead(level, read, rules->of(std::size_t(i)), failures);
+        entry.failures = failureLines(failures);
+        const auto* grid = std::get_if<qorv::LevelGrid>(&read);
+        if (!grid) throw qorv::EditorError(aboutLevel(level, failures.front().message));
+        entry.counts = qorv::countTiles(*grid);
+        const QImage raster = drawLevel(*grid, sheets.sheet(invocation.sheets[i]));
+        const QString picture = namedIn(invocation.argument, pictures[i]);
         writeOutputFile(picture, encodeImageFor(raster, picture),
-                        {levels[i], invocation.sheets[i].found});
+                        {level.file, invocation.sheets[i].found});
         // In the page itself: a thousand more files, each synced by the safe replacement,
         // took longer than drawing every level.
         const QImage thumbnail = qorv::subsample(raster, ThumbnailScale);
@@ -112,15 +109,15 @@ int runReport(const Invocation& invocation, Console& console) {
     bool allDrawn = true;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         ReportEntry& entry = entries[i];
-        entry.name = quotedName(levels[qsizetype(i)]).toStdString();
-        entry.failures = failureLines(failures[i]);
+        entry.name = qorv::text::quoted(levels[i].path);
         if (!problems[i]) continue;
         allDrawn = false;
         console.complain(*problems[i]);
         // A level that could not be read is among --check's failures already.
         if (entry.counts) entry.failures.push_back(*problems[i]);
     }
-    writeOutputFile(folder.filePath("index.html"), reportPage(entries), levels);
+    writeOutputFile(namedIn(invocation.argument, QStringLiteral("index.html")), reportPage(entries),
+                    invocation.files);
     return allDrawn ? 0 : 1;
 }
 

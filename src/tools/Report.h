@@ -7,9 +7,9 @@
 
 namespace app {
 
-// Makes DIR when it does not exist (not its parents), draws each level into DIR/NAME.png and,
-// four times smaller with exact pixels, into a thumbnail the page holds (a data: URL), and
-// writes DIR/index.html last. NAME is the level's file name without its extension, every
+// Makes DIR as every output folder is made (prepareOutputFolder), draws each level into
+// DIR/NAME.png and, four times smaller with exact pixels, into a thumbnail the page holds (a data:
+// URL), and writes DIR/index.html last. NAME is the level's file name without its extension, every
 // character but ASCII letters, digits, "-", "_" and an inner "." made "_", and "-2", "-3"...
 // added where two levels would share one. Returns 1 when a level could not be read, drawn or
 // written (reported, and on the page), 0 otherwise; a level that breaks its rules is on the page

@@ -36,10 +36,6 @@ int runResolve(const Invocation& invocation, Console& console) {
         return refuseUsage(QStringLiteral("--resolve takes ours, theirs or base, not %1")
                                .arg(quotedName(invocation.argument)),
                            console);
-    if (invocation.files.contains(QStringLiteral("-")))
-        return refuseUsage(QStringLiteral("--resolve writes each level back: standard input (-) "
-                                          "cannot be one."),
-                           console);
     int status = 0;
     for (const QString& level : invocation.files) {
         if (const std::optional<std::string> failure =

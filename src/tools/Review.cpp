@@ -4,14 +4,17 @@
 #include "storage/RemoveFile.h"
 #include "tools/FolderComparison.h"
 #include "tools/ImageFile.h"
+#include "tools/LevelSet.h"
 #include "tools/LevelTools.h"
 #include "tools/OutputFile.h"
 #include "tools/ParallelWork.h"
+#include "tools/Progress.h"
 #include "tools/Reporting.h"
 #include "tools/ReviewMarkdown.h"
+#include "tools/SheetCache.h"
 #include "tools/Usage.h"
 
-#include <QDir>
+#include <QScopeGuard>
 
 #include <optional>
 #include <string>
@@ -29,22 +32,24 @@ constexpr int ReviewLevelsInFlightPerCore = 4 * LevelsInFlightPerCore;
 // The tile sheets of the two folders, each loaded once (one, when both find the same).
 struct Sheets {
     Sheets(const QString& given, const QString& before, const QString& after)
-        : beforeFile(requireSheet(qorv::findTileSheet(given, before))),
-          afterFile(requireSheet(qorv::findTileSheet(given, after))),
-          beforeImage(loadSheet(beforeFile)),
-          afterImage(afterFile == beforeFile ? beforeImage : loadSheet(afterFile)) {}
-    QString beforeFile, afterFile;
+        : beforeSearch(qorv::findTileSheet(given, before)),
+          afterSearch(qorv::findTileSheet(given, after)), cache({beforeSearch, afterSearch}),
+          beforeImage(cache.sheet(beforeSearch)), afterImage(cache.sheet(afterSearch)),
+          beforeFile(beforeSearch.found), afterFile(afterSearch.found) {}
+    qorv::TileSheetSearch beforeSearch, afterSearch;
+    SheetCache cache;
     QImage beforeImage, afterImage;
+    QString beforeFile, afterFile;
 };
 
 // The level drawn before and after, and after with its changed cells framed: each drawn
 // once and encoded as --render and --diff --png encode them.
-void drawPictures(const ComparedLevel& level, const Sheets& sheets, const QDir& folder) {
+void drawPictures(const ComparedLevel& level, const Sheets& sheets, const QString& folder) {
     const QStringList inputs = {level.beforeFile, level.afterFile, sheets.beforeFile,
                                 sheets.afterFile};
     const QImage after = drawLevel(level.after, sheets.afterImage);
     const auto write = [&](const char* kind, const QImage& picture) {
-        const QString output = folder.filePath(pictureName(level, kind));
+        const QString output = namedIn(folder, pictureName(level, kind));
         writeOutputFile(output, encodeImageFor(picture, output), inputs);
     };
     write("before",
@@ -55,19 +60,19 @@ void drawPictures(const ComparedLevel& level, const Sheets& sheets, const QDir& 
 
 // Parts of an earlier, longer review would pass for parts of this one: they go, from the
 // first number this review does not use up to the first that is not there.
-void removeStaleParts(const QDir& folder, std::size_t used) {
+void removeStaleParts(const QString& folder, std::size_t used) {
     for (std::size_t number = used + 1;; ++number) {
-        const QString part = folder.filePath(QString::fromStdString(partFileName(number)));
+        const QString part = namedIn(folder, QString::fromStdString(partFileName(number)));
         const qorv::Removal removal = aboutFile(
             part, [&] { return qorv::removeOwnFile(fileName(part)); }, "Cannot remove ");
         if (removal == qorv::Removal::Absent) return;
     }
 }
 
-void writeReview(const ReviewText& review, const QDir& folder) {
-    writeOutputFile(folder.filePath(MainFileName), review.main, {});
+void writeReview(const ReviewText& review, const QString& folder) {
+    writeOutputFile(namedIn(folder, QLatin1String(MainFileName)), review.main, {});
     for (std::size_t i = 0; i < review.parts.size(); ++i)
-        writeOutputFile(folder.filePath(QString::fromStdString(partFileName(i + 1))),
+        writeOutputFile(namedIn(folder, QString::fromStdString(partFileName(i + 1))),
                         review.parts[i], {});
     removeStaleParts(folder, review.parts.size());
 }
@@ -82,18 +87,31 @@ int runReview(const Invocation& invocation, Console& console) {
                 QStringLiteral("--review compares two folders of levels; %1 is a file.")
                     .arg(quotedName(name)),
                 console);
-    requireFolder(invocation.output, "Cannot write the review into ");
-    const QDir folder(invocation.output);
-    const FolderComparison comparison = compareFolders(before, after, true);
+    const FolderComparison comparison =
+        compareFolders(before, after, invocation.given(Extra::Recursive), true);
+    // Made only once the levels are known to compare: a slip of the arguments makes nothing.
+    prepareOutputFolder(invocation.output);
+    const QString& folder = invocation.output;
     std::vector<const ComparedLevel*> changed;
-    for (const ComparedLevel& level : comparison.differing)
+    bool allRead = true;
+    for (const ComparedLevel& level : comparison.differing) {
         if (level.fate == LevelFate::Changed) changed.push_back(&level);
+        // Told once, as every command tells it; the review lists it and goes on.
+        if (level.fate == LevelFate::Unreadable) {
+            console.complain(level.failure);
+            allRead = false;
+        }
+    }
     std::optional<Sheets> sheets;
     if (!changed.empty()) sheets.emplace(invocation.value(Extra::Tiles), before, after);
 
+    Progress progress(console, qsizetype(changed.size()));
     std::vector<std::optional<std::string>> problems = inParallel(
         qsizetype(changed.size()),
-        [&](qsizetype i) { drawPictures(*changed[std::size_t(i)], *sheets, folder); },
+        [&](qsizetype i) {
+            const auto ticked = qScopeGuard([&] { progress.tick(); });
+            drawPictures(*changed[std::size_t(i)], *sheets, folder);
+        },
         ReviewLevelsInFlightPerCore);
     problems.push_back(failureOf([&] { writeReview(reviewMarkdown(comparison), folder); }));
     bool written = true;
@@ -102,7 +120,8 @@ int runReview(const Invocation& invocation, Console& console) {
             written = false;
             console.complain(*problem);
         }
-    return written ? 0 : UsageStatus; // as --diff: 2 is trouble
+    if (!written) return UsageStatus; // as --diff: 2 is trouble
+    return allRead ? 0 : 1;
 }
 
 } // namespace app

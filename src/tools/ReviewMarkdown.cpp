@@ -1,5 +1,6 @@
 #include "tools/ReviewMarkdown.h"
 
+#include "text/Quoting.h"
 #include "tools/FolderDiff.h"
 #include "tools/Reporting.h"
 
@@ -15,8 +16,8 @@ const std::string Title = "## Level review";
 
 // A name in a code span that no backtick in it can end: one more backtick than its longest
 // run of them, and spaces where it begins or ends with one.
-std::string code(const QString& name) {
-    const std::string text = quotedName(name).toStdString();
+std::string code(const std::string& name) {
+    const std::string text = qorv::text::quoted(name);
     std::size_t longest = 0, run = 0;
     for (const char c : text)
         longest = std::max(longest, run = c == '`' ? run + 1 : 0);
@@ -73,16 +74,17 @@ std::string conflictsNote(const ComparedLevel& level) {
     for (const auto& [side, count] : sides)
         if (count > 0)
             note += "Unresolved merge conflicts " + std::string(side) + ": " + cellCount(count) +
-                    ", drawn as ours and framed in " + code(pictureName(level, side)) + ".\n\n";
+                    ", drawn as ours and framed in " + code(fileName(pictureName(level, side))) +
+                    ".\n\n";
     return note;
 }
 
 std::string changedHead(const ComparedLevel& level, const Box& box) {
-    return "### " + code(level.name) + ": " + cellCount(level.cells.size()) + " changed\n\n" +
+    const auto picture = [&](const char* kind) { return code(fileName(pictureName(level, kind))); };
+    return "### " + code(level.relative) + ": " + cellCount(level.cells.size()) + " changed\n\n" +
            conflictsNote(level) + "In the box from " + cell(box.left, box.top) + " to " +
-           cell(box.right, box.bottom) + ". Pictures: " + code(pictureName(level, "before")) +
-           ", " + code(pictureName(level, "after")) + ", " + code(pictureName(level, "changes")) +
-           ".\n\n";
+           cell(box.right, box.bottom) + ". Pictures: " + picture("before") + ", " +
+           picture("after") + ", " + picture("changes") + ".\n\n";
 }
 
 std::string changedBlock(const ComparedLevel& level) {
@@ -100,9 +102,13 @@ std::string shortenedBlock(const ComparedLevel& level) {
 std::string block(const ComparedLevel& level) {
     switch (level.fate) {
     case LevelFate::Added:
-        return "- " + code(level.name) + ": added\n\n";
+        return "- " + code(level.relative) + ": added\n\n";
     case LevelFate::Removed:
-        return "- " + code(level.name) + ": removed\n\n";
+        return "- " + code(level.relative) + ": removed\n\n";
+    case LevelFate::Unreadable:
+        // The reason in a code span: a level's reader may quote what it read.
+        return "- " + code(level.relative) + ": could not be read (" + level.side +
+               "): " + code(level.reason) + "\n\n";
     case LevelFate::Changed:
         break;
     }
@@ -110,13 +116,15 @@ std::string block(const ComparedLevel& level) {
 }
 
 std::string summary(const FolderComparison& comparison) {
-    int counts[3] = {};
+    int counts[4] = {};
     for (const ComparedLevel& level : comparison.differing)
         ++counts[int(level.fate)];
+    const int unreadable = counts[int(LevelFate::Unreadable)];
     return std::to_string(counts[int(LevelFate::Changed)]) + " changed, " +
            std::to_string(counts[int(LevelFate::Added)]) + " added, " +
            std::to_string(counts[int(LevelFate::Removed)]) + " removed, " +
-           std::to_string(comparison.unchanged) + " unchanged.\n\n";
+           std::to_string(comparison.unchanged) + " unchanged" +
+           (unreadable ? ", " + std::to_string(unreadable) + " could not be read" : "") + ".\n\n";
 }
 
 const std::string Legend =
@@ -131,7 +139,7 @@ std::string partHead(std::size_t number, std::size_t count) {
 
 struct Part {
     std::string text;
-    QString first, last; // the names of its first and last level
+    std::string first, last; // the names of its first and last level
 };
 
 // The blocks packed in order into parts of at most `room` bytes each.
@@ -141,9 +149,9 @@ std::vector<Part> packed(const FolderComparison& comparison, std::size_t room) {
         std::string text = block(level);
         if (text.size() > room) text = shortenedBlock(level);
         if (parts.empty() || parts.back().text.size() + text.size() > room)
-            parts.push_back({{}, level.name, {}});
+            parts.push_back({{}, level.relative, {}});
         parts.back().text += text;
-        parts.back().last = level.name;
+        parts.back().last = level.relative;
     }
     return parts;
 }
@@ -155,7 +163,11 @@ std::string partFileName(std::size_t number) {
 }
 
 QString pictureName(const ComparedLevel& level, const char* kind) {
-    return level.name + '.' + QLatin1String(kind) + QStringLiteral(".png");
+    // A level of a folder below (--recursive) has its picture in the review's folder itself:
+    // "/" is written "%2F", and "%" "%25" so that no two names meet.
+    QString name = level.name;
+    name.replace(u'%', QStringLiteral("%25")).replace(u'/', QStringLiteral("%2F"));
+    return name + '.' + QLatin1String(kind) + QStringLiteral(".png");
 }
 
 ReviewText reviewMarkdown(const FolderComparison& comparison, std::size_t limit) {
@@ -171,8 +183,8 @@ ReviewText reviewMarkdown(const FolderComparison& comparison, std::size_t limit)
     review.main = Title + "\n\n" + summary(comparison) + "The review is in " +
                   std::to_string(parts.size()) + " parts, one comment each:\n\n";
     for (std::size_t i = 0; i < parts.size(); ++i) {
-        review.main += "- " + code(QString::fromStdString(partFileName(i + 1))) + ": " +
-                       code(parts[i].first) + " to " + code(parts[i].last) + '\n';
+        review.main += "- " + code(partFileName(i + 1)) + ": " + code(parts[i].first) + " to " +
+                       code(parts[i].last) + '\n';
         review.parts.push_back(partHead(i + 1, parts.size()) + parts[i].text);
     }
     return review;

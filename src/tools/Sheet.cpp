@@ -4,14 +4,16 @@
 #include "render/Subsample.h"
 #include "tools/Captions.h"
 #include "tools/ImageFile.h"
+#include "tools/LevelSet.h"
 #include "tools/LevelTools.h"
 #include "tools/OutputFile.h"
 #include "tools/ParallelWork.h"
+#include "tools/Progress.h"
 #include "tools/Reporting.h"
 #include "tools/SheetCache.h"
-#include "tools/Usage.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSet>
 
 #include <algorithm>
@@ -26,18 +28,18 @@ namespace {
 
 constexpr int DefaultScale = 4;
 constexpr int SheetMargin = 8; // white between and around the places
-constexpr int MostColumns = 100000;
+static_assert(MostSheetScale == qorv::RasterHeight);
 // A sheet of 1,000 levels at the default scale is 23 million pixels; QImage allocates no
 // more than 2 GiB, and a picture ten times larger than that is no overview.
 constexpr qint64 MostSheetPixels = qint64(1) << 28;
 
-// A whole number option from 1 to `most`; `fallback` when it is not given, none when it is
-// no such number.
-std::optional<int> wholeNumber(const Invocation& invocation, Extra extra, int fallback, int most) {
+// A whole number option, which the parser checked; `fallback` when it is not given.
+int wholeNumber(const Invocation& invocation, Extra extra, int fallback) {
     if (!invocation.given(extra)) return fallback;
     bool isNumber = false;
     const int value = invocation.value(extra).toInt(&isNumber);
-    if (!isNumber || value < 1 || value > most) return std::nullopt;
+    if (!isNumber || value < 1)
+        throw qorv::EditorError(about(invocation.value(extra), "not a whole number")); // parser's
     return value;
 }
 
@@ -57,6 +59,7 @@ struct Layout {
     qint64 sheetHeight() const {
         return SheetMargin + qint64(rows()) * (height() + CaptionHeight + SheetMargin);
     }
+    QRect place(int index) const { return {left(index), top(index), width(), height()}; }
     QRect caption(int index) const {
         return {left(index), top(index) + height(), width(), CaptionHeight};
     }
@@ -105,19 +108,11 @@ QImage blankSheet(const Layout& layout) {
 
 int runSheet(const Invocation& invocation, Console& console) {
     const QStringList& levels = invocation.files;
-    const std::optional<int> scale =
-        wholeNumber(invocation, Extra::Scale, DefaultScale, qorv::RasterHeight);
-    const std::optional<int> columns =
-        wholeNumber(invocation, Extra::Columns, defaultColumns(levels.size()), MostColumns);
-    if (!scale || !columns) {
-        console.complain(QStringLiteral("%1 takes a whole number from 1 to %2.")
-                             .arg(scale ? QStringLiteral("--columns") : QStringLiteral("--scale"))
-                             .arg(scale ? MostColumns : qorv::RasterHeight));
-        return UsageStatus;
-    }
+    const int scale = wholeNumber(invocation, Extra::Scale, DefaultScale);
+    const int columns = wholeNumber(invocation, Extra::Columns, defaultColumns(levels.size()));
     if (levels.isEmpty())
         throw qorv::EditorError("no level to draw: the folders given hold no *.qre or *.qrl");
-    const Layout layout{int(levels.size()), std::min(*columns, int(levels.size())), *scale};
+    const Layout layout{int(levels.size()), std::min(columns, int(levels.size())), scale};
     const QStringList inputs = inputsOf(invocation);
     checkOutputFile(invocation.argument, inputs, &console);
     QImage sheet = blankSheet(layout);
@@ -126,10 +121,20 @@ int runSheet(const Invocation& invocation, Console& console) {
     uchar* const pixels = sheet.bits();
     const qsizetype bytesPerLine = sheet.bytesPerLine();
     const std::vector<qsizetype> order = nameOrder(levels);
+    Progress progress(console, levels.size());
+    // A place whose level cannot be read or drawn is marked with why, after the others.
+    std::vector<std::string> reasons(order.size());
     const auto problems = inParallel(levels.size(), [&](qsizetype i) {
+        const auto ticked = qScopeGuard([&] { progress.tick(); });
         const qsizetype level = order[std::size_t(i)];
+        const SetLevel& setLevel = invocation.levels[std::size_t(level)];
+        const LevelRead read = readSetLevel(setLevel);
+        if (const auto* failure = std::get_if<LevelFailure>(&read)) {
+            reasons[std::size_t(i)] = failure->reason;
+            throw qorv::EditorError(aboutLevel(setLevel, failure->reason));
+        }
         const QImage raster =
-            drawLevel(readLevel(levels[level]), sheets.sheet(invocation.sheets[level]));
+            drawLevel(std::get<qorv::LevelGrid>(read), sheets.sheet(invocation.sheets[level]));
         qorv::subsampleInto(raster, layout.scale,
                             pixels + layout.top(int(i)) * bytesPerLine + layout.left(int(i)) * 3,
                             bytesPerLine);
@@ -142,9 +147,17 @@ int runSheet(const Invocation& invocation, Console& console) {
         }
     if (failed == levels.size()) return 1;
     const Captions captions;
-    for (qsizetype i = 0; i < levels.size(); ++i)
+    for (qsizetype i = 0; i < levels.size(); ++i) {
+        const std::size_t at = std::size_t(i);
+        const SetLevel& level = invocation.levels[std::size_t(order[at])];
+        const std::string& path = level.path;
         captions.draw(sheet, layout.caption(int(i)),
-                      quotedName(QFileInfo(levels[order[std::size_t(i)]]).fileName()));
+                      quotedName(QByteArray::fromStdString(path.substr(path.rfind('/') + 1))));
+        if (problems[at])
+            captions.mark(
+                sheet, layout.place(int(i)),
+                QString::fromStdString(reasons[at].empty() ? *problems[at] : reasons[at]));
+    }
     writeOutputFile(invocation.argument, encodeImageFor(sheet, invocation.argument), inputs,
                     &console);
     return failed == 0 ? 0 : 1;

@@ -6,6 +6,10 @@
 
 namespace app {
 
+// The largest --columns and --scale (a place of at least one pixel row), as the parser checks them.
+inline constexpr int MostSheetColumns = 100000;
+inline constexpr int MostSheetScale = 450;
+
 // Each level is drawn as --render draws it, made `scale` times smaller with exact pixels
 // (pixel (x, y) of its place is pixel (x * scale, y * scale) of the level's picture: a place
 // of 640 / scale by 450 / scale pixels, rounded down), its name under it, in a grid of

@@ -5,6 +5,7 @@
 #include "findings/JsonText.h"
 #include "render/TileSheet.h"
 #include "text/Quoting.h"
+#include "tools/LevelSet.h"
 #include "tools/LevelTools.h"
 #include "tools/Reporting.h"
 
@@ -12,6 +13,8 @@
 
 #include <bitset>
 #include <charconv>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +27,7 @@ using Tiles = std::bitset<256>;
 struct LevelCounts {
     std::string file;
     qorv::TileCounts counts;
+    std::optional<std::string> failure; // why it could not be read; then no counts
 };
 
 struct SetCounts {
@@ -32,9 +36,12 @@ struct SetCounts {
     Tiles unused;
 };
 
-// The tiles whose squares lie wholly inside the sheets the levels are drawn with; without any
-// sheet, the tiles a level file can hold, for no other tile can be in a level.
+// The tiles a level file can hold whose squares lie wholly inside the sheets the levels are
+// drawn with (without any sheet, every tile a level can hold): no other tile can be unused.
 Tiles tilesOfSheets(const Invocation& invocation) {
+    Tiles holdable;
+    for (int tile = 0; tile < 256; ++tile)
+        if (qorv::M2O(qorv::TileIndex(tile))) holdable.set(std::size_t(tile));
     Tiles tiles;
     QSet<QString> loaded;
     for (const qorv::TileSheetSearch& search : invocation.sheets) {
@@ -46,10 +53,7 @@ Tiles tilesOfSheets(const Invocation& invocation) {
                 qorv::tileTop(tile) + qorv::CellSize <= sheet.height())
                 tiles.set(std::size_t(tile));
     }
-    if (!loaded.isEmpty()) return tiles;
-    for (int tile = 0; tile < 256; ++tile)
-        if (qorv::M2O(qorv::TileIndex(tile))) tiles.set(std::size_t(tile));
-    return tiles;
+    return loaded.isEmpty() ? holdable : tiles & holdable;
 }
 
 void appendNumber(std::string& out, std::uint32_t number) {
@@ -67,43 +71,67 @@ void appendTileList(std::string& out, const Tiles& tiles, std::string_view separ
 
 // --- CSV ----------------------------------------------------------------------------------
 
+// A spreadsheet runs a cell that starts with one of these as a formula (a level named
+// "=HYPERLINK(...).qre" would be a link the moment the file is opened): such a cell starts
+// with an apostrophe inside quotes, which spreadsheets show as text, as the common guidance
+// against CSV injection says.
+bool spreadsheetWouldRun(std::string_view text) {
+    return !text.empty() &&
+           std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
+}
+
 void appendCsvField(std::string& out, std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+    const bool formula = spreadsheetWouldRun(text);
+    if (!formula && text.find_first_of(",\"\r\n") == std::string_view::npos) {
         out += text;
         return;
     }
-    out += '"';
+    out += formula ? "\"'" : "\"";
     for (const char c : text)
         out.append(c == '"' ? 2 : 1, c);
     out += '"';
 }
 
-void appendCsvRow(std::string& out, std::string_view label, const qorv::TileCounts& counts,
-                  const std::vector<int>& columns) {
-    appendCsvField(out, label);
+// kind,level,reason,TILE...: a row of every kind has every column, so that any CSV reader
+// takes the file as one table.
+void appendCsvRow(std::string& out, std::string_view kind, std::string_view level,
+                  std::string_view reason, const std::vector<int>& columns,
+                  const std::function<std::uint32_t(int)>& value) {
+    out += kind;
+    out += ',';
+    appendCsvField(out, level);
+    out += ',';
+    appendCsvField(out, reason);
     for (const int tile : columns) {
         out += ',';
-        appendNumber(out, counts[std::size_t(tile)]);
+        if (value) appendNumber(out, value(tile));
     }
     out += '\n';
 }
 
 std::string csvReport(const SetCounts& set) {
     std::vector<int> columns;
-    std::string out = "level";
+    std::string out = "kind,level,reason";
     for (int tile = 0; tile < 256; ++tile)
-        if (set.total[std::size_t(tile)] > 0) {
+        if (set.total[std::size_t(tile)] > 0 || set.unused[std::size_t(tile)]) {
             columns.push_back(tile);
             out += ',';
             appendNumber(out, std::uint32_t(tile));
         }
     out += '\n';
-    for (const LevelCounts& level : set.levels)
-        appendCsvRow(out, qorv::text::quoted(level.file), level.counts, columns);
-    appendCsvRow(out, "total", set.total, columns);
-    out += "unused,";
-    appendTileList(out, set.unused, " ");
-    return out + '\n';
+    for (const LevelCounts& level : set.levels) {
+        const std::string name = qorv::text::quoted(level.file);
+        if (level.failure)
+            appendCsvRow(out, "unreadable", name, *level.failure, columns, nullptr);
+        else
+            appendCsvRow(out, "level", name, {}, columns,
+                         [&](int tile) { return level.counts[std::size_t(tile)]; });
+    }
+    appendCsvRow(out, "total", {}, {}, columns,
+                 [&](int tile) { return set.total[std::size_t(tile)]; });
+    appendCsvRow(out, "unused", {}, {}, columns,
+                 [&](int tile) { return std::uint32_t(set.unused[std::size_t(tile)]); });
+    return out;
 }
 
 // --- JSON ---------------------------------------------------------------------------------
@@ -126,8 +154,13 @@ std::string jsonReport(const SetCounts& set) {
     for (std::size_t i = 0; i < set.levels.size(); ++i) {
         out += i ? ",\n  {\"file\": " : "\n  {\"file\": ";
         qorv::findings::appendJsonString(out, set.levels[i].file);
-        out += ", \"counts\": ";
-        appendJsonCounts(out, set.levels[i].counts);
+        if (const auto& failure = set.levels[i].failure) {
+            out += ", \"error\": ";
+            qorv::findings::appendJsonString(out, *failure);
+        } else {
+            out += ", \"counts\": ";
+            appendJsonCounts(out, set.levels[i].counts);
+        }
         out += '}';
     }
     out += "\n ],\n \"total\": ";
@@ -143,15 +176,17 @@ int runStats(const Invocation& invocation, Console& console) {
     const Tiles sheetTiles = tilesOfSheets(invocation);
     SetCounts set;
     bool allRead = true;
-    for (const QString& level : invocation.files) {
-        if (const std::optional<std::string> failure = failureOf([&] {
-                set.levels.push_back({fileName(level), qorv::countTiles(readLevel(level))});
-            })) {
-            console.complain(*failure);
+    for (const SetLevel& level : invocation.levels) {
+        const LevelRead read = readSetLevel(level);
+        LevelCounts& counts = set.levels.emplace_back(LevelCounts{level.path, {}, std::nullopt});
+        if (const auto* failure = std::get_if<LevelFailure>(&read)) {
+            console.complain(aboutLevel(level, failure->reason));
+            counts.failure = failure->reason;
             allRead = false;
             continue;
         }
-        qorv::addCounts(set.total, set.levels.back().counts);
+        counts.counts = qorv::countTiles(std::get<qorv::LevelGrid>(read));
+        qorv::addCounts(set.total, counts.counts);
     }
     for (std::size_t tile = 0; tile < 256; ++tile)
         set.unused[tile] = sheetTiles[tile] && set.total[tile] == 0;

@@ -99,6 +99,10 @@ void TMainForm::levelChanged() {
     }
 }
 
+void TMainForm::levelSaving(const QString& path) {
+    if (Recovery && recorded_) Recovery->recordNow({QFile::encodeName(path).toStdString(), Map});
+}
+
 void TMainForm::ClearFull() {
     qorv::ClearFull(Map);
     Conflicts.show({}); // a new level has none

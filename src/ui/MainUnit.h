@@ -64,6 +64,11 @@ class TMainForm : public QWidget {
     // Called when a change of the level is complete: records the level and its name while
     // it differs from `SavedLevel`, and withdraws the record once it no longer does.
     void levelChanged();
+    // Called before the level is saved to `path`: a record of changes that were not saved
+    // then names that file and holds what goes into it, on disk before the file gets its
+    // name. An end at any instant of the save leaves a record that the file it names
+    // matches, which the next start does not offer; a failed save calls levelChanged().
+    void levelSaving(const QString& path);
     platform::Dialogs& dialogs() const { return dialogs_; }
 
   signals:

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QToolButton>
 
@@ -58,6 +59,33 @@ class KeysStayWithin : public QObject {
     }
 };
 
+// Gives the window's own shortcuts precedence over the control with the focus: the brush-size
+// field, a line edit, would otherwise claim Control+Z for undoing its text and the letters
+// for typing, and the level's command would never run.
+class ShortcutsBeforeControls : public QObject {
+  public:
+    ShortcutsBeforeControls(QWidget& window) : QObject(&window), window_(window) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::ShortcutOverride) return false;
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        for (const QAction* act : window_.actions()) {
+            // Kept from the control and left unclaimed (Qt sends it unaccepted): Qt runs the
+            // shortcut.
+            if (act->shortcuts().contains(pressed)) return true;
+        }
+        return false;
+    }
+
+  private:
+    QWidget& window_;
+};
+
+void putShortcutsFirst(QWidget& window) {
+    auto* filter = new ShortcutsBeforeControls(window);
+    for (QWidget* control : window.findChildren<QWidget*>())
+        if (control->focusPolicy() != Qt::NoFocus) control->installEventFilter(filter);
+}
+
 } // namespace
 
 void keepKeysWithin(QWidget& window) {
@@ -83,6 +111,8 @@ void addShortcuts(TMainForm& main, TToolsForm& tools) {
     add(QStringLiteral("Brush"), {QKeySequence(Qt::Key_B)}, clickOf(tools.ToolButton12));
     add(QStringLiteral("Line"), {QKeySequence(Qt::Key_L)}, clickOf(tools.ToolButton14));
     add(QStringLiteral("Eye dropper"), {QKeySequence(Qt::Key_E)}, clickOf(tools.ToolButton15));
+    putShortcutsFirst(main);
+    putShortcutsFirst(tools);
 }
 
 } // namespace ui

@@ -22,7 +22,8 @@ namespace ui {
 QAction* addCommand(TMainForm& main, TToolsForm& tools, const QString& text,
                     const QList<QKeySequence>& shortcuts, std::function<void()> run);
 
-// Creates the actions, owned by the tools window, and adds them to both windows.
+// Creates the actions, owned by the tools window, and adds them to both windows. Their keys
+// win over the control with the focus, such as the brush-size field.
 void addShortcuts(TMainForm& main, TToolsForm& tools);
 
 // Keeps every shortcut out of `window`, a tool window of the main window: Qt keeps a

@@ -47,12 +47,12 @@ std::unique_ptr<QApplication> makeApplication(int& argc, char** argv,
 
 namespace {
 // The editor works on without recovery when its folder cannot be had; it says so once.
-std::unique_ptr<recovery::Session> startRecovery() {
+std::unique_ptr<recovery::Session> startRecovery(const recovery::MakeRecordWriter& makeWriter) {
     const std::string folder = qorv::stateFolderFromEnvironment();
     try {
         if (folder.empty())
             throw std::runtime_error("has no place: neither XDG_STATE_HOME nor HOME is set");
-        return std::make_unique<recovery::Session>(folder);
+        return std::make_unique<recovery::Session>(folder, makeWriter);
     } catch (const std::exception& error) {
         const std::string line =
             qorv::text::complaint(std::string("no recovery after a crash: ") + error.what());
@@ -95,8 +95,9 @@ QString recoveryQuestion(const QByteArray& name, bool closed) {
     return sentence.arg(level);
 }
 
-WindowSet::WindowSet(platform::Dialogs& dialogs)
-    : dialogs_(dialogs), recovery_(startRecovery()), main_(std::make_unique<TMainForm>(dialogs)) {
+WindowSet::WindowSet(platform::Dialogs& dialogs, const recovery::MakeRecordWriter& makeWriter)
+    : dialogs_(dialogs), recovery_(startRecovery(makeWriter)),
+      main_(std::make_unique<TMainForm>(dialogs)) {
     main_->Recovery = recovery_.get();
     // The main window's native window first: the other three are made transient for it,
     // and on Wayland the tools window waits for that window to appear on the screen.
@@ -123,15 +124,21 @@ void WindowSet::offerRecovery() {
     if (!ended) return;
     const qorv::RecoveredLevel& level = ended->level();
     const QByteArray name = QByteArray::fromStdString(level.name);
+    const QString decoded = QFile::decodeName(name);
+    // A level that its file holds exactly has nothing to lose: the editor ended in the
+    // middle of saving it (the record names the file before the file gets its name).
+    const std::optional<qorv::LevelGrid> saved = savedContentOf(decoded);
+    if (saved == level.grid) {
+        ended->discard();
+        return;
+    }
     const platform::Answer answer =
         dialogs_.askYesNo(*main_, recoveryQuestion(name, ended->closed()));
     // Only Yes or No decides: a question closed without an answer (Escape, its close
     // button, an end signal) keeps the level for the next start.
     if (answer == platform::Answer::None) return;
     if (answer == platform::Answer::Yes) {
-        const QString decoded = QFile::decodeName(name);
-        runHandler({*main_, dialogs_},
-                   [&] { ToolsForm->showLevel(decoded, level.grid, savedContentOf(decoded)); });
+        runHandler({*main_, dialogs_}, [&] { ToolsForm->showLevel(decoded, level.grid, saved); });
     }
     ended->discard(); // once the level shown is in this editor's own recovery file
 }

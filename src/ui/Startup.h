@@ -5,6 +5,7 @@
 // main window records into and the start offers back.
 
 #include "platform/NoDisplay.h"
+#include "recovery/LatestWriter.h"
 #include "ui/Shortcuts.h"
 
 #include <QString>
@@ -30,8 +31,10 @@ std::unique_ptr<QApplication> makeApplication(int& argc, char** argv,
 
 class WindowSet {
   public:
-    // `dialogs`: the dialogs and boxes every window shows.
-    explicit WindowSet(platform::Dialogs& dialogs);
+    // `dialogs`: the dialogs and boxes every window shows; `makeWriter` makes the writer of
+    // the recovery records (a test keeps it at hand to wait for it).
+    explicit WindowSet(platform::Dialogs& dialogs,
+                       const recovery::MakeRecordWriter& makeWriter = recovery::makeLatestWriter);
     ~WindowSet();
     WindowSet(const WindowSet&) = delete;
     WindowSet& operator=(const WindowSet&) = delete;
@@ -44,9 +47,6 @@ class WindowSet {
     // (closed, or a crash, kill -9, the display going away), asking first; Yes or No
     // removes its file, a question closed without an answer keeps it for the next start.
     void offerRecovery();
-
-    // This editor's recovery session; none when its folder could not be had.
-    recovery::Session* recoverySession() { return recovery_.get(); }
 
   private:
     platform::Dialogs& dialogs_;

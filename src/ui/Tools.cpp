@@ -200,7 +200,14 @@ void TToolsForm::openLevelBrowser() {
 void TToolsForm::ToolButton3Click() {
     const auto path = dialogs_.saveFileName(*this, SaveDialog1);
     if (!path) return;
-    qorv::saveQRE(QFile::encodeName(*path).toStdString(), MainForm->Map);
+    MainForm->levelSaving(*path);
+    try {
+        qorv::saveQRE(QFile::encodeName(*path).toStdString(), MainForm->Map);
+    } catch (...) {
+        // The caption and the name stay; the record is again the level under its old name.
+        MainForm->levelChanged();
+        throw;
+    }
     MainForm->setWindowTitle(captionFor(*path));
     MainForm->LevelName = *path;
     MainForm->SavedLevel = MainForm->Map;

@@ -1,6 +1,9 @@
 // Reading the command line: which mode, which files, and what is refused.
 
 #include "cli/CommandLine.h"
+#include "cli/Help.h"
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -60,6 +63,15 @@ const Row Rows[] = {
      "out",
      "",
      "c.png"},
+    {{"--sheet", "s.png", "a.qre", "--scale", "2", "--columns", "3"}, "sheet", {"a.qre"}},
+    {{"--report", "web", "a.qre", "-q"}, "report", {"a.qre"}},
+    {{"--stats", "a.qre", "--format", "json"}, "stats", {"a.qre"}},
+    {{"--find-tile", "1, 2", "a.qre"}, "find-tile", {"a.qre"}},
+    {{"--remap", "1=2", "a.qre", "--dry-run", "--quiet"}, "remap", {"a.qre"}},
+    {{"--remap", "table.txt", "a.qre"}, "remap", {"a.qre"}}, // a file: read with the levels
+    {{"--review", "old", "new", "-o", "out"}, "review", {"old", "new"}, "out"},
+    {{"--check", "a.qre", "-q"}, "check", {"a.qre"}},
+    {{"--render", "a.qre", "--out-dir", "out", "--quiet"}, "render", {"a.qre"}, "out"},
     // Refused: the program must say so rather than guess.
     {{"--render", "--out-dir", "out"}, Usage, {}},
     {{"--check", "a.qre", "--out-dir", "out"}, Usage, {}},
@@ -89,6 +101,10 @@ const Row Rows[] = {
     {{"--render", "a.qre", "a.png", "--tiles="}, Usage, {}},
     {{"--render", "a.qre", "a.png", "--tiles", ""}, Usage, {}},
     {{"--bogus"}, Usage, {}},
+    {{"--diff", "a", "b", "-q"}, Usage, {}},
+    {{"--find-tile", "", "a.qre"}, Usage, {}},
+    {{"--remap", "1=2", "a.qre", "-"}, Usage, {}},
+    {{"--sheet", "s.png", "a.qre", "--scale", " 4"}, Usage, {}},
     {{"-platform", "xcb"}, Usage, {}},
 };
 
@@ -111,10 +127,10 @@ TEST(CommandLine, ModesFilesAndRefusals) {
     }
 }
 
-// The parser's own messages repeat what was given.
+// The parser's messages repeat what was given, quoted as names are.
 TEST(CommandLine, ItsParsersMessagesAreQuoted) {
     EXPECT_EQ(app::parseCommandLine(QStringList{"qorvedit", "--\033x"}).error,
-              R"('Unknown option '\'''$'\033''x'\''.')");
+              R"(unknown option '--'$'\033''x'.)");
 }
 
 // Names are taken as the bytes they are; bytes that are no text would become another name.
@@ -128,40 +144,61 @@ TEST(CommandLine, NamesThatAreNoTextAreRefused) {
     } rows[] = {{"caf\351.qre", R"('caf'$'\351''.qre')"},
                 {"\377\376.qre", R"(''$'\377\376''.qre')"}};
     for (const auto& row : rows) {
-        const Invocation got =
-            app::parseCommandLine(QList<QByteArray>{program, "--check", row.name});
-        EXPECT_EQ(got.mode, nullptr) << row.shown;
-        EXPECT_EQ(got.error, QString(row.shown) + " is not a name this system can spell in text; "
-                                                  "rename the file.");
+        // Refused where it names one file; in a set, a level that cannot be read.
+        for (const QByteArray& mode : {"--textconv", "--report"}) {
+            const Invocation got =
+                app::parseCommandLine(QList<QByteArray>{program, mode, row.name});
+            EXPECT_EQ(got.mode, nullptr) << row.shown;
+            EXPECT_EQ(got.error, QString(row.shown) + " is not a name this system can spell in "
+                                                      "text; rename the file.");
+        }
+        const Invocation set =
+            app::parseCommandLine(QList<QByteArray>{program, "--check", "a.qre", row.name});
+        ASSERT_EQ(set.levels.size(), 2u) << row.shown;
+        EXPECT_EQ(set.levels[1].path, row.name.toStdString());
+        EXPECT_TRUE(set.levels[1].failure && !set.levels[0].failure);
     }
 }
 
-// The table is the command line: each mode is in --help with every form of its arguments,
-// the parser chooses it from them, and every option that qualifies a mode is described.
+// The help shows each form of every mode with its options, and each option; written out here
+// rather than made again from the table under test. Every mode of the table has its lines.
 TEST(CommandLine, EveryModeOfTheTableIsInTheHelpAndParsed) {
     const QString help = app::helpText();
     EXPECT_TRUE(help.startsWith("Usage: qorvedit")) << help.toStdString();
+    const QStringList lines = {
+        "  qorvedit [LEVEL]                      edit LEVEL, or a new level",
+        "  qorvedit --check LEVEL... [--rules FILE] [--format FORMAT] [-q]",
+        "  qorvedit --render LEVEL OUT.png [--tiles SHEET.bmp] [-q]",
+        "  qorvedit --render LEVEL... --out-dir DIR [--tiles SHEET.bmp] [-q]",
+        "  qorvedit --sheet OUT.png LEVEL... [--columns N] [--scale N] [--tiles SHEET.bmp] [-q]",
+        "  qorvedit --report DIR LEVEL... [--tiles SHEET.bmp] [-q]",
+        "  qorvedit --export LEVEL OUT.tmx|OUT.tmj [--tiles SHEET.bmp]",
+        "  qorvedit --import IN.tmx|IN.tmj OUT.qre",
+        "  qorvedit --diff A B [--png OUT.png] [--tiles SHEET.bmp]",
+        "  qorvedit --textconv LEVEL             a level as text, for git diff",
+        "  qorvedit --merge BASE OURS THEIRS -o OUT [--conflicts PNG] [--tiles SHEET.bmp]",
+        "  qorvedit --stats LEVEL... [--format FORMAT] [--tiles SHEET.bmp]",
+        "  qorvedit --find-tile N[,M...] LEVEL...",
+        "  qorvedit --remap TABLE LEVEL... [--dry-run] [-q]",
+        "  qorvedit --review OLD NEW -o DIR [--tiles SHEET.bmp] [-q]",
+        "  qorvedit --help                       this help",
+        "  qorvedit --version                    the version",
+        "  --sheet <OUT.png>       Draw every LEVEL (a folder: its *.qre and *.qrl)",
+        "  --find-tile <N[,M...]>  Print every cell of each LEVEL (a folder: its levels)",
+        "  -o, --output <OUT>      With --merge: the level to write; with --review: the",
+        "  -q, --quiet             No progress line: where standard error is a terminal,",
+    };
+    for (const QString& line : lines)
+        EXPECT_TRUE(help.contains(line)) << line.toStdString() << "\n" << help.toStdString();
     for (const app::CommandMode& mode : app::commandModes()) {
-        const QString option = "--" + QString::fromLatin1(mode.option);
-        for (const app::Form& form : mode.forms) {
-            if (form.summary.empty()) continue;
-            QString usage = "qorvedit " + option;
-            if (!mode.valueName.empty()) usage += ' ' + QString::fromLatin1(mode.valueName);
-            if (!form.arguments.empty()) usage += ' ' + QString::fromLatin1(form.arguments);
-            EXPECT_TRUE(help.contains(usage)) << usage.toStdString();
-            QStringList arguments = {"qorvedit", option};
-            if (!mode.valueName.empty()) arguments << "value";
-            for (int file = 0; file < form.minFiles; ++file)
-                arguments << QStringLiteral("file%1").arg(file);
-            if (form.needs != Extra::None)
-                arguments << QString::fromStdString(app::shownName(form.needs)) << "named";
-            EXPECT_EQ(app::parseCommandLine(arguments).mode, &mode) << usage.toStdString();
-        }
+        const QString usage = "  qorvedit --" + QString::fromLatin1(mode.option);
+        EXPECT_TRUE(std::ranges::any_of(lines, [&](const QString& line) {
+            return line.startsWith(usage + ' ') || line == usage;
+        })) << mode.option;
     }
     for (const app::ExtraOption& extra : app::extraOptions())
         EXPECT_TRUE(help.contains("--" + QString::fromLatin1(extra.name))) << extra.name;
     EXPECT_TRUE(help.contains("Wrong arguments exit with status 2"));
-    EXPECT_EQ(app::versionText(), "QorvEdit 1.0\n");
 }
 
 } // namespace

@@ -28,9 +28,10 @@ struct Result {
 
 // `output`: the file standard output goes to; empty: a pipe the test reads. The tests may
 // themselves run under CI: its variables reach the editor only through `variables`
-// ("NAME=VALUE").
+// ("NAME=VALUE"). `wrapper`: a command that runs the editor (setpriv ... --), or none.
 inline Result runEditor(const QStringList& arguments, const QString& workDir,
-                        const QString& output = QString(), const QStringList& variables = {}) {
+                        const QString& output = QString(), const QStringList& variables = {},
+                        const QStringList& wrapper = {}) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE",
                              "GITHUB_ACTIONS", "GITHUB_STEP_SUMMARY"})
@@ -41,7 +42,11 @@ inline Result runEditor(const QStringList& arguments, const QString& workDir,
     editor.setProcessEnvironment(environment);
     editor.setWorkingDirectory(workDir);
     if (!output.isEmpty()) editor.setStandardOutputFile(output);
-    editor.start(QStringLiteral(QORV_EDITOR_PATH), arguments);
+    const QString program = QStringLiteral(QORV_EDITOR_PATH);
+    if (wrapper.isEmpty())
+        editor.start(program, arguments);
+    else
+        editor.start(wrapper.first(), wrapper.mid(1) + QStringList{program} + arguments);
     EXPECT_TRUE(editor.waitForFinished(60000));
     return {editor.exitStatus() == QProcess::NormalExit ? editor.exitCode() : -1,
             QString::fromLocal8Bit(editor.readAllStandardOutput()),

@@ -2,11 +2,12 @@
 // QT_QPA_PLATFORM, no X server or Wayland compositor to find.
 
 #include "EditorRun.h"
+#include "OtherAccount.h"
 #include "cli/CommandModes.h"
+#include "errors/IoError.h"
 #include "levelio/LevelFile.h"
 #include "render/Raster.h"
 #include "render/TileSheet.h"
-#include "errors/IoError.h"
 #include "storage/SafeReplace.h"
 
 #include <QCoreApplication>
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 
@@ -31,6 +33,9 @@ using qorv::test::bytesOf;
 using qorv::test::Result;
 using qorv::test::runEditor;
 
+const char* const LfForCrLf = "line endings were converted (LF instead of CR LF), as git's text "
+                              "conversion does: see README, Levels in git";
+
 // The crafted files of the level corpus, with what the reader says about each.
 struct CorpusRow {
     const char* file;
@@ -40,6 +45,10 @@ struct CorpusRow {
 };
 const CorpusRow Corpus[] = {
     {"cr-only.qre", nullptr},
+    {"crcrlf.qre",
+     "line endings were converted (CR CR LF instead of CR LF), as a second text "
+     "conversion does: see README, Levels in git",
+     ":1:65"},
     {"crlf-mixed.qre", nullptr},
     {"empty.qre", "Read beyond end of file", ":1:1"},
     {"eof-byte-at-end.qre", nullptr},
@@ -47,7 +56,7 @@ const CorpusRow Corpus[] = {
     {"fifty-lines.qre", nullptr},
     {"forty-four-lines.qre", "Read beyond end of file", ":45:1"},
     {"high-bytes.qre", nullptr},
-    {"lf-only.qre", "Read beyond end of file", ":1:2926"},
+    {"lf-only.qre", LfForCrLf, ":1:65"},
     {"long-lines.qre", nullptr},
     {"new-level.qre", nullptr},
     {"no-final-line-end.qre", nullptr},
@@ -254,7 +263,10 @@ TEST_F(HeadlessTools, HelpAndVersionNeedNoDisplay) {
     EXPECT_TRUE(help.out.startsWith("Usage: qorvedit")) << help.out.toStdString();
     const Result version = runEditor({"--version"}, work_.path());
     EXPECT_EQ(version.exitCode, 0);
-    EXPECT_EQ(version.out, "QorvEdit 1.0\n");
+    EXPECT_TRUE(QRegularExpression(R"(QorvEdit 1\.0( \(commit [0-9a-z.-]+\))?\n)")
+                    .match(version.out)
+                    .hasMatch())
+        << version.out.toStdString();
 }
 
 // A write that fails part way (here the file size limit) keeps the earlier picture whole and
@@ -342,6 +354,165 @@ TEST_F(HeadlessTools, WithoutADisplayTheEditorSaysSoAndEnds) {
     for (const app::CommandMode& mode : app::commandModes())
         EXPECT_EQ(result.err.contains("--" + QString::fromLatin1(mode.option)), !mode.overrides)
             << mode.option;
+}
+
+// Every writer of the tools against what another account (nobody) can plant where it writes,
+// or what is no file: her link to our file, her link in place of a folder, her folder, her
+// file (0666) in a folder others may write, a FIFO, a device. Each is refused by name, with
+// our file, her entries and the FIFO as they were. Run as root, then as an unprivileged
+// account of ours (daemon), for whom the permission checks do not all pass.
+struct Writer {
+    const char* name;
+    const char* written; // the file a folder writer writes there; nullptr: a file writer
+    QStringList (*arguments)(const QString& in, const QString& out);
+    QStringList variables(const QString& out) const {
+        return QString(name) == u"step summary" ? QStringList{"GITHUB_STEP_SUMMARY=" + out}
+                                                : QStringList{};
+    }
+};
+const Writer Writers[] = {
+    {"picture", nullptr,
+     [](const QString& in, const QString& out) {
+         return QStringList{"--render", in + "/a.qre", out};
+     }},
+    {"sheet", nullptr,
+     [](const QString& in, const QString& out) {
+         return QStringList{"--sheet", out, in + "/a.qre"};
+     }},
+    {"level", nullptr,
+     [](const QString& in, const QString& out) {
+         return QStringList{"--merge", in + "/a.qre", in + "/a.qre", in + "/a.qre", "-o", out};
+     }},
+    {"step summary", nullptr,
+     [](const QString& in, const QString&) {
+         return QStringList{"--check", in + "/broken.qre", "--format", "github"};
+     }},
+    {"pictures", "a.png",
+     [](const QString& in, const QString& out) {
+         return QStringList{"--render", in + "/a.qre", "--out-dir", out};
+     }},
+    {"review", "review.md",
+     [](const QString& in, const QString& out) {
+         return QStringList{"--review", in + "/old", in + "/new", "-o", out};
+     }},
+    {"report", "index.html",
+     [](const QString& in, const QString& out) {
+         return QStringList{"--report", out, in + "/a.qre"};
+     }},
+};
+
+// Where the output goes for each case, and the refusal: "Cannot write <named>: <why>".
+struct Planted {
+    const char* what;
+    const char* fileOutput;   // for a file writer
+    const char* folderOutput; // for a folder writer, which writes its file there
+    const char* named;        // "": the output itself; else the folder writer's file in it
+    const char* why;          // for a file writer
+    const char* folderWhy;    // for a folder writer
+};
+const Planted Plants[] = {
+    {"her link to our file", "open/x.png", "open", "/", "File access denied", "File access denied"},
+    {"her link in place of a folder", "att/out/x.png", "att/out", "", "File access denied",
+     "File access denied"},
+    {"her folder", "att/rev/x.png", "att/rev", "", "File access denied",
+     "it is another account's folder"},
+    {"her file in a folder others may write", "open/her.png", "her", "/", "File access denied",
+     "File access denied"},
+    {"a FIFO", "fifo.png", "fifo", "/", "it is not a regular file", "it is not a regular file"},
+    {"a device", "null.png", "null", "/", "it is not a regular file", "it is not a regular file"},
+};
+
+TEST_F(HeadlessTools, EveryWriterRefusesWhatAnotherAccountPlantedOrWhatIsNoFile) {
+    QORV_NEEDS_OTHER_ACCOUNT();
+    const QByteArray level = bytesOf(QStringLiteral(QORV_EXAMPLES_DIR "/maze.qre"));
+    const auto sh = [](const QString& line) {
+        return ::system(qPrintable("sh -ec '" + line + "'")) == 0;
+    };
+    ASSERT_EQ(::chmod(work_.path().toLocal8Bit(), 0711), 0);
+    int index = 0;
+    for (const uid_t us : {uid_t(0), qorv::test::unprivilegedAccountId()})
+        for (const Writer& writer : Writers)
+            for (const Planted& plant : Plants) {
+                const bool intoFolder = writer.written != nullptr;
+                const QString out = intoFolder ? plant.folderOutput : plant.fileOutput;
+                SCOPED_TRACE(std::string(writer.name) + " into " + plant.what +
+                             (us ? ", unprivileged" : ", as root"));
+                // k/: ours; k/home: our private folder with our .bashrc; k/att: hers.
+                const QString k = path(QString::number(index++));
+                const QString in = k + "/in", home = k + "/home", att = k + "/att";
+                for (const QString& folder : {in, in + "/old", in + "/new", home, k + "/open"})
+                    ASSERT_TRUE(QDir().mkpath(folder));
+                for (const QString& file : {in + "/a.qre", in + "/old/a.qre", in + "/new/a.qre"})
+                    QFile::copy(QStringLiteral(QORV_EXAMPLES_DIR "/maze.qre"), file);
+                QFile::copy(QStringLiteral(QORV_EXAMPLES_DIR "/all.bmp"), in + "/all.bmp");
+                QFile::copy(QStringLiteral(QORV_EXAMPLES_DIR "/all.bmp"), in + "/old/all.bmp");
+                QFile::copy(QStringLiteral(QORV_EXAMPLES_DIR "/all.bmp"), in + "/new/all.bmp");
+                QFile broken(in + "/broken.qre");
+                ASSERT_TRUE(broken.open(QIODevice::WriteOnly) && broken.write("x") == 1);
+                broken.close();
+                QFile bashrc(home + "/.bashrc");
+                ASSERT_TRUE(bashrc.open(QIODevice::WriteOnly) && bashrc.write("precious") == 8);
+                bashrc.close();
+                ASSERT_TRUE(QDir().mkpath(k + "/her") && QDir().mkpath(k + "/fifo") &&
+                            QDir().mkpath(k + "/null"));
+                const QString file = intoFolder ? out + "/" + writer.written : out;
+                if (QString(plant.what) == u"a FIFO")
+                    ASSERT_EQ(::mkfifo((k + "/" + file).toLocal8Bit(), 0600), 0);
+                if (QString(plant.what) == u"a device")
+                    ASSERT_EQ(
+                        ::mknod((k + "/" + file).toLocal8Bit(), S_IFCHR | 0600, makedev(1, 3)), 0);
+                const QString owner = QString::number(us);
+                ASSERT_TRUE(sh("chown -hR " + owner + " " + k + " && chmod 0700 " + home +
+                               " && chmod 0777 " + k + "/open " + k + "/her && mkdir " + att +
+                               " && chown nobody " + att + " && chmod 0777 " + att));
+                // Hers, made by her: her folder open to all with her link in place of a
+                // folder, her folder of her own with her link in it, her links and her file.
+                ASSERT_EQ(
+                    qorv::test::asOtherAccount(
+                        "ln -s \"$2\" \"$1/out\"; mkdir \"$1/rev\"; "
+                        "ln -s \"$2/.bashrc\" \"$1/rev/$3\"; ln -s \"$2/.bashrc\" \"$4\"; "
+                        "printf hers >\"$5\"; chmod 0666 \"$5\"",
+                        {att.toStdString(), home.toStdString(),
+                         QString(intoFolder ? writer.written : "x.png").toStdString(),
+                         (k + "/" +
+                          (intoFolder ? "open/" + QString(writer.written) : QString("open/x.png")))
+                             .toStdString(),
+                         (k + "/" +
+                          (intoFolder ? "her/" + QString(writer.written) : QString("open/her.png")))
+                             .toStdString()}),
+                    0);
+                const QStringList before =
+                    QDir(att).entryList(QDir::AllEntries | QDir::System | QDir::Hidden) +
+                    QDir(att + "/rev").entryList(QDir::AllEntries | QDir::System);
+
+                const QStringList wrapper =
+                    us ? QStringList{"/usr/bin/setpriv", "--reuid=" + owner, "--regid=" + owner,
+                                     "--clear-groups", "--"}
+                       : QStringList{};
+                const Result result = runEditor(writer.arguments(in, out), k, QString(),
+                                                writer.variables(out), wrapper);
+                const QString named = plant.named == QString("/") && intoFolder ? file : out;
+                EXPECT_NE(result.exitCode, 0);
+                EXPECT_TRUE(result.err.contains("qorvedit: Cannot write " + named + ": " +
+                                                (intoFolder ? plant.folderWhy : plant.why) + "\n"))
+                    << result.err.toStdString();
+                EXPECT_EQ(bytesOf(home + "/.bashrc"), "precious");
+                EXPECT_EQ(QDir(home).entryList(QDir::AllEntries | QDir::System | QDir::Hidden |
+                                               QDir::NoDotAndDotDot),
+                          QStringList{".bashrc"});
+                EXPECT_EQ(QDir(att).entryList(QDir::AllEntries | QDir::System | QDir::Hidden) +
+                              QDir(att + "/rev").entryList(QDir::AllEntries | QDir::System),
+                          before);
+                EXPECT_EQ(bytesOf(k + "/" +
+                                  (intoFolder ? "her/" + QString(writer.written)
+                                              : QString("open/her.png"))),
+                          "hers");
+                struct stat st {};
+                if (QString(plant.what) == u"a FIFO" || QString(plant.what) == u"a device") {
+                    ASSERT_EQ(::lstat((k + "/" + file).toLocal8Bit(), &st), 0);
+                    EXPECT_TRUE(S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode));
+                }
+            }
 }
 
 } // namespace

@@ -79,7 +79,10 @@ TEST_F(LevelReview, FolderDiffPrintsALinePerLevelAndExitsAsDiff) {
          "",
          "qorvedit: --png goes with two levels, not two folders." + usage},
         {{"old", "gone"}, 2, "", "qorvedit: gone: File not found\n"},
-        {{"old", "broken"}, 2, "", "qorvedit: broken/maze.qre: Read beyond end of file\n"},
+        {{"old", "broken"}, // the unreadable level listed, the rest compared
+         1,
+         "removed caverns.qre\nunreadable maze.qre: Read beyond end of file\n1 unchanged\n",
+         "qorvedit: broken/maze.qre: Read beyond end of file\n"},
     };
     for (const auto& row : rows) {
         const auto result = runInProcess(QStringList{"--diff"} + row.arguments);
@@ -213,6 +216,7 @@ TEST(ReviewMarkdown, EveryTextIsUnderTheLimit) {
     for (const char* name : {"a.qre", "big.qre", "c.qre", "d.qre", "e.qre", "f.qre"}) {
         app::ComparedLevel level;
         level.name = name;
+        level.relative = name;
         qorv::ClearFull(level.before);
         level.after = level.before;
         level.after.at(5, 5) = 7;

@@ -3,10 +3,10 @@
 // computation of its own.
 
 #include "InProcess.h"
-#include "tools/RemapTable.h"
 #include "core/TileRemap.h"
 #include "levelio/LevelFile.h"
 #include "storage/SyscallFaults.h"
+#include "tools/RemapTable.h"
 
 #include <QDir>
 #include <QFile>
@@ -91,11 +91,11 @@ TEST_F(LevelSetTools, RemapTablesAreReadOrRefusedWithTheirPlace) {
         {"10=11,11=10", {{10, 11}, {11, 10}}, ""},
         {"3 = 4, 5=5", {{3, 4}, {5, 5}}, ""},
         {"good.txt", {{10, 11}, {11, 10}}, ""},
-        {"1=2,1=3", {}, "--remap: 1=3: tile 1 is replaced twice"},
-        {"1=150", {}, "--remap: 1=150: no level file can hold tile 150"},
-        {"1=256", {}, "--remap: 1=256: not OLD=NEW with tiles 0 to 255"},
-        {"1=2,,", {}, "--remap: '': not OLD=NEW with tiles 0 to 255"},
-        {"12", {}, "--remap: 12: not OLD=NEW with tiles 0 to 255"},
+        {"1=2,1=3", {}, "1=3: tile 1 is replaced twice"},
+        {"1=150", {}, "1=150: no level file can hold tile 150"},
+        {"1=256", {}, "1=256: not OLD=NEW with tiles 0 to 255"},
+        {"1=2,,", {}, "'': not OLD=NEW with tiles 0 to 255"},
+        {"12", {}, "12: not OLD=NEW with tiles 0 to 255"},
         {"three.txt", {}, "three.txt:1: not OLD NEW with tiles 0 to 255"},
         {"twice.txt", {}, "twice.txt:3: tile 1 is replaced twice"},
         {"none.txt", {}, "none.txt: File not found"},
@@ -150,14 +150,70 @@ TEST_F(LevelSetTools, RemapReportsALevelThatCannotBeWrittenAndDoesTheOthers) {
     EXPECT_EQ(tileAt("c.qre", 5, 0), 10);
 }
 
+// A name is data in every output: CSV quotes what a spreadsheet would run as a formula, and
+// its quotes; the report's page escapes & and ".
+TEST_F(LevelSetTools, NamesAreDataInTheCsvAndTheReport) {
+    const struct {
+        const char* name;
+        std::string cell; // as --stats writes it
+    } rows[] = {
+        {"=HYPERLINK(\"evil.example\",\"y\").qre", "\"'=HYPERLINK(\"\"evil.example\"\",\"\"y\"\").qre\""},
+        {"=1+2.qre", "\"'=1+2.qre\""},
+        {"+1.qre", "\"'+1.qre\""},
+        {"-1.qre", "\"'-1.qre\""},
+        {"@SUM(A1).qre", "\"'@SUM(A1).qre\""},
+        {"\t1.qre", "''$'\\t''1.qre'"}, // as messages show it: no longer a tab first
+        {"a&\"b.qre", "\"a&\"\"b.qre\""},
+        {"1=2.qre", "1=2.qre"},
+    };
+    for (const auto& row : rows) {
+        level(row.name, 1, 1, 7);
+        const auto outcome = runInProcess({"--stats", "--", row.name});
+        EXPECT_EQ(outcome.status, 0) << outcome.err;
+        EXPECT_NE(outcome.out.find("\n" + row.cell + ","), std::string::npos) << outcome.out;
+    }
+    const auto outcome = runInProcess(
+        {"--report", "page", "a&\"b.qre", "--tiles", QORV_EXAMPLES_DIR "/all.bmp"});
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    std::ifstream page("page/index.html");
+    const std::string html{std::istreambuf_iterator<char>(page), {}};
+    EXPECT_NE(html.find("<h2>a&amp;&quot;b.qre</h2>"), std::string::npos) << html;
+    EXPECT_NE(html.find("alt=\"a&amp;&quot;b.qre\""), std::string::npos) << html;
+}
+
+// What cannot be written back is refused before it is read: standard input, and a FIFO,
+// whose reading would wait for a writer for ever.
+TEST_F(LevelSetTools, RemapRefusesWhatItCannotWriteBack) {
+    ASSERT_EQ(::mkfifo("fifo.qre", 0600), 0);
+    const struct {
+        QStringList arguments;
+        int status;
+        std::string err;
+    } rows[] = {
+        {{"--remap", "10=11", "-"}, 2, "(-)"},
+        {{"--remap", "10=11", "fifo.qre", "a.qre"},
+         1,
+         "qorvedit: Cannot write fifo.qre: it is not a regular file\n"},
+        {{"--remap", "10=11", "--dry-run", "fifo.qre"},
+         1,
+         "qorvedit: Cannot write fifo.qre: it is not a regular file\n"},
+    };
+    for (const auto& row : rows) {
+        const auto outcome = runInProcess(row.arguments);
+        EXPECT_EQ(outcome.status, row.status) << outcome.err;
+        EXPECT_NE(outcome.err.find(row.err), std::string::npos) << outcome.err;
+    }
+    EXPECT_EQ(tileAt("a.qre", 1, 2), 11);
+}
+
 TEST_F(LevelSetTools, FormatTakesTheChoicesOfItsMode) {
     const struct {
         QStringList arguments;
         std::string err;
     } rows[] = {
-        {{"--stats", "a.qre", "--format", "text"}, "qorvedit: --format takes csv or json.\n"},
+        {{"--stats", "a.qre", "--format", "text"}, "qorvedit: --format text: not csv or json.\n"},
         {{"--check", "a.qre", "--format", "csv"},
-         "qorvedit: --format takes text, github, gitlab or json.\n"},
+         "qorvedit: --format csv: not text, github, gitlab or json.\n"},
     };
     for (const auto& row : rows) {
         const auto outcome = runInProcess(row.arguments);

@@ -2,14 +2,15 @@
 // --export and --import, as a pipeline runs them.
 
 #include "EditorRun.h"
-#include "tools/Export.h"
 #include "interchange/MapLimits.h"
 #include "levelio/LevelFile.h"
 #include "render/Raster.h"
+#include "tools/Export.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -115,8 +116,96 @@ TEST_F(MapTools, RenderIntoAFolderReportsWhatItCannotWrite) {
 
     const Result notAFolder = run({"--render", "a.qre", "--out-dir", "all.bmp"});
     EXPECT_EQ(notAFolder.exitCode, 1);
-    EXPECT_TRUE(notAFolder.err.contains("Cannot render into all.bmp: no such folder"))
+    EXPECT_TRUE(notAFolder.err.contains("Cannot write all.bmp: it is not a folder"))
         << notAFolder.err.toStdString();
+}
+
+// Every output folder (--out-dir, --review's -o, --report's DIR) is made when missing, not
+// its parents, and every output that cannot be written, file or folder, is refused in one
+// wording: "Cannot write NAME: WHY", a missing folder named.
+TEST_F(MapTools, EveryOutputIsMadeAlikeAndRefusedInOneWording) {
+    using Arguments = QStringList (*)(const QString& out);
+    const struct {
+        const char* writer;
+        Arguments arguments;
+        const char* written; // the file that shows a folder made and used; nullptr: a file
+    } writers[] = {
+        {"--out-dir",
+         [](const QString& out) {
+             return QStringList{"--render", "a.qre", "--out-dir", out};
+         },
+         "a.png"},
+        {"-o",
+         [](const QString& out) {
+             return QStringList{"--review", "sub", "sub", "-o", out};
+         },
+         "review.md"},
+        {"--report",
+         [](const QString& out) {
+             return QStringList{"--report", out, "a.qre"};
+         },
+         "index.html"},
+        {"--render",
+         [](const QString& out) {
+             return QStringList{"--render", "a.qre", out + ".png"};
+         },
+         nullptr},
+        {"--sheet",
+         [](const QString& out) {
+             return QStringList{"--sheet", out + ".png", "a.qre"};
+         },
+         nullptr},
+        {"--merge",
+         [](const QString& out) {
+             return QStringList{"--merge", "a.qre", "a.qre", "a.qre", "-o", out + ".png"};
+         },
+         nullptr},
+        {"--check",
+         [](const QString&) {
+             return QStringList{"--check", "--format", "github", "a.qre", "broken.qre"};
+         },
+         nullptr},
+    };
+    ASSERT_TRUE(QFile::copy(path("a.qre"), path("sub/a.qre")));
+    QFile broken(path("broken.qre"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly) && broken.write("x") == 1);
+    broken.close();
+    int index = 0;
+    for (const auto& writer : writers) {
+        SCOPED_TRACE(writer.writer);
+        const QString fresh = QStringLiteral("fresh%1").arg(index++);
+        const QString missing = "no" + fresh + "/deeper";
+        const bool folder = writer.written != nullptr;
+        const QString named = folder ? missing : missing + ".png";
+        const QStringList variables = {"GITHUB_STEP_SUMMARY=" + named};
+        const Result made = runEditor(writer.arguments(fresh), work_.path(), {},
+                                      {"GITHUB_STEP_SUMMARY=" + fresh + ".png"});
+        if (folder) {
+            EXPECT_EQ(made.exitCode, 0) << made.err.toStdString();
+            EXPECT_TRUE(QFile::exists(path(fresh + "/" + writer.written)));
+        }
+        const Result lost = runEditor(writer.arguments(missing), work_.path(), {}, variables);
+        EXPECT_NE(lost.exitCode, 0);
+        EXPECT_TRUE(lost.err.contains("qorvedit: Cannot write " + named + ": the folder no" +
+                                      fresh + " does not exist\n"))
+            << lost.err.toStdString();
+        EXPECT_FALSE(QFile::exists(path("no" + fresh)));
+        if (!folder) continue;
+        // Arguments refused before anything is drawn make no folder.
+        const QString unmade = "unmade" + fresh;
+        QStringList refused = writer.arguments(unmade);
+        refused.replaceInStrings(QRegularExpression("^sub$"), "gone");
+        if (refused.first() == u"--render") refused << "sub/a.qre"; // a second a.png
+        if (refused.first() == u"--report")
+            refused << "--rules"
+                    << "none.toml";
+        EXPECT_NE(run(refused).exitCode, 0) << refused.join(' ').toStdString();
+        EXPECT_FALSE(QFile::exists(path(unmade))) << refused.join(' ').toStdString();
+        const Result notAFolder = run(writer.arguments("a.qre"));
+        EXPECT_NE(notAFolder.exitCode, 0);
+        EXPECT_TRUE(notAFolder.err.contains("qorvedit: Cannot write a.qre: it is not a folder\n"))
+            << notAFolder.err.toStdString();
+    }
 }
 
 // A map is read whole up to its size limit, and refused unread beyond it.

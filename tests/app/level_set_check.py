@@ -85,18 +85,20 @@ try:
     for level in counts:
         for tile, n in level.items():
             total[tile] = total.get(tile, 0) + n
-    unused = sorted(sheet_tiles("levels/all.bmp") - set(total))
+    # The sheet's tiles that a level can hold (the character table's) and no level uses.
+    unused = sorted(sheet_tiles("levels/all.bmp") & set(TILE) - set(total))
 
     # --stats as CSV, read by Python's csv module, and as JSON.
     text = run("--stats", "levels")
     expect("--stats a second time", run("--stats", "levels"), text)
     table = list(csv.reader(io.StringIO(text.decode())))
-    columns = sorted(total)
-    expect("CSV header", table[0], ["level"] + [str(t) for t in columns])
+    columns = sorted(set(total) | set(unused))  # every row has every column
+    expect("CSV header", table[0], ["kind", "level", "reason"] + [str(t) for t in columns])
     for path, level, row in zip(paths, counts, table[1:]):
-        expect(f"CSV row {path}", row, [path] + [str(level.get(t, 0)) for t in columns])
-    expect("CSV totals", table[-2], ["total"] + [str(total[t]) for t in columns])
-    expect("CSV unused", table[-1], ["unused", " ".join(map(str, unused))])
+        expect(f"CSV row {path}", row,
+               ["level", path, ""] + [str(level.get(t, 0)) for t in columns])
+    expect("CSV totals", table[-2], ["total", "", ""] + [str(total.get(t, 0)) for t in columns])
+    expect("CSV unused", table[-1], ["unused", "", ""] + [str(int(t in unused)) for t in columns])
     expect("CSV rows", len(table), len(paths) + 3)
     document = json.loads(run("--stats", "levels", "--format", "json"))
     expect("JSON levels", document["levels"],

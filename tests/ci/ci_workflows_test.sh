@@ -7,7 +7,13 @@
 # and 100 rows; the GitLab job's report holds the fields GitLab's Code Quality reads; the JSON
 # lines read one by one; a pull request's review names its changed, added and removed levels
 # with their pictures, and is posted once and edited after (`gh` is a stand-in that answers
-# from a list of comments and records the rest).
+# from a list of comments and records the rest). The build step runs against a stand-in of
+# QorvEdit's repository (its CMakeLists copies the built program, so that the test does not
+# compile it twice; scripts/ci-build.sh is the real one): an empty cache builds, and the
+# filled cache builds nothing and reaches the check within 10 seconds, with the program and
+# its libraries from the cache. The GitLab job prints the text report to its log, and a rules
+# file that does not parse fails it with its message and no report. A changed level whose
+# line ends git converted gets a warning.
 # Usage: ci_workflows_test.sh <folder of the built qorvedit> <source folder>
 set -euo pipefail
 program_dir=$(realpath "$1")
@@ -34,8 +40,8 @@ fail() {
 }
 
 # run_step WORKFLOW ID: runs the step of that id (GitHub) or the job of that name's script
-# (GitLab) with bash -e, which stops at a failing command as both runners do; prints its exit
-# status.
+# (GitLab, its before_script first) with bash -e, which stops at a failing command as both
+# runners do; prints its exit status. Its output is in $work/out and $work/err.
 run_step() {
     local commands status=0
     commands=$("$yaml_python" - "$1" "$2" <<'EOF'
@@ -44,11 +50,12 @@ flow = yaml.safe_load(open(sys.argv[1]))
 if "jobs" in flow:
     print(*[s["run"] for job in flow["jobs"].values() for s in job["steps"] if s.get("id") == sys.argv[2]])
 else:
-    print("\n".join(flow[sys.argv[2]]["script"]))
+    job = flow[sys.argv[2]]
+    print("\n".join(job.get("before_script", []) + job["script"]))
 EOF
     )
     [ -n "$commands" ] || fail "no step $2 in $1"
-    bash -e -c "$commands" >"$work/out" || status=$?
+    bash -e -c "$commands" >"$work/out" 2>"$work/err" || status=$?
     echo "$status"
 }
 
@@ -67,6 +74,45 @@ body=\${@: -1}
 cp "\${body#body=@}" "$work/posted.md"
 EOF
 chmod +x "$work/bin/gh"
+
+echo "== the build step: an empty cache builds, the filled one reaches the check at once"
+stand_in=$work/qorvedit-source
+mkdir -p "$stand_in/scripts" "$stand_in/examples"
+cp "$source_dir"/scripts/{setup.sh,ci-build.sh} "$stand_in/scripts/"
+cp "$source_dir/examples/all.bmp" "$stand_in/examples/"
+cat >"$stand_in/CMakeLists.txt" <<CMAKE
+cmake_minimum_required(VERSION 3.16)
+project(qorvedit_stand_in NONE)
+# Its build of qorvedit copies the program built already, and counts the builds.
+set(program \${CMAKE_BINARY_DIR}/program/qorvedit)
+add_custom_command(OUTPUT \${program}
+    COMMAND \${CMAKE_COMMAND} -E make_directory \${CMAKE_BINARY_DIR}/program
+    COMMAND \${CMAKE_COMMAND} -E copy "$program_dir/qorvedit" \${program}
+    COMMAND sh -c "echo built >>'$work/builds'")
+add_custom_target(qorvedit DEPENDS \${program})
+install(PROGRAMS \${CMAKE_BINARY_DIR}/program/qorvedit DESTINATION bin)
+install(FILES examples/all.bmp DESTINATION share/qorvedit)
+CMAKE
+git init -q -b main "$stand_in"
+git -C "$stand_in" add .
+git -C "$stand_in" commit -qm "stand-in"
+git -C "$stand_in" tag v-test
+export QORVEDIT_REPOSITORY=$stand_in QORVEDIT_REF=v-test GITHUB_PATH=$work/github-path
+[ "$(run_step "$github" build)" = 0 ] || fail "build: $(cat "$work/out" "$work/err")"
+[ "$(cat "$work/builds")" = built ] || fail "the empty cache built nothing"
+[ "$(cat "$GITHUB_PATH")" = "$HOME/.qorvedit/bin" ] || fail "GITHUB_PATH: $(cat "$GITHUB_PATH")"
+# Every library the program loads is in the cache but the C library's own.
+outside=$(LD_LIBRARY_PATH=$HOME/.qorvedit/lib ldd "$HOME/.qorvedit/lib/qorvedit" |
+    awk '$2 == "=>" && index($3, ENVIRON["HOME"] "/.qorvedit/lib/") != 1 { print $1 }' |
+    grep -Ev '^(libc|libm|libdl|libpthread|librt)\.so' || true)
+[ -z "$outside" ] || fail "libraries outside the cache: $outside"
+start=$(date +%s%N)
+[ "$(run_step "$github" build)" = 0 ] || fail "build from the cache: $(cat "$work/out" "$work/err")"
+elapsed_ms=$((($(date +%s%N) - start) / 1000000))
+[ "$(cat "$work/builds")" = built ] || fail "the filled cache built again"
+[ "$elapsed_ms" -lt 10000 ] || fail "the filled cache took $elapsed_ms ms to reach the check"
+echo "   the filled cache reached the check in $elapsed_ms ms"
+export PATH="$HOME/.qorvedit/bin:$PATH" # every check below runs the program from the cache
 
 echo "== a pull request in a real repository: levels changed, added, removed, one broken"
 git init -q --bare -b main "$work/origin.git"
@@ -103,6 +149,7 @@ done
 
 echo "== GitLab: the Code Quality report, uploaded however the job ends"
 [ "$(run_step "$gitlab" qorvedit-levels)" = 1 ] || fail "the job passed"
+grep -q "^levels/broken.qre:1:11: " "$work/out" || fail "no text report in the log: $(cat "$work/out")"
 python3 - gl-code-quality-report.json <<'EOF' || fail "report: $(cat gl-code-quality-report.json)"
 import json, sys
 issues = json.load(open(sys.argv[1]))
@@ -121,6 +168,13 @@ assert artifacts["when"] == "always"
 assert artifacts["reports"]["codequality"] == "gl-code-quality-report.json"
 EOF
 rm gl-code-quality-report.json
+cp levels/qorvedit-rules.toml "$work/rules.toml"
+printf 'walls = [\n' >levels/qorvedit-rules.toml
+[ "$(run_step "$gitlab" qorvedit-levels)" = 2 ] || fail "a rules file that does not parse passed"
+grep -q "^qorvedit: .*/levels/qorvedit-rules.toml:1: " "$work/err" || fail "no message: $(cat "$work/err")"
+[ ! -e gl-code-quality-report.json ] || fail "a report was written: $(cat gl-code-quality-report.json)"
+cp "$work/rules.toml" levels/qorvedit-rules.toml
+rm -rf .qorvedit
 
 echo "== JSON lines, each read by python3 -m json.tool"
 qorvedit --check --format json levels/*.qre >"$work/lines" && fail "--format json passed"
@@ -144,8 +198,8 @@ grep -q '^::notice .*::90 more failures are' "$work/out" || fail "no notice: $(c
 [ "$(grep -c '^| levels/level-' "$GITHUB_STEP_SUMMARY")" = 100 ] || fail "summary rows"
 
 echo "== GitHub, pull request: a review of the changes from a worktree of the base"
-export BASE_SHA GH_TOKEN=unused COMMENTS=repos/team/game/issues/7/comments ARTIFACTS=https://example.org/run
-BASE_SHA=$(git rev-parse main)
+export GH_TOKEN=unused COMMENTS=repos/team/game/issues/7/comments ARTIFACTS=https://example.org/run
+git worktree add -q --detach base main # as the workflow's second checkout
 [ "$(run_step "$github" review)" = 0 ] || fail "review: $(cat "$work/out")"
 [ -f review/review.md ] || fail "no review.md: $(ls review)"
 for name in maze added broken caverns; do
@@ -171,4 +225,13 @@ EOF
 [ "$(run_step "$github" post)" = 0 ] || fail "post again: $(cat "$work/out")"
 [ "$(cat "$work/gh-calls")" = "api --method PATCH repos/team/game/issues/comments/6 -F body=@$RUNNER_TEMP/comment.md" ] ||
     fail "gh: $(cat "$work/gh-calls")"
+
+echo "== GitHub, pull request: a warning for each changed level whose line ends were converted"
+tr -d '\r' <levels/rooms.qre >levels/converted.qre
+tr -d '\r' <levels/rooms.qre >base/levels/rooms.qre # converted, but unchanged by the request
+cp base/levels/rooms.qre levels/rooms.qre
+[ "$(run_step "$github" line-endings)" = 0 ] || fail "line-endings: $(cat "$work/out" "$work/err")"
+[ "$(grep -c '^::warning ' "$work/out")" = 1 ] &&
+    grep -q '^::warning file=levels/converted.qre,title=line endings converted::' "$work/out" ||
+    fail "warnings: $(cat "$work/out")"
 echo "PASS"

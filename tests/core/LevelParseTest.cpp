@@ -229,5 +229,44 @@ TEST(ParseLevel, MissingBytesAreLinesMissing) {
     }
 }
 
+// A level whose every line end a conversion rewrote is told apart from one that is broken:
+// only undoing the conversion everywhere must give a level.
+TEST(ConvertedLineEnds, EveryLineEndOrNone) {
+    using enum LineEndConversion;
+    std::vector<std::string> longFirst = sampleRows();
+    longFirst[0] += "tail";
+    std::vector<std::string> shortLine = sampleRows();
+    shortLine[6].pop_back();
+    const std::string lf = joinLines(sampleRows(), "\n");
+    const std::string crcrlf = joinLines(sampleRows(), "\r\r\n");
+    struct Row {
+        const char* what;
+        std::string text;
+        std::optional<LineEndConversion> found;
+        int column = 65; // of line 1, where its line end starts
+    } rows[] = {
+        {"LF for CR LF", lf, LfForCrLf},
+        {"LF, no end after the last line", joinLines(sampleRows(), "\n", false), LfForCrLf},
+        {"LF after a long first line", joinLines(longFirst, "\n"), LfForCrLf, 69},
+        {"CR CR LF for CR LF", crcrlf, CrCrLfForCrLf},
+        {"a whole level with CR LF", joinLines(sampleRows()), std::nullopt},
+        {"LF and a line of 63 bytes", joinLines(shortLine, "\n"), std::nullopt},
+        {"LF, 44 lines", joinLines(sampleRows(44), "\n"), std::nullopt},
+        {"LF and one CR LF", lf.substr(0, 65) + "\r" + lf.substr(65), std::nullopt},
+        {"CR CR LF and one CR LF", crcrlf.substr(0, crcrlf.size() - 3) + "\r\n", std::nullopt},
+        {"CR CR LF, 44 lines", joinLines(sampleRows(44), "\r\r\n"), std::nullopt},
+        {"no line end at all", sampleRow(0), std::nullopt},
+        {"empty file", "", std::nullopt},
+    };
+    for (const Row& row : rows) {
+        const std::optional<ConvertedLineEnds> found = convertedLineEnds(row.text);
+        ASSERT_EQ(found.has_value(), row.found.has_value()) << row.what;
+        if (!found) continue;
+        EXPECT_EQ(found->conversion, *row.found) << row.what;
+        EXPECT_EQ(found->firstLineEnd.line, 1) << row.what;
+        EXPECT_EQ(found->firstLineEnd.column, row.column) << row.what;
+    }
+}
+
 } // namespace
 } // namespace qorv

@@ -91,6 +91,9 @@ TEST(LevelRules, ForbiddenNeighboursInEitherOrder) {
         // The bottom of a column and the top of the next are neighbours in memory only.
         {withCell(withCell({}, 0, 44, 3), 1, 0, 4), passes},
         {withCell(withCell({}, 63, 0, 3), 0, 1, 4), passes},
+        // Between the last two rows, and the last two columns.
+        {withCell(withCell({}, 7, 43, 4), 7, 44, 3), NeighbourFault{{7, 43}, {7, 44}, 1}},
+        {withCell(withCell({}, 62, 9, 3), 63, 9, 4), NeighbourFault{{62, 9}, {63, 9}, 1}},
     };
     for (const auto& row : table)
         EXPECT_EQ(forbiddenNeighbours(row.level, ban), row.fault);
@@ -109,6 +112,7 @@ TEST(LevelRules, UnreachableCellsOfTheFloodFill) {
         {exits, grid({"2015"}, walls), CellFaults{{3, 0}, 1}},
         {exits, grid({"0005"}, walls), CellFaults{{3, 0}, 1}}, // no start
         {exits, grid({"21", "05"}, walls), passes},
+        {exitsInWalls, grid({"15", "20"}, walls), passes}, // directly above a reached cell
         // A corridor that turns back on itself, left and right.
         {exits, grid({"2000000", "1111110", "0000000", "0111111", "0000005"}, walls), passes},
         {exits, grid({"2000000", "1111110", "0000000", "1111111", "0000005"}, walls),

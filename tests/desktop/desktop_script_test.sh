@@ -4,10 +4,12 @@
 #   desktop_script_test.sh secrets         no program's arguments ever hold the X cookie or
 #                                          the VNC password (every execve, seen by strace)
 #   desktop_script_test.sh killed          after kill -KILL of the script nothing it started
-#                                          runs 5 seconds later, as root not even children
-#                                          of its programs; the folder of a desktop
-#                                          killed whole is removed by the next one, a live
-#                                          desktop's folder and another account's are kept
+#                                          runs 5 seconds later, not even a child of its
+#                                          command that moved to a session of its own; the
+#                                          folder of a desktop killed whole is removed by the
+#                                          next one, a live desktop's folder and another
+#                                          account's are kept
+#   desktop_script_test.sh killed-as-nobody  the same, run by the user nobody (needs root)
 #   desktop_script_test.sh window-manager  a window manager that ends at once or never takes
 #                                          the screen fails the desktop with its message
 # The desktops' folders go into a scratch folder of the test's own, and every process a
@@ -48,7 +50,7 @@ nothing_marked() { [ -z "$(marked_pids)" ]; }
 names_are() { [ "$(marked_names)" = "$1" ]; }
 sleeps_are() { [ "$(marked_pids | xargs -r ps -o comm= -p | grep -cx sleep)" = "$1" ]; }
 # As root the desktop runs in a PID namespace of its own (unshare), where nothing started on
-# it outlives it; an ordinary user's desktop has none.
+# it outlives it; an ordinary user's desktop has none. Every desktop has its keeper.
 namespace=""
 [ "$(id -u)" -ne 0 ] || namespace=unshare
 # The folder of the desktop that runs (there is one at a time).
@@ -65,9 +67,12 @@ command_started() {
 secrets() {
     require_tools strace
     # The command copies both secrets out for the comparison, with no secret as argument.
+    # It also tells where the password is, and the VNC form of it is the user's alone.
     strace -f -qq -e trace=execve -s 4096 -o "$scratch/trace" "$desktop" --vnc bash -c \
-        'xauth list >"$0/cookies" && cp "$QORV_DESKTOP_DIR/vnc-password" "$0/password"' \
-        "$scratch"
+        'xauth list >"$0/cookies" && cp "$QORV_DESKTOP_DIR/vnc-password" "$0/password" &&
+         stat -c "%a %s" "$QORV_DESKTOP_DIR/vnc-passwd" >"$0/vnc-passwd" &&
+         echo "$QORV_VNC_PORT $QORV_DESKTOP_DIR" >"$0/where"' \
+        "$scratch" >"$scratch/said"
     check "the desktop ran" 0 $?
     local cookie password program
     cookie=$(awk '{ print $3 }' "$scratch/cookies" | head -n 1)
@@ -80,17 +85,25 @@ secrets() {
     done
     check "no argument holds the cookie" 0 "$(grep -c -- "$cookie" "$scratch/trace")"
     check "no argument holds the password" 0 "$(grep -c -- "$password" "$scratch/trace")"
+    local port folder
+    read -r port folder <"$scratch/where"
+    check "the password's VNC file is 8 bytes, the owner's alone" "600 8" "$(cat "$scratch/vnc-passwd")"
+    check "--vnc prints the address" 1 \
+        "$(grep -cxF "    address   127.0.0.1:$port   (e.g. vncviewer 127.0.0.1::$port)" "$scratch/said")"
+    check "--vnc prints the password and its files" 2 "$(grep -cF -e "password  $password   (one-time" \
+        -e "for vncviewer -passwd in $folder/vnc-passwd)" "$scratch/said")"
 }
 
 killed() {
-    # A desktop whose command has a child of its own, killed with its script alone.
-    env QORV_TEST_MARKER="$marker" "$desktop" --vnc bash -c 'sleep 300 & : >"$0"; wait' \
-        "$scratch/ready" &
+    # A desktop whose command has children of its own, one of them in a session of its own,
+    # killed with its script alone.
+    env QORV_TEST_MARKER="$marker" "$desktop" --vnc bash -c \
+        'sleep 300 & setsid sleep 300 & : >"$0"; wait' "$scratch/ready" &
     local script=$!
     until_within 20 test -e "$scratch/ready"
-    local folder all="Xvfb bash openbox sleep${namespace:+ $namespace} x11vnc"
+    local folder all="Xvfb bash openbox qorv-keeper sleep${namespace:+ $namespace} x11vnc"
     folder=$(desktop_folder)
-    until_within 5 names_are "$all" # the command's child may not be sleep yet
+    until_within 5 sleeps_are 2 # the command's children may not be sleep yet
     check "the desktop runs its programs" "$all" "$(marked_names)"
     run_desktop --bare true
     check "another desktop keeps a live desktop's folder" yes "$([ -d "$folder" ] && echo yes)"
@@ -110,11 +123,10 @@ killed() {
     check "the folder of the killed process group is gone" no \
         "$([ -e "$folder" ] && echo yes || echo no)"
 
-    # Script and supervisor killed together, as a crash would: the programs still end, and
-    # the folder stays behind. In a PID namespace, so do the children of the command, one
-    # of them in a session of its own.
-    local command=(sleep 300) sleeps=1
-    [ -z "$namespace" ] || command=(bash -c 'sleep 300 & setsid sleep 300 & wait') sleeps=2
+    # Script and supervisor killed together, as a crash would: the programs still end, the
+    # children of the command too, one of them in a session of its own, and the folder
+    # stays behind.
+    local command=(bash -c 'sleep 300 & setsid sleep 300 & wait') sleeps=2
     env QORV_TEST_MARKER="$marker" "$desktop" --bare "${command[@]}" &
     script=$!
     until_within 20 command_started
@@ -137,6 +149,10 @@ killed() {
         check "the next desktop keeps another account's folder" yes \
             "$([ -d "$foreign" ] && echo yes)"
     fi
+
+    # A command that ends normally, leaving a child in a session of its own.
+    run_desktop --bare bash -c 'setsid sleep 300 &'
+    check "a desktop ended normally leaves nothing running" "" "$(marked_names)"
 }
 
 window_manager() {
@@ -160,9 +176,19 @@ window_manager() {
     done
 }
 
+# The killed case run by the user nobody, for whom no PID namespace is made: the keeper alone
+# holds the desktop's processes. Needs root to become nobody.
+killed_as_nobody() {
+    [ "$(id -u)" -eq 0 ] || { echo "skipped: needs root to act as the user nobody"; exit 77; }
+    setpriv --reuid=nobody --regid=nogroup --clear-groups -- env -u TMPDIR HOME=/nonexistent \
+        bash "$0" killed
+    exit $?
+}
+
 case "${1:-}" in
 secrets) secrets ;;
 killed) killed ;;
+killed-as-nobody) killed_as_nobody ;;
 window-manager) window_manager ;;
 *) echo "usage: $0 secrets | killed | window-manager" >&2 && exit 2 ;;
 esac

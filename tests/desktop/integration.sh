@@ -30,6 +30,9 @@ grep -qx 'Exec=qorvedit %f' "$entry" || fail "Exec line"
 grep -qx 'MimeType=application/x-qorvedit-level;' "$entry" || fail "MimeType line"
 [ -x "$prefix/bin/qorvedit" ] || fail "no program in bin/"
 [ -f "$prefix/share/qorvedit/all.bmp" ] || fail "no tile sheet in share/qorvedit/"
+[ -f "$share/man/man1/qorvedit.1" ] || fail "no manual page in share/man/man1/"
+bash -c 'source "$1" && complete -p qorvedit' completion "$share/bash-completion/completions/qorvedit" \
+    >/dev/null || fail "no bash completion of qorvedit in share/bash-completion/completions/"
 
 echo "== icons"
 [ -f "$share/icons/hicolor/scalable/apps/qorvedit.svg" ] || fail "no scalable icon"

@@ -110,6 +110,10 @@ void EditorSession::endEditor(int signal) {
     endedByTest_ = true;
 }
 
+qint64 EditorSession::editorProcessId() const {
+    return editor_->processId();
+}
+
 int EditorSession::exitCode() const {
     return editor_->exitStatus() == QProcess::NormalExit ? editor_->exitCode() : -1;
 }

@@ -88,6 +88,8 @@ class EditorSession : public ::testing::TestWithParam<Desktop> {
     QString findPlaces(const QString& caption);
     // Ends the editor with `signal` (SIGKILL: as a crash does) and waits until it has ended.
     void endEditor(int signal);
+    // The running editor's process id, for a signal sent from another thread.
+    qint64 editorProcessId() const;
     // The editor's output on standard output and standard error.
     QString editorLog() const;
     // The exit code once ended normally; -1 after a crash or a signal not handled.

@@ -10,7 +10,12 @@
 #include <QDir>
 #include <QFile>
 
+#include <QFileInfo>
+
+#include <atomic>
 #include <csignal>
+#include <sys/stat.h>
+#include <thread>
 
 namespace e2e {
 namespace {
@@ -99,6 +104,40 @@ TEST_P(CrashRecovery, ASavedLevelIsNotOffered) {
             pollUntil([&] { return visibleWindows(QStringLiteral("QorvEdit")).size() > 1; }, 1000))
             << signal;
     }
+}
+
+// The instant after Save: killed the moment the saved file gets its name, by a thread that
+// looks for the name without pausing, the editor leaves nothing to offer. The start after
+// each kill takes a stroke on the raster, which an open question would block.
+TEST_P(CrashRecovery, AKillTheInstantTheSavedFileAppearsLeavesNothingToOffer) {
+    for (int round = 1; round <= 20; ++round) {
+        SCOPED_TRACE(round);
+        Level level = Level::fresh();
+        ASSERT_TRUE(stroke(level, {{20, 20}}, Left, 2)) << "a question blocks the raster";
+        ASSERT_EQ(visibleWindows(QStringLiteral("QorvEdit")).size(), 1) << "a question is up";
+        ASSERT_TRUE(recorded(level));
+        const QString name = QStringLiteral("saved%1.qre").arg(round);
+        const QByteArray file = QFile::encodeName(workPath(name));
+        const auto editor = pid_t(editorProcessId());
+        std::atomic<bool> looking{true};
+        std::thread killer([&] {
+            struct stat st {};
+            while (looking && ::stat(file.constData(), &st) != 0) {
+            }
+            if (looking) ::kill(editor, SIGKILL);
+        });
+        click(onTools(tools::Save));
+        answerFileDialog(QStringLiteral("Save As"), name);
+        ASSERT_TRUE(pollUntil([&] { return QFileInfo::exists(workPath(name)); }));
+        looking = false;
+        killer.join();
+        endEditor(SIGKILL);
+        EXPECT_EQ(waitForWorkFile(name, Rows * (Columns + 2)), levelFile(level)) << "saved whole";
+        ASSERT_EQ(startEditor().toStdString(), "") << "a question covers the new level";
+    }
+    Level level = Level::fresh();
+    EXPECT_TRUE(stroke(level, {{20, 20}}, Left, 2)) << "a question blocks the raster";
+    EXPECT_EQ(visibleWindows(QStringLiteral("QorvEdit")).size(), 1) << "a question is up";
 }
 
 // Escape and the window manager's close (Alt+F4, as the title bar's close button) answer

@@ -6,6 +6,7 @@
 #include "findings/GitlabReport.h"
 #include "findings/JsonText.h"
 #include "findings/LineReports.h"
+#include "findings/Sha256.h"
 
 #include <gtest/gtest.h>
 
@@ -83,19 +84,27 @@ TEST(ReportFormats, EachFormatOfTheSameFailures) {
         {"gitlab", gitlabCodeQuality(failures),
          "[\n"
          R"(  {"description":"border cell 5,0 holds tile 0, not one of 1. Every level is 100% )"
-         R"(walled.","check_name":"walled","fingerprint":"36f0f74feb15025e","severity":"major",)"
+         R"(walled.","check_name":"walled","fingerprint":")"
+         R"(9afe8c576e2ed5b9968edc65e56420bf095c756fda96965b9a4e3c327d8efe0b",)"
+         R"("severity":"major",)"
          R"("location":{"path":"levels/maze.qre","lines":{"begin":1}}},)"
          "\n"
          R"(  {"description":"cell 61,43 (tile 11) cannot be reached from tile 10",)"
-         R"("check_name":"exit-reachable","fingerprint":"76c3f01ef2a9d2bb","severity":"major",)"
+         R"("check_name":"exit-reachable","fingerprint":")"
+         R"(c2077bd2e1655698d882f64b0fd92bcf3b2b7e571a0fd2aab390127b098da141",)"
+         R"("severity":"major",)"
          R"("location":{"path":"a,b:c.qre","lines":{"begin":44}}},)"
          "\n"
          R"(  {"description":"Read beyond end of file","check_name":"qorvedit",)"
-         R"("fingerprint":"dc748c0cfcae4fe1","severity":"major",)"
+         R"("fingerprint":")"
+         R"(2353c3ff0e8978a7ed2c739b8747f1da18e14f5d7e3ccdcf4e8b3095a782d1fe",)"
+         R"("severity":"major",)"
          R"("location":{"path":"short.qre","lines":{"begin":1}}},)"
          "\n"
          R"(  {"description":"line 2 is short","check_name":"qorvedit",)"
-         R"("fingerprint":"fa20c7c3622a5b8e","severity":"major",)"
+         R"("fingerprint":")"
+         R"(0dca78bfe29c501d5b09f8c988059565563002a9c9a0374e6176c02caf706fcb",)"
+         R"("severity":"major",)"
          R"("location":{"path":"x\ufffd\u000a\"\\|*$.qre","lines":{"begin":2}}})"
          "\n]\n"},
         {"gitlab, none", gitlabCodeQuality({}), "[]\n"},
@@ -119,12 +128,53 @@ TEST(ReportFormats, GithubShowsTenAnnotationsAndASummaryUnderItsLimit) {
                                   "at most 1 MiB.\n"));
 }
 
+// Ten annotations and no notice; the eleventh failure is the first one the notice counts.
+TEST(ReportFormats, TheNoticeCountsTheFailuresPastTheTenth) {
+    const struct {
+        std::size_t count;
+        std::string notice;
+    } table[] = {
+        {10, ""},
+        {11, "::notice title=qorvedit::1 more failure is not annotated: GitHub shows the first "
+             "10 of a step.\n"},
+    };
+    std::string ten;
+    for (int i = 0; i < 10; ++i)
+        ten += "::error file=short.qre,title=qorvedit::Read beyond end of file\n";
+    for (const auto& row : table)
+        EXPECT_EQ(githubAnnotations(std::vector<Finding>(row.count, failures[2])), ten + row.notice)
+            << row.count;
+}
+
 TEST(ReportFormats, AFingerprintFollowsTheCellNotTheLine) {
     Finding moved = failures[0];
     moved.line = 30;
     EXPECT_EQ(fingerprintOf(moved), fingerprintOf(failures[0]));
     moved.cell = FindingCell{5, 1};
     EXPECT_NE(fingerprintOf(moved), fingerprintOf(failures[0]));
+}
+
+// The fingerprints' hash: the examples of FIPS 180-4 and messages whose padding takes one
+// block or spills into a second (55, 56, 63, 64 bytes), as Python's hashlib gives them.
+TEST(ReportFormats, Sha256OfTheStandardsExamples) {
+    const struct {
+        std::string bytes;
+        const char* digest;
+    } table[] = {
+        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+         "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+        {std::string(1000000, 'a'),
+         "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+        {std::string(55, 'a'), "9f4390f8d30c2dd92ec9f095b65e2b9ae9b0a925a5258e241c9f1e910f734318"},
+        {std::string(56, 'a'), "b35439a4ac6f0948b6d6f9e3c6af0f5f590ce20f1bde7090ef7970686ec6738a"},
+        {std::string(63, 'a'), "7d3e74a05d7db15bce4ad9ec0658ea98e3f06eeecf16b4c6fff2da457ddc2f34"},
+        {std::string(64, 'a'), "ffe054fe7ae0cb6dc65c3af9b61d5209f439851db43d0ba5997337df154668eb"},
+        {std::string(119, 'a'), "31eba51c313a5c08226adf18d4a359cfdfd8d2e816b13f4af952f7ea6584dcfb"},
+    };
+    for (const auto& row : table)
+        EXPECT_EQ(sha256Hex(row.bytes), row.digest) << row.bytes.size() << " bytes";
 }
 
 // JSON must be UTF-8: every byte sequence that is not (overlong forms, surrogates, code points

@@ -4,7 +4,11 @@
 # of one row succeeds with both, a merge of two changes of one cell leaves the level in conflict
 # (driver, diff3 style, and git's own markers in a clone without the driver) until --resolve,
 # two levels added on both sides (no common ancestor) conflict where they differ, and a level
-# in history that cannot be read is one line of the log, which goes on. The user's own git configuration is never read.
+# in history that cannot be read is one line of the log, which goes on. In a `* text=auto`
+# repository a level checked out through git's text conversion is named for it; set up with
+# --git-setup, a level comes back byte for byte and a second clone (through a bare repository
+# standing for the host) merges one row's changes. --git-setup is idempotent, and --global
+# sets the user's git up. The user's own git configuration is never read.
 # Usage: git_levels_test.sh <folder of the built qorvedit> <README.md>
 set -euo pipefail
 program_dir=$1
@@ -45,6 +49,12 @@ new_level() {
         printf '\r\n'
     } >"$1"
     set_cell "$1" 5 3 '\000'
+}
+
+# text_level FILE: walls around floor, with no byte that makes git take it for binary.
+text_level() {
+    new_level "$1"
+    set_cell "$1" 5 3 0
 }
 
 commit_cell() { # commit_cell X Y BYTE: change maze.qre and commit it
@@ -205,4 +215,61 @@ for subject in "a level" "a broken level" "cell 30,20"; do
     grep -qx "    $subject" <<<"$shown" || fail "no commit \"$subject\" in: $shown"
 done
 grep -q '^+.*broken\.qre: Read beyond end of file$' <<<"$shown" || fail "git log -p: $shown"
+
+echo "== without the set-up, git's text conversion is named by --check"
+git init -q -b main "$work/auto"
+cd "$work/auto"
+printf '* text=auto\n' >.gitattributes
+text_level maze.qre
+cp maze.qre "$work/text.qre"
+git -c core.safecrlf=false add .
+git commit -qm "a text level"
+rm maze.qre
+git checkout -q maze.qre
+if said=$(qorvedit --check maze.qre); then fail "--check passed a converted level"; fi
+[ "$said" = "maze.qre:1:65: line endings were converted (LF instead of CR LF), as git's text \
+conversion does: see README, Levels in git" ] || fail "--check said: $said"
+
+echo "== set up first, a level comes back byte for byte and a second clone merges one row"
+git init -q --bare -b main "$work/host.git"
+git init -q -b main "$work/first"
+cd "$work/first"
+printf '* text=auto\n' >.gitattributes
+qorvedit --git-setup >/dev/null
+said=$(qorvedit --git-setup) || fail "--git-setup again: $said"
+grep -q "has the lines already" <<<"$said" || fail "--git-setup again: $said"
+[ "$(grep -c qorvedit .gitattributes)" = 2 ] || fail ".gitattributes: $(cat .gitattributes)"
+text_level maze.qre
+git add .
+git commit -qm "a text level"
+rm maze.qre
+git checkout -q maze.qre
+cmp -s maze.qre "$work/text.qre" || fail "the level changed on its way through git"
+git push -q "$work/host.git" main
+git clone -q "$work/host.git" "$work/second" 2>/dev/null
+cd "$work/second"
+qorvedit --git-setup >/dev/null
+cmp -s maze.qre "$work/text.qre" || fail "the clone's level differs"
+git checkout -qb left
+commit_cell 3 2 B
+cd "$work/first"
+commit_cell 9 2 C
+git push -q "$work/host.git" main
+cd "$work/second"
+git pull -q --no-rebase --no-edit origin main || fail "the merge in the second clone stopped"
+merged=$(qorvedit --diff "$work/text.qre" maze.qre || echo "status $?")
+[ "$merged" = $'3,2: 0 -> 11\n9,2: 0 -> 12\nstatus 1' ] || fail "merged: $merged"
+
+echo "== --git-setup outside a clone says so; --global sets the user's git up"
+mkdir "$work/nowhere"
+cd "$work/nowhere"
+if said=$(qorvedit --git-setup 2>&1); then fail "--git-setup outside a clone: $said"; fi
+grep -q "^qorvedit: not in a git clone (.*): run it in the clone, or give --global$" \
+    <<<"$said" || fail "--git-setup outside a clone: $said"
+qorvedit --git-setup --global >/dev/null
+[ "$(git config --global merge.qorvedit.driver)" = "qorvedit --merge %O %A %B -o %A --path %P" ] ||
+    fail "no merge driver in the user's configuration"
+git init -q plain
+[ "$(git -C plain check-attr text merge -- a.qre)" = $'a.qre: text: unset\na.qre: merge: qorvedit' ] ||
+    fail "the user's attributes: $(cat "$XDG_CONFIG_HOME/git/attributes")"
 echo "PASS"

@@ -16,9 +16,11 @@
 #include <mutex>
 #include <optional>
 #include <set>
+#include <string_view>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 using qorv::RecoveredLevel;
@@ -50,6 +52,24 @@ class RecoveryFolder : public ::testing::Test {
             names.insert(entry.path().filename().string());
         return names;
     }
+    // The one name in the folder with `suffix`; empty when there is none or more.
+    std::string onlyOne(std::string_view suffix) const {
+        std::vector<std::string> found;
+        for (const std::string& name : entries())
+            if (name.ends_with(suffix)) found.push_back(name);
+        return found.size() == 1 ? found[0] : std::string();
+    }
+    // The recovery file's name of the session whose lock is the only one in the folder.
+    std::string ourRecoveryName() const {
+        const std::string lock = onlyOne(".lock");
+        return lock.empty() ? lock : lock.substr(0, lock.size() - 5) + ".recovery";
+    }
+    // The recovery file that is in the folder now and was not in `before`.
+    std::string newRecoveryFile(const std::set<std::string>& before) const {
+        for (const std::string& name : entries())
+            if (name.ends_with(".recovery") && !before.contains(name)) return folder_ + "/" + name;
+        return {};
+    }
     static mode_t modeOf(const std::string& path) {
         struct stat st {};
         return ::lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
@@ -61,8 +81,7 @@ class RecoveryFolder : public ::testing::Test {
         ASSERT_GE(child, 0);
         if (child == 0) {
             recovery::Session session(folder_);
-            if (level) session.record(*level);
-            session.waitUntilWritten();
+            if (level) session.recordNow(*level);
             ::_exit(0); // no destructor runs: as a crash leaves things
         }
         int status = 0;
@@ -94,9 +113,13 @@ class WrittenWhenWaitedFor final : public recovery::RecordWriter {
     std::optional<recovery::Record> pending_;
 };
 
-recovery::MakeRecordWriter writtenWhenWaitedFor(std::function<void()> written = [] {}) {
-    return [written](recovery::RecordWriter::Write write) {
-        return std::make_unique<WrittenWhenWaitedFor>(std::move(write), written);
+// `made`, when given, receives the writer made, for the test to wait for.
+recovery::MakeRecordWriter writtenWhenWaitedFor(
+    std::function<void()> written = [] {}, recovery::RecordWriter** made = nullptr) {
+    return [written, made](recovery::RecordWriter::Write write) {
+        auto writer = std::make_unique<WrittenWhenWaitedFor>(std::move(write), written);
+        if (made) *made = writer.get();
+        return writer;
     };
 }
 
@@ -105,16 +128,17 @@ recovery::MakeRecordWriter writtenWhenWaitedFor(std::function<void()> written = 
 TEST_F(RecoveryFolder, ARunningEditorsLevelIsPrivateAndNeverOfferedToAnother) {
     editorThatDies(levelNamed("lost.qre", 9));
     recovery::Session first(folder_);
-    first.record(levelNamed("a.qre", 5));
-    first.waitUntilWritten();
+    const std::set<std::string> before = entries();
+    first.recordNow(levelNamed("a.qre", 5));
+    const std::string firstFile = newRecoveryFile(before);
     EXPECT_EQ(modeOf(folder_), 0700u);
-    EXPECT_EQ(modeOf(first.recoveryFile()), 0600u);
+    EXPECT_EQ(modeOf(firstFile), 0600u);
 
     recovery::Session second(folder_);
     const auto ended = second.claimEnded();
     ASSERT_TRUE(ended);
     EXPECT_EQ(ended->level().name, "lost.qre") << "the first editor's newer level passed over";
-    std::ifstream file(first.recoveryFile(), std::ios::binary);
+    std::ifstream file(firstFile, std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(file), {}};
     EXPECT_EQ(qorv::parseRecoveryFile(bytes), levelNamed("a.qre", 5)) << "left as it was";
 }
@@ -129,8 +153,7 @@ TEST_F(RecoveryFolder, ANormalEndKeepsOnlyTheRecordOfUnsavedChanges) {
     for (const auto& row : rows) {
         {
             recovery::Session session(folder_);
-            session.record(levelNamed("a.qre", 5));
-            session.waitUntilWritten();
+            session.recordNow(levelNamed("a.qre", 5));
             EXPECT_EQ(entries().size(), 2u) << "a lock and a recovery file";
             session.record(levelNamed("a.qre", 6));
             if (row.forgotten) session.forget();
@@ -197,18 +220,17 @@ TEST_F(RecoveryFolder, AnEndedEditorsBareLockGoes) {
 // A write that fails is said once for a run of failures; a record replaced by "nothing to
 // keep" before it was written leaves nothing to remove, and is no failure.
 TEST_F(RecoveryFolder, AFailingWriteIsSaidOnce) {
-    recovery::Session session(folder_, writtenWhenWaitedFor());
+    recovery::RecordWriter* writer = nullptr;
+    recovery::Session session(folder_, writtenWhenWaitedFor([] {}, &writer));
     ::testing::internal::CaptureStderr();
     session.record(levelNamed("a.qre", 5));
     session.forget();
-    session.waitUntilWritten();
+    writer->waitUntilIdle();
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     fs::remove_all(folder_); // every write fails from now on
     ::testing::internal::CaptureStderr();
-    for (const qorv::TileIndex tile : {1, 2, 3}) {
-        session.record(levelNamed("a.qre", tile));
-        session.waitUntilWritten();
-    }
+    for (const qorv::TileIndex tile : {1, 2, 3})
+        session.recordNow(levelNamed("a.qre", tile));
     const std::string said = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
 }
@@ -220,16 +242,15 @@ TEST_F(RecoveryFolder, ALevelTakenBackIsOnDiskBeforeItsOldFileGoes) {
     recovery::Session session(folder_, writtenWhenWaitedFor([&] { seen.push_back(entries()); }));
     auto ended = session.claimEnded();
     ASSERT_TRUE(ended);
-    std::string old; // the ended editor's, the only one yet
-    for (const std::string& name : entries())
-        if (name.ends_with(".recovery")) old = name;
-    const std::string ours = fs::path(session.recoveryFile()).filename();
+    const std::string old = onlyOne(".recovery"); // the ended editor's, the only one yet
     session.record(ended->level());
     ended->discard();
+    const std::string ours = onlyOne(".recovery"); // the old one gone
+    ASSERT_FALSE(ours.empty());
+    EXPECT_NE(ours, old);
     ASSERT_EQ(seen.size(), 1u) << "written before the old file went";
     EXPECT_TRUE(seen[0].contains(ours) && seen[0].contains(old)) << "both there";
-    EXPECT_FALSE(entries().contains(old));
-    std::ifstream file(session.recoveryFile(), std::ios::binary);
+    std::ifstream file(folder_ + "/" + ours, std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(file), {}};
     EXPECT_EQ(qorv::parseRecoveryFile(bytes), levelNamed("lost.qre", 9));
 }
@@ -276,7 +297,8 @@ TEST_F(RecoveryFolder, OnlyAPrivateFolderOfOurOwnIsUsed) {
 TEST_F(RecoveryFolder, AFolderSwappedAfterTheCheckIsNeverWrittenThrough) {
     QORV_NEEDS_OTHER_ACCOUNT();
     recovery::Session session(folder_);
-    const std::string name = fs::path(session.recoveryFile()).filename();
+    const std::string name = ourRecoveryName();
+    ASSERT_FALSE(name.empty());
     std::ofstream(scratch_ + "/secret") << "secret";
     ASSERT_EQ(::chmod(scratch_.c_str(), 0711), 0);
     ASSERT_EQ(::chown((scratch_ + "/state").c_str(), qorv::test::otherAccountId(), Ours), 0);
@@ -284,8 +306,7 @@ TEST_F(RecoveryFolder, AFolderSwappedAfterTheCheckIsNeverWrittenThrough) {
         qorv::test::asOtherAccount("mv \"$1\" \"$1-moved\"; mkdir \"$1\"; ln -s \"$2\" \"$1/$3\"",
                                    {folder_, scratch_ + "/secret", name}),
         0);
-    session.record(levelNamed("a.qre", 5));
-    session.waitUntilWritten();
+    session.recordNow(levelNamed("a.qre", 5));
     std::ifstream secret(scratch_ + "/secret");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(secret), {}), "secret");
     EXPECT_TRUE(fs::is_regular_file(folder_ + "-moved/" + name));
@@ -384,16 +405,22 @@ TEST(LatestWriter, WritesOnlyTheNewestValue) {
 }
 
 // A record being written is no record written: a restored level's old file would otherwise go
-// while its new one is still on its way to the disk. Asked from within the write itself, so
-// that the worker's state is known without waiting for it.
-TEST(LatestWriter, IsIdleOnlyOnceTheWriteHasReturned) {
-    std::vector<bool> idleWhileWriting;
-    recovery::LatestWriter* self = nullptr;
-    recovery::LatestWriter writer(
-        [&](const recovery::Record&) { idleWhileWriting.push_back(self->idle()); });
-    self = &writer;
-    writer.post(levelNamed("", 1));
-    writer.waitUntilIdle();
-    EXPECT_TRUE(writer.idle());
-    EXPECT_EQ(idleWhileWriting, std::vector<bool>{false});
+// while its new one is still on its way to the disk.
+TEST(Mailbox, IsIdleOnlyOnceTheRecordTakenHasBeenWritten) {
+    recovery::Mailbox box;
+    EXPECT_TRUE(box.idle());
+    box.post(levelNamed("", 1));
+    box.post(levelNamed("", 2));
+    EXPECT_FALSE(box.idle()) << "one waits";
+    const auto taken = box.take();
+    ASSERT_TRUE(taken);
+    EXPECT_EQ(*taken, levelNamed("", 2)) << "the newest";
+    EXPECT_FALSE(box.holdsOne());
+    EXPECT_FALSE(box.idle()) << "being written";
+    box.done();
+    EXPECT_TRUE(box.idle());
+    EXPECT_FALSE(box.take()) << "nothing left to write";
+    box.post(std::nullopt); // "nothing to keep" is a record too
+    EXPECT_TRUE(box.holdsOne());
+    EXPECT_FALSE(box.idle());
 }

@@ -2,12 +2,13 @@
 // rule at a time: each gives the one finding, with its cell, line, column and words.
 
 #include "rules/RuleCheck.h"
-#include "levelio/LevelFile.h"
 #include "findings/FindingPrinter.h"
+#include "levelio/LevelFile.h"
 #include "rules/RulesFile.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -80,8 +81,15 @@ TEST(ExampleRules, TheMazeBrokenOneRuleAtATime) {
                  "cell 61,43 (tile 11) cannot be reached as no cell holds tile 10",
                  "The exit can be reached from the start, over floor, gems and doors.")},
     };
-    for (const auto& row : table)
-        EXPECT_EQ(check(row.level), std::vector<Finding>{row.found}) << row.found.message;
+    for (const auto& row : table) {
+        const std::vector<Finding> found = check(row.level);
+        EXPECT_EQ(found, std::vector<Finding>{row.found}) << row.found.message;
+        // The help is the rule's own copy, not one of each failure's.
+        for (const Finding& each : found)
+            EXPECT_TRUE(std::ranges::any_of(exampleRules(), [&](const Rule& rule) {
+                return each.help.sameCopy(rule.help);
+            })) << each.rule;
+    }
 }
 
 } // namespace

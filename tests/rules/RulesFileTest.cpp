@@ -27,6 +27,21 @@ id = "palette"
 tiles-allowed = [0, 1, 2, 3, 4, 5]   # or tiles-forbidden = [...]
 )";
 
+std::string repeated(const std::string& part, int times) {
+    std::string text;
+    for (int i = 0; i < times; ++i)
+        text += part;
+    return text;
+}
+
+// `count` rules with ids r0, r1, ..., three lines each.
+std::string numberedRules(int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += "[[rule]]\nid = 'r" + std::to_string(i) + "'\nborder = [1]\n";
+    return text;
+}
+
 NeighbourRule banned(TileIndex a, TileIndex b) {
     NeighbourRule rule;
     rule.ban.forbid(a, b);
@@ -49,9 +64,19 @@ TEST(RulesFile, ReadsEachKindOfRule) {
          {{"x.y_z", "", 1, TilesRule{TileSet{7, 255}, false}}}},
         {"\n[[rule]]\ncount = { max = 0, tile = 9 }\nid = \"none\"\n",
          {{"none", "", 2, CountRule{9, std::nullopt, 0}}}},
+        // Dots and brackets in strings and comments are neither keys nor values.
+        {"[[rule]] # a.b.c.d.e.f.g.h.i [[[[[[[[[\nid = 'h'\nhelp = \"\"\"a.b.c.d.e.f.g.h.i \\\n"
+         "[[[[[[[[[ \\\"\"\"\"\"\nborder = [1]\n",
+         {{"h", "a.b.c.d.e.f.g.h.i [[[[[[[[[ \"\"", 1, BorderRule{TileSet{1}}}}},
+        {"[[rule]]\nid = \"a.b.c.d.e.f.g.h.i\"\ncount = {tile = 2, max = 2880}\n",
+         {{"a.b.c.d.e.f.g.h.i", "", 1, CountRule{2, std::nullopt, 2880}}}},
+        {"[[rule]]\nid = '" + std::string(64, 'i') + "'\nborder = [1]\nhelp = '" +
+             std::string(4096, 'h') + "'\n",
+         {{std::string(64, 'i'), std::string(4096, 'h'), 1, BorderRule{TileSet{1}}}}},
     };
     for (const auto& row : table)
         EXPECT_EQ(parseRules(row.text), row.rules) << row.text;
+    EXPECT_EQ(parseRules(numberedRules(1000)).size(), 1000u);
 }
 
 TEST(RulesFile, RefusesAFileNamingTheLine) {
@@ -69,6 +94,8 @@ TEST(RulesFile, RefusesAFileNamingTheLine) {
         {rule + "border = [1]\n" + rule + "border = [1]\n", 4,
          "id \"a\" is used before, at line 1"},
         {"[[rule]]\nid = \"a b\"\n", 2,
+         "id must be 1 to 64 letters, digits, '-', '_' or '.', as in \"one-start\""},
+        {"[[rule]]\nid = '" + std::string(65, 'i') + "'\n", 2,
          "id must be 1 to 64 letters, digits, '-', '_' or '.', as in \"one-start\""},
         {rule + "help = \"a\\u001b[2Jb\"\nborder = [1]\n", 3, "help holds a control character"},
         {rule + "help = \"\\u202Eevil\"\nborder = [1]\n", 3, "help holds a control character"},
@@ -89,6 +116,18 @@ TEST(RulesFile, RefusesAFileNamingTheLine) {
         {rule + "forbidden-neighbours = [[3, 4, 5]]\n", 3,
          "forbidden-neighbours takes pairs of tiles, as in [[3, 4]]"},
         {rule + "reachable = { from = 2, to = [5] }\n", 3, "reachable needs \"through\""},
+        // Bounds checked before the TOML reader, which recurses once a key part.
+        {rule + "\n[a" + repeated(".a", 200'000) + "]\n", 4, "a key of more than 8 dotted parts"},
+        {rule + "a . b.c.d.e.f.g.'h.i' = 1\n", 3, "unknown key \"a\" in a rule"},
+        {rule + "border = [1]\nx = { a.a.a.a.a.a.a = 1, b.b.b.b.b.b.b.b.b = 2 }", 4,
+         "a key of more than 8 dotted parts"},
+        {rule + "x = " + repeated("[", 8) + repeated("]", 8) + "\n", 3,
+         "unknown key \"x\" in a rule"},
+        {rule + "x = " + repeated("[", 9) + repeated("]", 9) + "\n", 3,
+         "values nested more than 8 deep"},
+        {rule + "help = \"" + std::string(4097, 'h') + "\"\nborder = [1]\n", 3,
+         "help is longer than 4096 bytes"},
+        {numberedRules(1001), 3001, "more than 1000 rules"},
     };
     for (const auto& row : table) {
         try {

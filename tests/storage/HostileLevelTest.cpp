@@ -7,8 +7,9 @@
 #include "TempDir.h"
 #include "Tmpfs.h"
 #include "core/LevelTextSamples.h"
-#include "levelio/LevelFile.h"
 #include "errors/IoError.h"
+#include "levelio/LevelFile.h"
+#include "storage/AppendFile.h"
 
 #include <gtest/gtest.h>
 
@@ -214,71 +215,102 @@ TEST_F(HostileLevel, NamesThatNameNoLevelFile) {
     EXPECT_EQ(dir.entries(), (std::vector<std::string>{"loop-a.qre", "loop-b.qre", "zero.qre"}));
 }
 
-// Another account's link in a shared sticky folder such as /tmp is followed only when
-// its owner is us or the folder's owner, as the kernel's protected_symlinks rule has it
-// whatever the machine's setting, be it the last part of the name or a folder along it
-// (/tmp/pics -> /root-only); otherwise the save is refused and nothing is written
-// anywhere. Her links are made by her, while the folder is open to all; then it is given
-// the row's owner and mode.
-TEST_F(HostileLevel, LinksInSharedStickyFoldersAreFollowedOnlyWhenTrusted) {
-    QORV_NEEDS_OTHER_ACCOUNT();
-    const uid_t us = ::geteuid(), other = test::otherAccountId();
-    ASSERT_EQ(::chmod(dir.path().c_str(), 0711), 0);
-    const struct {
-        const char* what;
-        mode_t folderMode;
-        uid_t folderOwner;
-        uid_t linkOwner;
-        bool followed;
-    } rows[] = {
-        {"another's link in a sticky folder all may write", 01777, us, other, false},
-        {"our own link there", 01777, us, us, true},
-        {"the folder owner's link there", 01777, other, other, true},
-        {"another's link in a folder without the sticky bit", 0777, us, other, true},
-        {"another's link in a sticky folder others may not write", 01775, us, other, true},
-    };
-    int index = 0;
-    for (const bool alongThePath : {false, true})
-        for (const auto& row : rows) {
-            SCOPED_TRACE(std::string(row.what) + (alongThePath ? ", along the path" : ""));
-            const std::string n = std::to_string(index++);
-            const std::string folder = dir.file("shared" + n), victims = dir.file("victims" + n);
-            const std::string victim = victims + "/x.qre";
-            const std::string link = folder + (alongThePath ? "/pics" : "/x.qre");
-            const std::string target = alongThePath ? victims : victim;
-            ASSERT_EQ(::mkdir(victims.c_str(), 0700), 0);
-            writeWholeFile(victim, "precious");
-            ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
-            ASSERT_EQ(::chmod(folder.c_str(), 01777), 0);
-            const int made = row.linkOwner == us
-                                 ? ::symlink(target.c_str(), link.c_str())
-                                 : test::asOtherAccount("ln -s \"$1\" \"$2\"", {target, link});
-            ASSERT_EQ(made, 0);
-            ASSERT_EQ(::chown(folder.c_str(), row.folderOwner, 0), 0);
-            ASSERT_EQ(::chmod(folder.c_str(), row.folderMode), 0);
+// A link in a folder another account could fill (hers, or one others may write, sticky or
+// not) is followed only when it is ours, or root's in a folder of root's, be it the last part
+// of the name or a folder along it (/tmp/pics -> /root-only); otherwise the save is refused
+// and nothing is written anywhere. Her links are made by her, while the folder is open to
+// all; then it is given the row's owner and mode. Each row is saved by us as root, and again
+// by an unprivileged account of ours, for whom the permission checks do not all pass.
+struct PlantedRow {
+    const char* what;
+    mode_t folderMode;
+    bool oursFolder; // else hers
+    bool oursEntry;  // else hers
+    bool written;
+};
+const PlantedRow PlantedLinks[] = {
+    {"another's link in a sticky folder all may write", 01777, true, false, false},
+    {"our own link there", 01777, true, true, true},
+    {"the folder owner's link there", 01777, false, false, false},
+    {"another's link in a folder all may write without the sticky bit", 0777, true, false, false},
+    {"another's link in a sticky folder its group may write", 01775, true, false, false},
+    {"her link in her folder only she may write", 0755, false, false, false},
+    {"our own link in her folder", 0755, false, true, true},
+    {"another's link in a folder only we may write", 01755, true, false, true},
+};
 
-            const std::string name = alongThePath ? link + "/x.qre" : link;
-            EXPECT_EQ(ioMessageOf([&] { saveQRE(name, sampleGrid()); }),
-                      row.followed ? "" : "File access denied");
-            EXPECT_EQ(readWholeFile(victim), row.followed ? formatLevel(sampleGrid()) : "precious");
-            EXPECT_TRUE(std::filesystem::is_symlink(link));
-            for (const std::string& each : {folder, victims})
-                EXPECT_EQ(std::distance(std::filesystem::directory_iterator(each),
-                                        std::filesystem::directory_iterator()),
-                          1);
-        }
+// The two ways a file is written: replaced whole (levels, pictures, the review...) and
+// appended to (the CI step's summary); what our "precious" file holds after each.
+const struct PathWriter {
+    const char* what;
+    void (*write)(const std::string& name);
+    std::string (*after)();
+} PathWriters[] = {
+    {"saved", [](const std::string& name) { saveQRE(name, sampleGrid()); },
+     [] { return formatLevel(sampleGrid()); }},
+    {"appended to",
+     [](const std::string& name) {
+         appendToFile(name, [](std::size_t) { return std::string(" and more"); });
+     },
+     [] { return std::string("precious and more"); }},
+};
+
+TEST_F(HostileLevel, LinksInFoldersOpenToOthersAreFollowedOnlyWhenOurs) {
+    QORV_NEEDS_OTHER_ACCOUNT();
+    const uid_t other = test::otherAccountId();
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0711), 0);
+    int index = 0;
+    for (const PathWriter& writer : PathWriters)
+        for (const uid_t us : {uid_t(0), test::unprivilegedAccountId()})
+            for (const bool alongThePath : {false, true})
+                for (const PlantedRow& row : PlantedLinks) {
+                    SCOPED_TRACE(std::string(row.what) + (alongThePath ? ", along the path" : "") +
+                                 ", " + writer.what + (us ? " unprivileged" : " as root"));
+                    const std::string n = std::to_string(index++);
+                    const std::string folder = dir.file("shared" + n),
+                                      victims = dir.file("victims" + n);
+                    const std::string victim = victims + "/x.qre";
+                    const std::string link = folder + (alongThePath ? "/pics" : "/x.qre");
+                    const std::string target = alongThePath ? victims : victim;
+                    ASSERT_EQ(::mkdir(victims.c_str(), 0700), 0);
+                    writeWholeFile(victim, "precious");
+                    ASSERT_EQ(::chmod(victim.c_str(), 0600), 0);
+                    ASSERT_EQ(::chown(victim.c_str(), us, 0), 0);
+                    ASSERT_EQ(::chown(victims.c_str(), us, 0), 0);
+                    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+                    ASSERT_EQ(::chmod(folder.c_str(), 01777), 0);
+                    if (row.oursEntry) {
+                        ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+                        ASSERT_EQ(::lchown(link.c_str(), us, 0), 0);
+                    } else {
+                        ASSERT_EQ(test::asOtherAccount("ln -s \"$1\" \"$2\"", {target, link}), 0);
+                    }
+                    ASSERT_EQ(::chown(folder.c_str(), row.oursFolder ? us : other, 0), 0);
+                    ASSERT_EQ(::chmod(folder.c_str(), row.folderMode), 0);
+
+                    const std::string name = alongThePath ? link + "/x.qre" : link;
+                    EXPECT_EQ(test::asAccount(
+                                  us, [&] { return ioMessageOf([&] { writer.write(name); }); }),
+                              row.written ? "" : "File access denied");
+                    EXPECT_EQ(readWholeFile(victim), row.written ? writer.after() : "precious");
+                    EXPECT_TRUE(std::filesystem::is_symlink(link));
+                    for (const std::string& each : {folder, victims})
+                        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(each),
+                                                std::filesystem::directory_iterator()),
+                                  1);
+                }
 }
 
-// In a shared sticky folder, another account's file (not the folder owner's) or a file
-// with a second name would take our bytes and stay what she made it: her owner,
+// In a folder another account could fill, her file (one she may let us write: mode 0666) or
+// a file with a second name would take our bytes and stay what she made it: her owner,
 // set-user-ID bit and attribute, or her hard link to a file of ours (one she may write:
 // the kernel's protected_hardlinks, where on, admits her no other). Refused as the kernel's
-// protected_regular and protected_hardlinks rules would, whatever the machine's setting.
-// Her files are made by her, while the folder is open to all; then it is given the row's
-// owner and mode.
-TEST_F(HostileLevel, OthersFilesInSharedStickyFoldersAreNotWritten) {
+// protected_regular and protected_hardlinks rules would, whatever the machine's setting, and
+// in every such folder, not only the sticky ones. Her files are made by her, while the
+// folder is open to all; then it is given the row's owner and mode.
+TEST_F(HostileLevel, OthersFilesInFoldersOpenToOthersAreNotWritten) {
     QORV_NEEDS_OTHER_ACCOUNT();
-    const uid_t us = ::geteuid(), other = test::otherAccountId();
+    const uid_t other = test::otherAccountId();
     ASSERT_EQ(::chmod(dir.path().c_str(), 0711), 0);
     // Hers: made by her with the mode $3 and an attribute; her link: to $2, a file of ours.
     const std::string hers =
@@ -287,64 +319,82 @@ TEST_F(HostileLevel, OthersFilesInSharedStickyFoldersAreNotWritten) {
     const struct {
         const char* what;
         mode_t folderMode;
-        uid_t folderOwner;
+        bool oursFolder;
         const std::string* plantedBy; // her lines; none: our own file
         const char* mode;
         bool written;
     } rows[] = {
-        {"another's file in a sticky folder all may write", 01777, us, &hers, "666", false},
-        {"another's set-user-ID file there", 01777, us, &hers, "4777", false},
-        {"her hard link to a file of ours there", 01777, us, &herLink, "", false},
-        {"our own file there", 01777, us, nullptr, "", true},
-        {"the folder owner's file there", 01777, other, &hers, "666", true},
-        {"another's file in a folder without the sticky bit", 0777, us, &hers, "666", true},
-        {"another's file in a sticky folder others may not write", 01775, us, &hers, "666", true},
+        {"another's file in a sticky folder all may write", 01777, true, &hers, "666", false},
+        {"another's set-user-ID file there", 01777, true, &hers, "4777", false},
+        {"her hard link to a file of ours there", 01777, true, &herLink, "", false},
+        {"our own file there", 01777, true, nullptr, "", true},
+        {"the folder owner's file there", 01777, false, &hers, "666", false},
+        {"another's file in a folder all may write without the sticky bit", 0777, true, &hers,
+         "666", false},
+        {"another's file in a sticky folder its group may write", 01775, true, &hers, "666", false},
+        {"her file in her folder only she may write", 0755, false, &hers, "666", false},
+        {"our own file in her folder", 0755, false, nullptr, "", true},
+        {"another's file in a folder only we may write", 01755, true, &hers, "666", true},
     };
     int index = 0;
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.what);
-        const std::string folder = dir.file("shared" + std::to_string(index++));
-        const std::string planted = folder + "/x.qre", ours = folder + "-ours";
-        ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
-        ASSERT_EQ(::chmod(folder.c_str(), 01777), 0);
-        writeWholeFile(row.plantedBy ? ours : planted, "precious");
-        ASSERT_EQ(::chmod((row.plantedBy ? ours : planted).c_str(), row.plantedBy ? 0666 : 0600),
-                  0);
-        if (row.plantedBy) {
-            ASSERT_EQ(test::asOtherAccount(*row.plantedBy, {planted, ours, row.mode}), 0);
-        }
-        ASSERT_EQ(::chown(folder.c_str(), row.folderOwner, 0), 0);
-        ASSERT_EQ(::chmod(folder.c_str(), row.folderMode), 0);
+    for (const PathWriter& writer : PathWriters)
+        for (const uid_t us : {uid_t(0), test::unprivilegedAccountId()})
+            for (const auto& row : rows) {
+                SCOPED_TRACE(std::string(row.what) + ", " + writer.what +
+                             (us ? " unprivileged" : " as root"));
+                const std::string folder = dir.file("shared" + std::to_string(index++));
+                const std::string planted = folder + "/x.qre", ours = folder + "-ours";
+                ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+                ASSERT_EQ(::chmod(folder.c_str(), 01777), 0);
+                const std::string& mine = row.plantedBy ? ours : planted;
+                writeWholeFile(mine, "precious");
+                ASSERT_EQ(::chmod(mine.c_str(), row.plantedBy ? 0666 : 0600), 0);
+                ASSERT_EQ(::chown(mine.c_str(), us, 0), 0);
+                if (row.plantedBy) {
+                    ASSERT_EQ(test::asOtherAccount(*row.plantedBy, {planted, ours, row.mode}), 0);
+                }
+                ASSERT_EQ(::chown(folder.c_str(), row.oursFolder ? us : other, 0), 0);
+                ASSERT_EQ(::chmod(folder.c_str(), row.folderMode), 0);
 
-        EXPECT_EQ(ioMessageOf([&] { saveQRE(planted, sampleGrid()); }),
-                  row.written ? "" : "File access denied");
-        EXPECT_EQ(readWholeFile(planted), row.written ? formatLevel(sampleGrid()) : "precious");
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
-                                std::filesystem::directory_iterator()),
-                  1);
-    }
+                EXPECT_EQ(test::asAccount(
+                              us, [&] { return ioMessageOf([&] { writer.write(planted); }); }),
+                          row.written ? "" : "File access denied");
+                EXPECT_EQ(readWholeFile(planted), row.written ? writer.after() : "precious");
+                EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),
+                                        std::filesystem::directory_iterator()),
+                          1);
+            }
 }
 
 // The save looks at the name, decides, then opens it: a link swapped in between is not
-// followed. (A hard-linked level is overwritten in place, so the name is opened.)
-TEST_F(HostileLevel, ALinkSwappedInBeforeTheOpenIsNotFollowed) {
-    const std::string level = dir.file("x.qre"), victim = dir.file("victim");
-    saveQRE(level, sampleGrid());
-    ASSERT_EQ(::link(level.c_str(), dir.file("other.qre").c_str()), 0);
-    writeWholeFile(victim, "precious");
-    std::string message;
-    {
-        test::InjectedFaults faults;
-        faults.beforeOpen([&](const char* path) {
-            // The save opens the name through its folder's descriptor.
-            if (std::filesystem::path(path).filename() != "x.qre") return;
-            ::unlink(level.c_str());
-            ::symlink(victim.c_str(), level.c_str());
-        });
-        message = ioMessageOf([&] { saveQRE(level, LevelGrid{}); });
+// followed, and another file renamed into its place (in a folder others may write into, she
+// could) is not written. (A hard-linked level is overwritten in place, so the name is opened.)
+TEST_F(HostileLevel, WhatIsSwappedInBeforeTheOpenIsNotWritten) {
+    for (const bool asLink : {true, false}) {
+        SCOPED_TRACE(asLink ? "a link" : "another file");
+        const TempDir folder;
+        const std::string level = folder.file("x.qre"), victim = folder.file("victim");
+        saveQRE(level, sampleGrid());
+        ASSERT_EQ(::link(level.c_str(), folder.file("other.qre").c_str()), 0);
+        writeWholeFile(victim, "precious");
+        std::string message;
+        {
+            test::InjectedFaults faults;
+            faults.beforeOpen([&](const char* path) {
+                // The save opens the name through its folder's descriptor.
+                if (std::filesystem::path(path).filename() != "x.qre") return;
+                if (asLink) {
+                    ::unlink(level.c_str());
+                    ::symlink(victim.c_str(), level.c_str());
+                } else {
+                    ::rename(victim.c_str(), level.c_str());
+                }
+            });
+            message = ioMessageOf([&] { saveQRE(level, LevelGrid{}); });
+        }
+        EXPECT_EQ(message, "File access denied");
+        EXPECT_EQ(readWholeFile(asLink ? victim : level), "precious");
     }
-    EXPECT_EQ(message, "File access denied");
-    EXPECT_EQ(readWholeFile(victim), "precious");
 }
 
 // A small tmpfs, filled up in two ways: no room for the new file's data, and no inode

@@ -10,6 +10,7 @@
 #include "core/LevelTextSamples.h"
 #include "levelio/LevelFile.h"
 #include "errors/IoError.h"
+#include "storage/Leftovers.h"
 #include "storage/SafeReplace.h"
 
 #include <gtest/gtest.h>
@@ -343,6 +344,24 @@ TEST_F(SaveFaultTest, NextSaveRemovesOnlyDeadSavesTemporaryFiles) {
     EXPECT_EQ(dir.entries(), kept);
     EXPECT_EQ(readWholeFile(dir.file("elsewhere")), "not ours");
     if (!noOtherAccount.empty()) GTEST_SKIP() << "another account's file: " << noOtherAccount;
+}
+
+// During a command's run each folder is listed for leftovers once, at its first save: a dead
+// save's file there then is removed when its level is saved, however much later; one that
+// appears after the listing waits for the next run. Without a run, every save lists.
+TEST_F(SaveFaultTest, ARunListsEachFolderOnceForLeftovers) {
+    const std::string early = ".z.qre.AbCdEfGhIjKl.tmp", late = ".y.qre.AbCdEfGhIjKl.tmp";
+    writeWholeFile(dir.file(early), "a dead save's level");
+    {
+        const LeftoversListedOncePerFolder run;
+        saveQRE(dir.file("x.qre"), newLevel());
+        writeWholeFile(dir.file(late), "a dead save's level");
+        saveQRE(dir.file("z.qre"), newLevel());
+        saveQRE(dir.file("y.qre"), newLevel());
+        EXPECT_EQ(dir.entries(), (std::vector<std::string>{late, "x.qre", "y.qre", "z.qre"}));
+    }
+    saveQRE(dir.file("y.qre"), newLevel());
+    EXPECT_EQ(dir.entries(), (std::vector<std::string>{"x.qre", "y.qre", "z.qre"}));
 }
 
 // A child saves two levels in turn without end and is killed at a random moment, a few

@@ -41,6 +41,19 @@ void EditorFixture::useOwnStateFolder() {
     qputenv("XDG_STATE_HOME", QFile::encodeName(stateDir_->path()));
 }
 
+void EditorFixture::makeWindows() {
+    recordWriter_ = nullptr;
+    windows_ = std::make_unique<ui::WindowSet>(dialogs_, [this](auto write) {
+        auto writer = recovery::makeLatestWriter(std::move(write));
+        recordWriter_ = writer.get();
+        return writer;
+    });
+}
+
+void EditorFixture::waitUntilRecorded() const {
+    if (recordWriter_) recordWriter_->waitUntilIdle();
+}
+
 void EditorFixture::startEditor(Sheet sheet) {
     application();
     windows_.reset();
@@ -52,7 +65,7 @@ void EditorFixture::startEditor(Sheet sheet) {
     if (sheet == Sheet::Invalid) writeFile("all.bmp", "this is not a bitmap\n");
     ASSERT_TRUE(QDir::setCurrent(workDir_->path()));
     errors_.clear();
-    windows_ = std::make_unique<ui::WindowSet>(dialogs_);
+    makeWindows();
     MainForm->show();
 }
 
@@ -69,7 +82,7 @@ void EditorFixture::startEditorOn(const QString& level, const std::function<void
     ASSERT_TRUE(QDir::setCurrent(path("elsewhere")));
     errors_.clear();
     const QString opened = app::enterFolderOf(level);
-    windows_ = std::make_unique<ui::WindowSet>(dialogs_);
+    makeWindows();
     windows_->open(opened);
     MainForm->show();
 }

@@ -57,6 +57,8 @@ class EditorFixture : public ::testing::Test {
     QString path(const QString& name) const { return workDir_->filePath(name); }
     // The recovery folder of this test's editors (below its own XDG_STATE_HOME).
     QString recoveryFolder() const { return stateDir_->filePath("qorvedit"); }
+    // Waits until the editor's recovery writer has written every record handed to it.
+    void waitUntilRecorded() const;
     void writeFile(const QString& name, const QByteArray& bytes) const;
     QByteArray readFile(const QString& name) const;
 
@@ -87,7 +89,9 @@ class EditorFixture : public ::testing::Test {
     QStringList& errors_ = dialogs_.errors;
 
   private:
+    void makeWindows();
     std::unique_ptr<ui::WindowSet> windows_;
+    recovery::RecordWriter* recordWriter_ = nullptr; // the running editor's, kept at hand
     void useOwnStateFolder();
 
     std::unique_ptr<QTemporaryDir> workDir_;

@@ -4,6 +4,7 @@
 #include "EditorFixture.h"
 
 #include "levelio/LevelFile.h"
+#include "ui/SpinEdit.h"
 
 #include <QKeySequence>
 #include <QListWidget>
@@ -24,6 +25,7 @@ struct Outcome {
     bool browserShown;
     QStringList checkedTools;
     QStringList errors;
+    QString brushSize; // the brush-size field's text
 };
 
 using Button = QToolButton* TToolsForm::*;
@@ -42,6 +44,10 @@ const Row Rows[] = {
     {"B", &TToolsForm::ToolButton12},     {"L", &TToolsForm::ToolButton14},
     {"E", &TToolsForm::ToolButton15},
 };
+
+// Where a key is pressed: the editing window, the tools window, and its brush-size field
+// with the caret in it, a line edit that has keys of its own.
+enum class Place { Main, Tools, BrushSize };
 
 class KeyboardTest : public EditorFixture {
   protected:
@@ -73,7 +79,8 @@ class KeyboardTest : public EditorFixture {
                 dialogs_.fileDialogs - dialogsBefore_,
                 ViewForm->isVisible(),
                 checked,
-                errors_};
+                errors_,
+                ToolsForm->SpinEdit1->text()};
     }
 
     Outcome byButton(const Row& row) {
@@ -82,15 +89,19 @@ class KeyboardTest : public EditorFixture {
         return outcome();
     }
 
-    Outcome byKey(const Row& row, bool inTools) {
+    Outcome byKey(const Row& row, Place place) {
         begin(row); // a fresh editor: the windows are new ones
-        QWidget* window = inTools ? static_cast<QWidget*>(ToolsForm) : MainForm;
+        QWidget* window = place == Place::Main ? static_cast<QWidget*>(MainForm) : ToolsForm;
         window->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+        if (place == Place::BrushSize) ToolsForm->SpinEdit1->setFocus(Qt::MouseFocusReason);
         const QKeySequence key = QKeySequence::fromString(QString::fromLatin1(row.key));
         // Keys go where a user's keys go: to the control with the focus, if any.
         QWidget* target = QApplication::focusWidget();
         if (!target || target->window() != window) target = window;
+        if (place == Place::BrushSize) {
+            EXPECT_EQ(target, static_cast<QWidget*>(ToolsForm->SpinEdit1));
+        }
         QTest::keyClick(target, key[0].key(), key[0].keyboardModifiers());
         return outcome();
     }
@@ -110,10 +121,11 @@ class KeyboardTest : public EditorFixture {
 TEST_F(KeyboardTest, EveryShortcutDoesWhatItsButtonDoesInBothWindows) {
     for (const Row& row : Rows) {
         const Outcome expected = byButton(row);
-        for (const bool inTools : {false, true}) {
-            const Outcome got = byKey(row, inTools);
-            SCOPED_TRACE(std::string(row.key) +
-                         (inTools ? " in the tools window" : " in the main window"));
+        for (const Place place : {Place::Main, Place::Tools, Place::BrushSize}) {
+            const Outcome got = byKey(row, place);
+            const char* where[] = {" in the main window", " in the tools window",
+                                   " in the brush-size field"};
+            SCOPED_TRACE(std::string(row.key) + where[int(place)]);
             EXPECT_EQ(got.map, expected.map);
             EXPECT_EQ(got.backup, expected.backup);
             EXPECT_EQ(got.sel, expected.sel);
@@ -125,6 +137,7 @@ TEST_F(KeyboardTest, EveryShortcutDoesWhatItsButtonDoesInBothWindows) {
             EXPECT_EQ(got.browserShown, expected.browserShown);
             EXPECT_EQ(got.checkedTools, expected.checkedTools);
             EXPECT_EQ(got.errors, expected.errors);
+            EXPECT_EQ(got.brushSize, expected.brushSize);
         }
     }
 }

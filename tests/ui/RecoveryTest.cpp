@@ -7,8 +7,11 @@
 #include "core/RecoveryFile.h"
 #include "levelio/LevelFile.h"
 #include "recovery/RecoverySession.h"
+#include "storage/SyscallFaults.h"
 
 #include <QFile>
+
+#include <thread>
 
 using namespace testing_ui;
 
@@ -19,13 +22,10 @@ using Recorded = std::optional<qorv::RecoveredLevel>;
 
 class Recovery : public EditorFixture {
   protected:
+    // This editor's record, once its writer has written every record handed to it.
     Recorded recorded() {
-        recovery::Session* session = windows().recoverySession();
-        if (!session) return {};
-        session->waitUntilWritten();
-        QFile file(QString::fromStdString(session->recoveryFile()));
-        if (!file.open(QIODevice::ReadOnly)) return {};
-        return qorv::parseRecoveryFile(file.readAll().toStdString());
+        waitUntilRecorded();
+        return recordOnDisk();
     }
     Recorded shown(const std::string& name) { return qorv::RecoveredLevel{name, MainForm->Map}; }
     // What an editor leaves that had `level` with changes that were not saved: its recovery
@@ -36,6 +36,17 @@ class Recovery : public EditorFixture {
         const std::string bytes = qorv::formatRecoveryFile({name.toStdString(), level});
         file.write(bytes.data(), qint64(bytes.size()));
         if (crashed) QFile(recoveryFolder() + EndedStem + ".lock").open(QIODevice::WriteOnly);
+    }
+    // This editor's record as it is on disk, without waiting for the writer: the recovery
+    // file that no ended editor left.
+    Recorded recordOnDisk() const {
+        QStringList files =
+            QDir(recoveryFolder()).entryList({QStringLiteral("*.recovery")}, QDir::Files);
+        files.removeAll(EndedStem.mid(1) + ".recovery");
+        if (files.isEmpty()) return {};
+        QFile file(recoveryFolder() + '/' + files.first());
+        if (!file.open(QIODevice::ReadOnly)) return {};
+        return qorv::parseRecoveryFile(file.readAll().toStdString());
     }
     bool endedEditorLeftItsLevel() const {
         return QFile::exists(recoveryFolder() + EndedStem + ".recovery");
@@ -79,21 +90,67 @@ TEST_F(Recovery, TheLevelIsRecordedWhileItDiffersFromItsFile) {
     EXPECT_TRUE(errors_.isEmpty()) << errors_.join('|').toStdString();
 }
 
+// The record names the saved file and holds what goes into it before that file gets its
+// name (an end at that instant leaves a record its file matches, see below); a save that
+// fails brings the record of the level under its old name back.
+TEST_F(Recovery, TheRecordNamesTheSavedFileBeforeTheFileGetsItsName) {
+    click(MainForm->Image, Qt::LeftButton, 105, 105);
+    ASSERT_EQ(recorded(), shown(""));
+    QDir(path("")).mkdir("folder.qre");
+    dialogs_.nextFileName = path("folder.qre");
+    clickButton(ToolsForm->ToolButton3);
+    EXPECT_EQ(errors_, QStringList{"File access denied."});
+    EXPECT_EQ(recorded(), shown("")) << "a failed save: back under its old name";
+
+    std::vector<Recorded> atNaming; // the record on disk as the saved file gets its name
+    {
+        qorv::test::InjectedFaults watch;
+        const auto editorThread = std::this_thread::get_id();
+        watch.beforeEachCall([&](const std::string& call) {
+            if ((call == "linkat" || call == "rename") &&
+                std::this_thread::get_id() == editorThread)
+                atNaming.push_back(recordOnDisk());
+        });
+        dialogs_.nextFileName = path("saved.qre");
+        clickButton(ToolsForm->ToolButton3);
+    }
+    ASSERT_FALSE(atNaming.empty());
+    for (const Recorded& record : atNaming)
+        EXPECT_EQ(record, shown(QFile::encodeName(path("saved.qre")).toStdString()));
+    EXPECT_EQ(recorded(), Recorded()) << "gone once saved";
+}
+
+// A level that its file holds exactly, as an editor ended in the middle of a save leaves
+// it, is not offered: nothing would come back that the file does not have.
+TEST_F(Recovery, ALevelItsFileHoldsIsNotOffered) {
+    const QByteArray name = QFile::encodeName(path("castle.qre"));
+    for (const bool crashed : {true, false}) {
+        qorv::saveQRE(name.toStdString(), patternedLevel(3));
+        leaveEndedEditor(name, patternedLevel(3), crashed);
+        windows().offerRecovery();
+        EXPECT_EQ(dialogs_.questions, 0);
+        EXPECT_FALSE(endedEditorLeftItsLevel()) << "discarded";
+        EXPECT_EQ(MainForm->Map, newLevel());
+    }
+    leaveEndedEditor(name, patternedLevel(4), true);
+    windows().offerRecovery();
+    EXPECT_EQ(dialogs_.questions, 1) << "a level its file does not hold is offered";
+}
+
 TEST_F(Recovery, YesBringsTheLevelBackAsOpenDoes) {
     const struct {
         QString file; // empty: a level that never had a name
         bool crashed;
-        bool fileHoldsIt; // the level is what its file holds: nothing left to record
         QString question;
         QString caption;
     } rows[] = {
-        {"castle.qre", true, false,
+        {"castle.qre", true,
          "QorvEdit ended while castle.qre had changes that were not saved. Restore them?",
          "QorvEdit - castle.qre"},
-        {"castle.qre", false, true,
+        {"castle.qre", false,
          "QorvEdit was closed while castle.qre had changes that were not saved. Restore them?",
          "QorvEdit - castle.qre"},
-        {"", false, false,
+        {"", false,
          "QorvEdit was closed while an unnamed level had changes that were not saved. Restore "
          "them?",
          "QorvEdit"},
@@ -102,7 +159,6 @@ TEST_F(Recovery, YesBringsTheLevelBackAsOpenDoes) {
         startEditor(Sheet::Good);
         const QByteArray name =
             row.file.isEmpty() ? QByteArray() : QFile::encodeName(path(row.file));
-        if (row.fileHoldsIt) qorv::saveQRE(name.toStdString(), patternedLevel(3));
         leaveEndedEditor(name, patternedLevel(3), row.crashed);
         dialogs_.nextAnswer = platform::Answer::Yes;
         windows().offerRecovery();
@@ -112,8 +168,7 @@ TEST_F(Recovery, YesBringsTheLevelBackAsOpenDoes) {
         EXPECT_EQ(MainForm->Map, patternedLevel(3));
         EXPECT_EQ(MainForm->BackupMap, newLevel()) << "Undo brings back the level before";
         EXPECT_TRUE(sameImage(raster(), expectedRaster(patternedLevel(3))));
-        EXPECT_EQ(recorded(), row.fileHoldsIt ? Recorded() : shown(name.toStdString()))
-            << "now this editor's own";
+        EXPECT_EQ(recorded(), shown(name.toStdString())) << "now this editor's own";
         EXPECT_FALSE(endedEditorLeftItsLevel());
         clickButton(ToolsForm->ToolButton5); // Undo: back to the new level
         EXPECT_EQ(recorded(), row.file.isEmpty() ? Recorded() : shown(name.toStdString()))

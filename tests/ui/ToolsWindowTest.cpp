@@ -98,12 +98,15 @@ TEST(OpenDialogStartFolder, IsTheProgramsFolderOnlyWhereItHoldsTheTileSheet) {
 
 TEST_F(ToolsWindowTest, AFailedOpenLeavesLevelUndoStepAndCaption) {
     writeFile("short.qre", QByteArray(64, '3') + "\r\n" + QByteArray(10, '3'));
+    writeFile("converted.qre", QByteArray(64, '3').append('\n').repeated(45));
     struct Row {
         const char* file;
         const char* message;
     };
     const Row rows[] = {{"missing.qre", "File not found."},
                         {"short.qre", "Read beyond end of file."},
+                        {"converted.qre", "line endings were converted (LF instead of CR LF), as "
+                                          "git's text conversion does: see README, Levels in git."},
                         {"nofolder/x.qre", "Invalid filename."}};
     MainForm->BackupMap = patternedLevel(9);
     for (const Row& row : rows) {
