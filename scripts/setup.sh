@@ -17,6 +17,7 @@ qorv_packages=(
     qt6-wayland weston
     desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl librsvg2-bin
     nodejs npm yamllint python3-yaml
+    python3-pyatspi at-spi2-core dbus-daemon # the raster read through AT-SPI
 )
 
 # One query for the whole list: a query per package takes about a second in all, on every
