@@ -11,8 +11,10 @@
 #include "ui/Tools.h"
 #include "ui/view1form.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTest>
@@ -95,6 +97,62 @@ void BM_BrushMove25(benchmark::State& state) {
     MainForm->ImageMouseUp(0, 0, 0);
 }
 BENCHMARK(BM_BrushMove25)->Unit(benchmark::kMicrosecond);
+
+// With Arg(1) a screen reader listens: every accessibility event is delivered, and its
+// object's name read, as AT-SPI's bridge does.
+struct Listening {
+    explicit Listening(bool on) : on(on) {
+        if (!on) return;
+        QAccessible::installUpdateHandler([](QAccessibleEvent* event) {
+            if (QAccessibleInterface* face = event->accessibleInterface())
+                benchmark::DoNotOptimize(face->text(QAccessible::Name));
+        });
+        QAccessible::setActive(true);
+    }
+    ~Listening() {
+        if (!on) return;
+        QAccessible::setActive(false);
+        QAccessible::installUpdateHandler(nullptr);
+    }
+    bool on;
+};
+
+// The baseline of a cursor move: a brush stroke of size 1, whose every move repaints one
+// cell and sets the status text.
+void BM_BrushMove1(benchmark::State& state) {
+    ShownEditor editor(state);
+    const Listening listening(state.range(0) != 0);
+    MainForm->BrushSize = 1;
+    MainForm->FormMouseDown(0, 320, 220);
+    int step = 0;
+    for (auto _ : state) {
+        sendMove(MainForm->Image, 200 + (step++ % 24) * 10, 220);
+        QApplication::processEvents();
+    }
+    MainForm->ImageMouseUp(0, 0, 0);
+}
+BENCHMARK(BM_BrushMove1)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+void sendKey(QWidget* target, Qt::Key key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+}
+
+// The cell cursor moved by the arrow keys, right and left in turn: the two cells' frames
+// repainted, the status text and, with a listener, the focus event of the new cell.
+void BM_CursorMove(benchmark::State& state) {
+    ShownEditor editor(state);
+    const Listening listening(state.range(0) != 0);
+    QApplication::setActiveWindow(MainForm); // the key events go where focus events follow
+    MainForm->Image->setFocus();
+    if (!MainForm->Image->hasFocus()) state.SkipWithError("the raster has no focus");
+    int step = 0;
+    for (auto _ : state) {
+        sendKey(MainForm->Image, step++ % 2 ? Qt::Key_Left : Qt::Key_Right);
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_CursorMove)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // Whole strokes of size 25, a press and its release: the release completes a change of the
 // level, which the editor records for recovery after a crash.
