@@ -1,5 +1,6 @@
-// The editor's windows under load: start-up, a brush stroke's screen update and the
-// level preview, each beside a baseline measured in the same run (offscreen platform).
+// The editor's windows under load: start-up, a brush stroke's and a cell cursor's screen
+// update and the level preview, each beside a baseline measured in the same run (offscreen
+// platform).
 
 #include "BenchApplication.h"
 #include "core/Brush.h"
@@ -83,11 +84,10 @@ void sendMove(QWidget* target, int x, int y) {
     QApplication::sendEvent(target, &move);
 }
 
-// A brush stroke of size 25 through the real window: every move stamps and the screen
-// shows the stamp's box before the next move.
-void BM_BrushMove25(benchmark::State& state) {
-    ShownEditor editor(state);
-    MainForm->BrushSize = 25;
+// A brush stroke of `size` through the real window: every move stamps and the screen shows
+// the stamp's box before the next move.
+void brushMoves(benchmark::State& state, int size) {
+    MainForm->BrushSize = size;
     MainForm->FormMouseDown(0, 320, 220);
     int step = 0;
     for (auto _ : state) {
@@ -95,6 +95,11 @@ void BM_BrushMove25(benchmark::State& state) {
         QApplication::processEvents();
     }
     MainForm->ImageMouseUp(0, 0, 0);
+}
+
+void BM_BrushMove25(benchmark::State& state) {
+    ShownEditor editor(state);
+    brushMoves(state, 25);
 }
 BENCHMARK(BM_BrushMove25)->Unit(benchmark::kMicrosecond);
 
@@ -122,14 +127,7 @@ struct Listening {
 void BM_BrushMove1(benchmark::State& state) {
     ShownEditor editor(state);
     const Listening listening(state.range(0) != 0);
-    MainForm->BrushSize = 1;
-    MainForm->FormMouseDown(0, 320, 220);
-    int step = 0;
-    for (auto _ : state) {
-        sendMove(MainForm->Image, 200 + (step++ % 24) * 10, 220);
-        QApplication::processEvents();
-    }
-    MainForm->ImageMouseUp(0, 0, 0);
+    brushMoves(state, 1);
 }
 BENCHMARK(BM_BrushMove1)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
