@@ -1,7 +1,7 @@
 #include "LevelReaderCheck.h"
 
-#include "levelio/LevelFile.h"
 #include "errors/IoError.h"
+#include "levelio/LevelFile.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,12 +19,15 @@ namespace {
 struct ReadOutcome {
     std::optional<LevelGrid> grid;
     std::string error;
+    bool lineEndsConverted = false; // the lines are all there, their ends changed by a tool
 };
 
 // Runs a read; an IoError is an outcome, every other exception escapes to the caller.
 ReadOutcome outcomeOf(const std::function<LevelGrid()>& read) {
     try {
         return {read(), ""};
+    } catch (const LineEndsConverted& e) {
+        return {std::nullopt, e.what(), true};
     } catch (const IoError& e) {
         return {std::nullopt, e.what()};
     }
@@ -110,8 +113,9 @@ std::string checkOrThrow(std::string_view bytes, ThroughFile throughFile) {
     const ReadOutcome parsed = outcomeOf([&] { return parseLevel(bytes); });
     if (parsed.grid) {
         if (std::string problem = checkReadBack(*parsed.grid); !problem.empty()) return problem;
-    } else if (parsed.error != ioMessage(iocode::ReadBeyondEnd)) {
-        // Bytes in memory can only lack lines or bytes; no other error can occur.
+    } else if (parsed.error != ioMessage(iocode::ReadBeyondEnd) && !parsed.lineEndsConverted) {
+        // Bytes in memory can only lack lines or bytes, or hold them with other line ends;
+        // no other error can occur.
         return "parseLevel fails with \"" + parsed.error + "\"";
     }
     const bool viaFile = throughFile == ThroughFile::Always ||
