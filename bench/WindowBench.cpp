@@ -1,5 +1,6 @@
-// The editor's windows under load: start-up, a brush stroke's screen update and the
-// level preview, each beside a baseline measured in the same run (offscreen platform).
+// The editor's windows under load: start-up, a brush stroke's and a cell cursor's screen
+// update and the level preview, each beside a baseline measured in the same run (offscreen
+// platform).
 
 #include "BenchApplication.h"
 #include "core/Brush.h"
@@ -13,9 +14,11 @@
 #include "ui/Tools.h"
 #include "ui/view1form.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTemporaryDir>
@@ -86,11 +89,10 @@ void sendMove(QWidget* target, int x, int y) {
     QApplication::sendEvent(target, &move);
 }
 
-// A brush stroke of size 25 through the real window: every move stamps and the screen
-// shows the stamp's box before the next move.
-void BM_BrushMove25(benchmark::State& state) {
-    ShownEditor editor(state);
-    MainForm->BrushSize = 25;
+// A brush stroke of `size` through the real window: every move stamps and the screen shows
+// the stamp's box before the next move.
+void brushMoves(benchmark::State& state, int size) {
+    MainForm->BrushSize = size;
     MainForm->FormMouseDown(0, 320, 220);
     int step = 0;
     for (auto _ : state) {
@@ -99,7 +101,61 @@ void BM_BrushMove25(benchmark::State& state) {
     }
     MainForm->ImageMouseUp(0, 0, 0);
 }
+
+void BM_BrushMove25(benchmark::State& state) {
+    ShownEditor editor(state);
+    brushMoves(state, 25);
+}
 BENCHMARK(BM_BrushMove25)->Unit(benchmark::kMicrosecond);
+
+// With Arg(1) a screen reader listens: every accessibility event is delivered, and its
+// object's name read, as AT-SPI's bridge does.
+struct Listening {
+    explicit Listening(bool on) : on(on) {
+        if (!on) return;
+        QAccessible::installUpdateHandler([](QAccessibleEvent* event) {
+            if (QAccessibleInterface* face = event->accessibleInterface())
+                benchmark::DoNotOptimize(face->text(QAccessible::Name));
+        });
+        QAccessible::setActive(true);
+    }
+    ~Listening() {
+        if (!on) return;
+        QAccessible::setActive(false);
+        QAccessible::installUpdateHandler(nullptr);
+    }
+    bool on;
+};
+
+// The baseline of a cursor move: a brush stroke of size 1, whose every move repaints one
+// cell and sets the status text.
+void BM_BrushMove1(benchmark::State& state) {
+    ShownEditor editor(state);
+    const Listening listening(state.range(0) != 0);
+    brushMoves(state, 1);
+}
+BENCHMARK(BM_BrushMove1)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+void sendKey(QWidget* target, Qt::Key key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+}
+
+// The cell cursor moved by the arrow keys, right and left in turn: the two cells' frames
+// repainted, the status text and, with a listener, the focus event of the new cell.
+void BM_CursorMove(benchmark::State& state) {
+    ShownEditor editor(state);
+    const Listening listening(state.range(0) != 0);
+    QApplication::setActiveWindow(MainForm); // the key events go where focus events follow
+    MainForm->Image->setFocus();
+    if (!MainForm->Image->hasFocus()) state.SkipWithError("the raster has no focus");
+    int step = 0;
+    for (auto _ : state) {
+        sendKey(MainForm->Image, step++ % 2 ? Qt::Key_Left : Qt::Key_Right);
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_CursorMove)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // Whole strokes of size 25, a press and its release: the release completes a change of the
 // level, which the editor records for recovery after a crash.

@@ -1,7 +1,7 @@
 #include "LevelReaderCheck.h"
 
-#include "levelio/LevelFile.h"
 #include "errors/IoError.h"
+#include "levelio/LevelFile.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,12 +19,17 @@ namespace {
 struct ReadOutcome {
     std::optional<LevelGrid> grid;
     std::string error;
+    // Short lines the reader names the cause of: line ends a tool changed, conflict markers
+    // out of order or without their end.
+    bool shortLinesNamed = false;
 };
 
 // Runs a read; an IoError is an outcome, every other exception escapes to the caller.
 ReadOutcome outcomeOf(const std::function<LevelGrid()>& read) {
     try {
         return {read(), ""};
+    } catch (const LevelTextError& e) {
+        return {std::nullopt, e.what(), e.code() == iocode::ReadBeyondEnd};
     } catch (const IoError& e) {
         return {std::nullopt, e.what()};
     }
@@ -110,8 +115,9 @@ std::string checkOrThrow(std::string_view bytes, ThroughFile throughFile) {
     const ReadOutcome parsed = outcomeOf([&] { return parseLevel(bytes); });
     if (parsed.grid) {
         if (std::string problem = checkReadBack(*parsed.grid); !problem.empty()) return problem;
-    } else if (parsed.error != ioMessage(iocode::ReadBeyondEnd)) {
-        // Bytes in memory can only lack lines or bytes; no other error can occur.
+    } else if (parsed.error != ioMessage(iocode::ReadBeyondEnd) && !parsed.shortLinesNamed) {
+        // Bytes in memory can only lack lines or bytes, or hold them with other line ends or
+        // between conflict markers; no other error can occur.
         return "parseLevel fails with \"" + parsed.error + "\"";
     }
     const bool viaFile = throughFile == ThroughFile::Always ||

@@ -31,6 +31,7 @@ qorv_test_packages=(
     qt6-wayland weston
     desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl
     nodejs npm yamllint python3-yaml
+    python3-pyatspi at-spi2-core dbus-daemon # the raster read through AT-SPI
 )
 qorv_packages=("${qorv_editor_packages[@]}" "${qorv_test_packages[@]}")
 

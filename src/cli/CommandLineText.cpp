@@ -53,17 +53,21 @@ QString modesSynopsis() {
             if (form.summary.empty()) continue;
             QString usage = QStringLiteral("qorvedit ") + withValue(optionOf(mode), mode.valueName);
             if (!form.arguments.empty()) usage += ' ' + latin1(form.arguments);
-            lines << synopsis(usage + optionalExtras(mode), form.summary);
+            lines << synopsis(usage + optionalExtras(mode, form), form.summary);
         }
     return lines.join('\n');
 }
 
 } // namespace
 
-QString optionalExtras(const CommandMode& mode) {
+QString optionalExtras(const CommandMode& mode, const Form& form) {
     QString shown;
     for (const Accepted& accepted : mode.extras) {
         if (accepted.extra == Extra::None || isFormOption(mode, accepted.extra)) continue;
+        // An option that goes only with another form's option is not one of this form's.
+        if (accepted.onlyWith != Extra::None && isFormOption(mode, accepted.onlyWith) &&
+            accepted.onlyWith != form.needs)
+            continue;
         for (const ExtraOption& option : extraOptions())
             if (option.extra == accepted.extra)
                 shown += QStringLiteral(" [%1]").arg(

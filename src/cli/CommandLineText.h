@@ -29,8 +29,8 @@ QString latin1(std::string_view text);
 // "--check".
 QString optionOf(const CommandMode& mode);
 
-// " [--png OUT.png] [--tiles SHEET.bmp]": the options a mode may take in any of its forms.
-QString optionalExtras(const CommandMode& mode);
+// " [--png OUT.png] [--tiles SHEET.bmp]": the options a mode may take in the form.
+QString optionalExtras(const CommandMode& mode, const Form& form);
 
 // "--check, --render, ... and --merge": the modes one chooses between.
 QString choosingModes();

@@ -38,7 +38,7 @@ QString synopsis() {
                          .arg(optionNames({}, mode.option, mode.valueName));
             if (!form.arguments.empty())
                 lines += QStringLiteral(" \\fI%1\\fR").arg(roff(form.arguments));
-            lines += roff(optionalExtras(mode).toStdString());
+            lines += roff(optionalExtras(mode, form).toStdString());
             lines += '\n';
         }
     return lines;

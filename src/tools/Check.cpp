@@ -103,12 +103,10 @@ Finding readFailure(const SetLevel& level, const LevelFailure& failure) {
     return finding;
 }
 
-// Each conflicting cell of a level a merge left in conflict, at OURS's copy of its row; a
-// file whose markers hold no conflicting cell (every cell merges) is still no level.
+// Each conflicting cell of a level a merge left in conflict, at OURS's copy of its row.
 void conflictFindings(const SetLevel& level, const LevelFailure& failure,
                       std::vector<Finding>& found) {
     const qorv::ConflictedLevel& conflicted = *failure.conflicted;
-    if (conflicted.conflicts.empty()) found.push_back(readFailure(level, failure));
     for (const qorv::CellConflict& cell : conflicted.conflicts) {
         Finding finding;
         finding.file = level.path;

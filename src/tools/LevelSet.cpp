@@ -29,7 +29,9 @@ LevelRead readLevelFile(const SetLevel& level) {
             failure.line = at->where().line;
             failure.column = at->where().column;
         }
-        if (const auto* conflict = dynamic_cast<const qorv::UnresolvedConflict*>(&error))
+        // Markers whose every cell merges hold no conflict to show: such a file is no level.
+        if (const auto* conflict = dynamic_cast<const qorv::UnresolvedConflict*>(&error);
+            conflict && conflict->shared() && !conflict->level().conflicts.empty())
             failure.conflicted = conflict->shared();
         return failure;
     }

@@ -27,8 +27,9 @@ struct LevelFailure {
     std::string reason; // "unresolved merge conflict at line 11", "File not found"
     int line = 0;       // 1-based; 0: no place
     int column = 0;
-    // A level a merge left with conflict markers: what they hold, for the modes that draw it as
-    // OURS with its conflicts framed; every other mode tells the failure.
+    // A level a merge left with conflicting cells between conflict markers: what they hold, for
+    // the modes that draw it as OURS with its conflicts framed; every other mode tells the
+    // failure.
     std::shared_ptr<const qorv::ConflictedLevel> conflicted;
 };
 

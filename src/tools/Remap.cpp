@@ -31,8 +31,9 @@ std::vector<const SetLevel*> eachFileOnce(const LevelSet& levels) {
 
 void remapLevel(const SetLevel& level, const qorv::TileMap& table, bool dryRun, Console& console) {
     // Refused before it is read: a FIFO's reader would wait for a writer for ever, and what
-    // cannot be written back cannot be remapped (a dry run refuses what the run would).
-    if (level.file != QStringLiteral("-")) checkOutputFile(level.file, {});
+    // cannot be written back cannot be remapped. A dry run writes nothing back: it reads
+    // standard input and pipes as every mode does.
+    if (!dryRun) checkOutputFile(level.file, {});
     const qorv::LevelGrid grid = requireLevel(level);
     const qorv::LevelGrid remapped = qorv::remapTiles(grid, table);
     if (remapped == grid) return;

@@ -1,5 +1,8 @@
 #include "ui/AccessibleRoles.h"
 
+#include "ui/AccessibleLevel.h"
+#include "ui/MainUnit.h"
+
 #include <QAbstractButton>
 #include <QAccessibleWidget>
 #include <QButtonGroup>
@@ -50,8 +53,12 @@ QAccessibleInterface* editorRoles(const QString& className, QObject* object) {
         return new QAccessibleWidget(widget,
                                      empty ? QAccessible::Separator : QAccessible::Grouping);
     }
-    if (className == QLatin1String("RasterImage"))
+    if (className == QLatin1String("RasterImage")) {
+        // The main window's raster is the level, cell by cell; the others are pictures.
+        if (qobject_cast<TMainForm*>(widget->window()) && object->objectName() == "Image")
+            return makeLevelTable(widget);
         return new QAccessibleWidget(widget, QAccessible::Graphic);
+    }
     if (className == QLatin1String("QToolButton") && inExclusiveGroup(object))
         return new ExclusiveChoice(static_cast<QAbstractButton*>(object));
     return nullptr;

@@ -1,5 +1,6 @@
 #include "ui/MainUnit.h"
 
+#include "ui/AccessibleLevel.h"
 #include "ui/Handler.h"
 #include "ui/PanelStatusBar.h"
 #include "ui/RasterImage.h"
@@ -43,6 +44,11 @@ TMainForm::TMainForm(platform::Dialogs& dialogs, QWidget* parent)
             ui::guarded(owner, [this](int x, int y) { ImageMouseMove(x, y); }));
     connect(Image, &RasterImage::mouseReleased, this,
             ui::guarded(owner, [this](int b, int x, int y) { ImageMouseUp(b, x, y); }));
+    Image->setFocusPolicy(Qt::StrongFocus); // the cell cursor's keys
+    connect(Image, &RasterImage::keyPressed, this,
+            ui::guarded(owner, [this](int key, Qt::KeyboardModifiers modifiers) {
+                ImageKeyDown(key, modifiers);
+            }));
 
     ui::runHandler(owner, [this] { FormCreate(); });
 }
@@ -127,8 +133,8 @@ void TMainForm::setSelectionSizeText(const QString& text) {
     if (ToolsForm) ToolsForm->StatusBar1->setPanelText(1, text);
 }
 
-void TMainForm::setCursorText(const QString& text) {
-    if (ToolsForm) ToolsForm->StatusBar1->setPanelText(0, text);
+void TMainForm::showCellInStatus(int x, int y) {
+    if (ToolsForm) ToolsForm->StatusBar1->setPanelText(0, QStringLiteral("%1 : %2").arg(x).arg(y));
 }
 
 void TMainForm::selectall() {
@@ -157,6 +163,7 @@ void TMainForm::drawRECT(int x1, int y1, int x2, int y2) {
 void TMainForm::drawall() {
     drawRECT(0, 0, qorv::GridWidth - 1, qorv::GridHeight - 1);
     if (Sel.SelectionShown) DrawSelected();
+    if (CursorShown) ui::announceCursorName(*this); // New, Open, Undo: its tile may differ
 }
 
 // --- Painting --------------------------------------------------------------------------
@@ -175,6 +182,7 @@ qorv::TileIndex TMainForm::tileOfButton(int button) const {
 void TMainForm::FormMouseDown(int button, int x, int y) {
     const int cx = qorv::cellOf(x);
     const int cy = qorv::cellOf(y);
+    SelAnchor.reset(); // Shift with the movement keys starts afresh from the cursor
     switch (CurrentTool) {
     case toolSelect:
         // The outline on screen, of a finished selection or of a drag that this press
@@ -205,7 +213,7 @@ void TMainForm::FormMouseDown(int button, int x, int y) {
 void TMainForm::ImageMouseMove(int x, int y) {
     const int cx = qorv::cellOf(x);
     const int cy = qorv::cellOf(y);
-    setCursorText(QStringLiteral("%1 : %2").arg(cx).arg(cy));
+    showCellInStatus(cx, cy);
     if (!Dragging) return;
     switch (CurrentTool) {
     case toolSelect:

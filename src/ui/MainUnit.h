@@ -2,6 +2,7 @@
 // The main editing window: it owns the level, its undo buffers, the tile sheet, the
 // selection and the painting state, and shows the level in its raster `Image`.
 
+#include "core/CellCursor.h"
 #include "core/LevelGrid.h"
 #include "core/OpenConflicts.h"
 #include "core/Selection.h"
@@ -53,6 +54,16 @@ class TMainForm : public QWidget {
 
     RasterImage* Image;
 
+    // The keyboard's cell cursor. The raster frames its cell only once a key has been used on
+    // the raster: until then it shows exactly the level.
+    qorv::CellCursor Cursor{1, 1};
+    bool CursorShown = false;
+    // Where Shift with the movement keys began the selection they extend; none once any other
+    // key or a press of the mouse has ended that.
+    std::optional<qorv::CellCursor> SelAnchor;
+    QString TypedTile;    // the digits typed towards a pick by number
+    QString Announcement; // what was last said on the cursor's cell (AccessibleLevel.h)
+
     // The file the level was last opened from or saved to; empty for a new level.
     QString LevelName;
     // The level as its file holds it: last opened or saved, a new level after New and at
@@ -99,6 +110,9 @@ class TMainForm : public QWidget {
     void ImageMouseMove(int x, int y);
     void ImageMouseUp(int button, int x, int y);
 
+    // Keys of `Image` (CellKeys.h), handled in MainKeys.cpp.
+    void ImageKeyDown(int key, Qt::KeyboardModifiers modifiers);
+
     void FormCreate();
     void FormDestroy();
 
@@ -107,7 +121,17 @@ class TMainForm : public QWidget {
 
   private:
     void setSelectionSizeText(const QString& text);
-    void setCursorText(const QString& text);
+    void showCellInStatus(int x, int y);
+    QString selectionSizeName() const;
+    void showCursor();
+    void moveCellCursor(qorv::CursorStep step, bool extend);
+    void extendSelection(qorv::CellCursor from);
+    void stampAtCursor(bool background);
+    void pickAtCursor(bool background);
+    void typeTileDigit(int digit);
+    void pickTypedTile();
+    void stepBrushSize(int steps);
+    void dropSelection();
     qorv::TileIndex tileOfButton(int button) const;
     void placeOnScreen();
 

@@ -1,5 +1,9 @@
 #include "ui/RasterImage.h"
 
+#include "core/LevelGrid.h"
+#include "render/CellMarks.h"
+
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -18,6 +22,19 @@ void RasterImage::setPicture(const QImage& picture) {
 
 void RasterImage::showChanged(const QRect& pictureArea) {
     if (!pictureArea.isEmpty()) update(pictureArea);
+}
+
+namespace {
+QRect cellArea(QPoint cell) {
+    return {cell.x() * qorv::CellSize, cell.y() * qorv::CellSize, qorv::CellSize, qorv::CellSize};
+}
+} // namespace
+
+void RasterImage::setMarkedCell(std::optional<QPoint> cell) {
+    if (cell == marked_) return;
+    if (marked_) update(cellArea(*marked_));
+    marked_ = cell;
+    if (marked_) update(cellArea(*marked_));
 }
 
 int RasterImage::buttonCode(Qt::MouseButton button) {
@@ -57,6 +74,7 @@ void RasterImage::paintEvent(QPaintEvent* event) {
     if (source.isEmpty()) return;
     if (picture_.format() != QImage::Format_RGB888) {
         painter.drawImage(source.topLeft(), picture_, source);
+        paintMark(painter, dirty);
         return;
     }
     // Qt would convert the whole 24-bit picture for every paint (over a thread pool);
@@ -66,6 +84,17 @@ void RasterImage::paintEvent(QPaintEvent* event) {
             QImage(source.size().expandedTo(screenBuffer_.size()), QImage::Format_RGB32);
     convertToScreen(picture_, source, screenBuffer_);
     painter.drawImage(source.topLeft(), screenBuffer_, QRect(QPoint(0, 0), source.size()));
+    paintMark(painter, dirty);
+}
+
+void RasterImage::paintMark(QPainter& painter, const QRect& dirty) const {
+    if (!marked_) return;
+    const QRect area = cellArea(*marked_);
+    if (!area.intersects(dirty) || !picture_.rect().contains(area)) return;
+    // The cell's own pixels, framed: the painter clips the frame to the area being painted.
+    QImage cell = picture_.copy(area).convertToFormat(QImage::Format_RGB32);
+    qorv::markCell(cell, 0, 0);
+    painter.drawImage(area.topLeft(), cell);
 }
 
 namespace {
@@ -82,6 +111,10 @@ void RasterImage::mousePressEvent(QMouseEvent* event) {
 
 void RasterImage::mouseMoveEvent(QMouseEvent* event) {
     emit mouseMoved(pixelOf(event->position().x()), pixelOf(event->position().y()));
+}
+
+void RasterImage::keyPressEvent(QKeyEvent* event) {
+    emit keyPressed(event->key(), event->modifiers());
 }
 
 void RasterImage::mouseReleaseEvent(QMouseEvent* event) {

@@ -251,9 +251,20 @@ void TToolsForm::SpinEdit1Change() {
     MainForm->BrushSize = SpinEdit1->value();
 }
 
+namespace {
+constexpr int PaletteColumns = 16;
+int paletteTileAt(int x, int y) {
+    return (y / qorv::CellSize) * PaletteColumns + x / qorv::CellSize;
+}
+} // namespace
+
+int TToolsForm::paletteTiles() const {
+    return paletteTileAt(0, Image1->height());
+}
+
 // A pick in the palette: left button foreground, any other background.
 void TToolsForm::Image1MouseDown(int button, int x, int y) {
-    const auto tile = static_cast<qorv::TileIndex>((y / 10) * 16 + x / 10);
+    const auto tile = static_cast<qorv::TileIndex>(paletteTileAt(x, y));
     if (button == 0)
         MainForm->ForeTile = tile;
     else

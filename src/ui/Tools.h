@@ -49,6 +49,8 @@ class TToolsForm : public QWidget {
     platform::FileDialogOptions SaveDialog1;
 
     void drawSwatches();
+    // How many tiles the palette offers: tiles 0 to paletteTiles() - 1.
+    int paletteTiles() const;
 
     // Open without the Control-key test: the open dialog, then the level chosen.
     void openWithDialog();

@@ -108,6 +108,18 @@ QImage withOutline(QImage picture, int x1, int y1, int x2, int y2) {
     return picture;
 }
 
+QImage withCursor(QImage picture, int x, int y) {
+    for (int dy = 0; dy < Cell; ++dy)
+        for (int dx = 0; dx < Cell; ++dx) {
+            const bool outer = dx == 0 || dy == 0 || dx == Cell - 1 || dy == Cell - 1;
+            const bool inner = dx == 1 || dy == 1 || dx == Cell - 2 || dy == Cell - 2;
+            if (outer || inner)
+                picture.setPixel(x * Cell + dx, y * Cell + dy,
+                                 outer ? qRgb(255, 255, 0) : qRgb(0, 0, 0));
+        }
+    return picture;
+}
+
 QByteArray levelFile(const Level& level) {
     QByteArray bytes;
     for (int y = 0; y < Rows; ++y) {

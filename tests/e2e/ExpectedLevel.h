@@ -47,6 +47,10 @@ QImage levelPicture(const Level& level);
 // (columns min * 10 - 1 and max * 10, rows min * 10 - 1 and max * 10) inverted.
 QImage withOutline(QImage picture, int x1, int y1, int x2, int y2);
 
+// `picture` with the keyboard's cell cursor on cell (x, y): a frame two pixels wide inside
+// the cell, its outer ring yellow and its inner ring black.
+QImage withCursor(QImage picture, int x, int y);
+
 // The level file: 45 lines of 64 bytes, each ended by CR LF.
 QByteArray levelFile(const Level& level);
 

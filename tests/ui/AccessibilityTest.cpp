@@ -137,3 +137,41 @@ TEST_F(EditorFixture, SwatchesSayWhichTileTheyHold) {
     click(ToolsForm->Image1, Qt::LeftButton, 159, 69);
     EXPECT_EQ(names(), QStringList({"Foreground: tile 111", "Background: tile 18"}));
 }
+
+// The level is a table of its cells; the cursor's cell is the focused one, and the cells of a
+// shown selection are the selected ones.
+TEST_F(EditorFixture, TheRasterIsATableOfCellsWithTheCursorsCellFocused) {
+    QAccessibleInterface* level = face(MainForm->Image);
+    ASSERT_EQ(level->role(), QAccessible::Table);
+    QAccessibleTableInterface* table = level->tableInterface();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->rowCount(), 45);
+    EXPECT_EQ(table->columnCount(), 64);
+    EXPECT_EQ(level->childCount(), 45 * 64);
+    QAccessibleInterface* cell = table->cellAt(3, 5);
+    EXPECT_EQ(cell->text(QAccessible::Name), "column 5, row 3: tile 0");
+    EXPECT_EQ(cell->role(), QAccessible::Cell);
+    EXPECT_EQ(level->indexOfChild(cell), 3 * 64 + 5);
+    EXPECT_EQ(level->child(3 * 64 + 5), cell); // one interface per cell, kept
+    EXPECT_EQ(table->cellAt(45, 0), nullptr);
+
+    MainForm->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(MainForm));
+    for (const auto& [key, name] : {std::pair{Qt::Key_Right, "column 2, row 1: tile 0"},
+                                    std::pair{Qt::Key_Up, "column 2, row 0: tile 1"},
+                                    std::pair{Qt::Key_Down, "column 2, row 1: tile 0"}}) {
+        QTest::keyClick(MainForm->Image, key);
+        ASSERT_NE(level->focusChild(), nullptr);
+        EXPECT_EQ(level->focusChild()->text(QAccessible::Name), name);
+        EXPECT_TRUE(level->focusChild()->state().focused);
+    }
+    QTest::keyClick(MainForm->Image, Qt::Key_Space);
+    EXPECT_EQ(level->focusChild()->text(QAccessible::Name), "column 2, row 1: tile 2");
+    EXPECT_EQ(level->focusChild()->text(QAccessible::Description), "Stamped tile 2, size 1");
+    QTest::keyClick(MainForm->Image, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(MainForm->Image, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(table->selectedCellCount(), 4);
+    EXPECT_TRUE(table->cellAt(2, 3)->tableCellInterface()->isSelected());
+    EXPECT_FALSE(table->cellAt(3, 3)->tableCellInterface()->isSelected());
+    EXPECT_EQ(level->focusChild()->text(QAccessible::Description), "Selection size: (2 x 2)");
+}

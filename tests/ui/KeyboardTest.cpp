@@ -3,7 +3,9 @@
 
 #include "EditorFixture.h"
 
+#include "core/AsciiGrid.h"
 #include "levelio/LevelFile.h"
+#include "render/CellMarks.h"
 #include "ui/SpinEdit.h"
 
 #include <QKeySequence>
@@ -216,4 +218,121 @@ TEST_F(KeyboardTest, NoShortcutActsInTheBrowserOrThePreview) {
         EXPECT_EQ(MainForm->windowTitle(), "QorvEdit");
         EXPECT_EQ(ViewForm->LBox->currentItem()->text().toStdString(), row.current);
     }
+}
+
+// --- The cell cursor -----------------------------------------------------------------------
+
+namespace {
+
+// Keys pressed where a user's keys go, with the main window active: the raster has the focus.
+void typeKeys(const char* keys) {
+    MainForm->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(MainForm));
+    ASSERT_EQ(QApplication::focusWidget(), MainForm->Image);
+    for (const QString& name : QString::fromLatin1(keys).split(' ', Qt::SkipEmptyParts)) {
+        const QKeySequence key = QKeySequence::fromString(name);
+        ASSERT_FALSE(key.isEmpty()) << name.toStdString();
+        QTest::keyClick(QApplication::focusWidget(), key[0].key(), key[0].keyboardModifiers());
+    }
+}
+
+// The level after the keys: `rows` over the top-left corner of a new level.
+struct CellKeysRow {
+    const char* keys;
+    qorv::CellCursor cursor;
+    qorv::test::Rows map;
+    qorv::Selection sel;
+    int fore, back, brush;
+};
+
+const qorv::Selection None = qorv::selectall();
+
+// Each row starts from a new level with the cursor at (1, 1), foreground tile 2, background
+// tile 7 and a brush of size 1.
+const CellKeysRow CellKeysRows[] = {
+    {"Right Right Down", {3, 2}, {}, None, 2, 7, 1},
+    {"Left Up Left", {0, 0}, {}, None, 2, 7, 1},
+    {"Ctrl+End Home PgUp", {0, 34}, {}, None, 2, 7, 1},
+    {"PgDown End Ctrl+Home", {0, 0}, {}, None, 2, 7, 1},
+    {"Ctrl+Right", {63, 1}, {}, None, 2, 7, 1},
+    {"Ctrl+Left Ctrl+Down", {0, 44}, {}, None, 2, 7, 1},
+    // Stamps: the foreground and the background tile; never on the border.
+    {"Space", {1, 1}, {"1111", "1200"}, None, 2, 7, 1},
+    {"Right Shift+Space", {2, 1}, {"1111", "1070"}, None, 2, 7, 1},
+    {"Ctrl+Home Space Down Space", {0, 1}, {}, None, 2, 7, 1},
+    // A selection from the cursor bounds a larger stamp.
+    {"Shift+Right Shift+Down = = Space",
+     {2, 2},
+     {"11111", "12200", "12200", "10000"},
+     {1, 1, 3, 3, true},
+     2,
+     7,
+     3},
+    {"Shift+Down Shift+Down Escape Space", {1, 3}, {"111", "100", "100", "120"}, None, 2, 7, 1},
+    {"= = = - Space", {1, 1}, {"1111", "1220", "1220", "1000"}, None, 2, 7, 3},
+    {"- Space", {1, 1}, {"111", "120"}, None, 2, 7, 1},
+    // Picks: under the cursor, and by number within the palette.
+    {"Shift+Space I", {1, 1}, {"111", "170"}, None, 7, 7, 1},
+    {"Left Shift+I", {0, 1}, {}, None, 2, 1, 1},
+    {"4 5 Return Space", {1, 1}, {"111", "1j0"}, None, 45, 7, 1},
+    {"1 1 2 Return", {1, 1}, {}, None, 2, 7, 1},
+    {"1 1 1 Return", {1, 1}, {}, None, 111, 7, 1},
+    {"4 Right 5 Return", {2, 1}, {}, None, 5, 7, 1}, // a move drops the digits before it
+    // One undo step per key.
+    {"Space Right Space Ctrl+Z", {2, 1}, {"1111", "1200"}, None, 2, 7, 1},
+};
+
+} // namespace
+
+TEST_F(EditorFixture, CellKeysMoveStampSelectAndPickAsTheMouseDoes) {
+    for (const CellKeysRow& row : CellKeysRows) {
+        SCOPED_TRACE(row.keys);
+        startEditor(Sheet::Good);
+        MainForm->BackTile = 7;
+        typeKeys(row.keys);
+        EXPECT_EQ(MainForm->Cursor, row.cursor)
+            << "(" << MainForm->Cursor.x << ", " << MainForm->Cursor.y << ")";
+        EXPECT_EQ(MainForm->Map, qorv::test::grid(row.map, newLevel()));
+        EXPECT_EQ(MainForm->Sel, row.sel);
+        EXPECT_EQ(std::tuple(int(MainForm->ForeTile), int(MainForm->BackTile), MainForm->BrushSize),
+                  std::tuple(row.fore, row.back, row.brush));
+        EXPECT_EQ(panel(0), QStringLiteral("%1 : %2").arg(row.cursor.x).arg(row.cursor.y));
+        EXPECT_EQ(panel(1), QString::fromStdString(row.sel.SelectionShown ? qorv::sizeText(row.sel)
+                                                                          : std::string()));
+        // The picture is the level and the selection's outline; the cursor is drawn over it.
+        QImage expected = expectedRaster(MainForm->Map);
+        if (row.sel.SelectionShown) qorv::drawFocusRect(expected, qorv::outlineRect(row.sel));
+        EXPECT_TRUE(sameImage(raster(), expected));
+    }
+}
+
+// Until a key is used on the raster it shows the level alone, also after the mouse has given
+// it the focus; the first key frames the cursor's cell over the picture.
+TEST_F(EditorFixture, TheCursorIsDrawnOnlyOnceAKeyIsUsedOnTheRaster) {
+    const auto shown = [] {
+        return MainForm->Image->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    move(MainForm->Image, 155, 125);
+    click(MainForm->Image, Qt::LeftButton, 155, 125); // a stamp of the brush at (15, 12)
+    QImage stamped = expectedRaster(qorv::test::withCell(newLevel(), 15, 12, 2))
+                         .convertToFormat(QImage::Format_RGB32);
+    EXPECT_TRUE(sameImage(shown(), stamped));
+    EXPECT_EQ(panel(0), "15 : 12");
+
+    typeKeys("Down");
+    qorv::markCell(stamped, 1, 2);
+    EXPECT_TRUE(sameImage(shown(), stamped));
+    EXPECT_EQ(panel(0), "1 : 2");
+    EXPECT_TRUE(sameImage(raster(), expectedRaster(qorv::test::withCell(newLevel(), 15, 12, 2))));
+}
+
+// Keys while a button is held in the raster wait for the release, as the shortcuts do.
+TEST_F(EditorFixture, NoCellKeyActsDuringADrag) {
+    press(MainForm->Image, Qt::LeftButton, 55, 55);
+    typeKeys("Right Space Shift+Down I 4 Return");
+    release(MainForm->Image, Qt::LeftButton, 55, 55);
+    EXPECT_EQ(MainForm->Cursor, (qorv::CellCursor{1, 1}));
+    EXPECT_EQ(MainForm->Map, qorv::test::withCell(newLevel(), 5, 5, 2));
+    EXPECT_EQ(MainForm->Sel, qorv::selectall());
+    EXPECT_EQ(MainForm->ForeTile, 2);
 }
