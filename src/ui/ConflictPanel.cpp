@@ -71,7 +71,8 @@ ConflictPanel::ConflictPanel(TMainForm& main, TToolsForm& tools)
     menu_->setObjectName(QStringLiteral("ConflictMenu"));
     menu_->setAccessibleName(QStringLiteral("Conflict"));
     addActions();
-    main_.Image->installEventFilter(this);
+    raster_ = main_.Image;
+    raster_->installEventFilter(this);
     connect(&main_, &TMainForm::levelComplete, this, [this] { refresh(); });
     refresh();
 }
@@ -152,9 +153,11 @@ void ConflictPanel::showMenu(QPoint global) {
 }
 
 bool ConflictPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != main_.Image) return false;
+    // The raster's own pointer, not the main window's field: events still reach the filter
+    // while the main window is being destroyed, when it is no main window any more.
     if (event->type() != QEvent::MouseMove && event->type() != QEvent::MouseButtonPress)
         return false;
+    if (watched != raster_) return false;
     const auto* mouse = static_cast<QMouseEvent*>(event);
     // Whole picture pixels, as the raster reports them to the tools.
     current_ = QPoint(qorv::cellOf(int(std::floor(mouse->position().x()))),

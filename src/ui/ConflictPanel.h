@@ -69,6 +69,7 @@ class ConflictPanel : public QObject {
     TToolsForm& tools_;
     QLabel* line_;
     QMenu* menu_;
+    QObject* raster_ = nullptr;     // the main window's raster, whose mouse events are watched
     std::vector<QAction*> actions_; // enabled while conflicts are left
     QPoint current_{-1, -1};
     QSize toolsSize_;
