@@ -30,7 +30,7 @@ struct LevelFailure {
     // A level a merge left with conflicting cells between conflict markers: what they hold, for
     // the modes that draw it as OURS with its conflicts framed; every other mode tells the
     // failure.
-    std::shared_ptr<const qorv::ConflictedLevel> conflicted;
+    std::shared_ptr<const qorv::ConflictedLevel> conflicted = nullptr;
 };
 
 using LevelRead = std::variant<qorv::LevelGrid, LevelFailure>;

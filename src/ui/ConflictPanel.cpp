@@ -160,9 +160,13 @@ bool ConflictPanel::eventFilter(QObject* watched, QEvent* event) {
     if (watched != raster_) return false;
     const auto* mouse = static_cast<QMouseEvent*>(event);
     // Whole picture pixels, as the raster reports them to the tools.
-    current_ = QPoint(qorv::cellOf(int(std::floor(mouse->position().x()))),
+    const QPoint cell(qorv::cellOf(int(std::floor(mouse->position().x()))),
                       qorv::cellOf(int(std::floor(mouse->position().y()))));
-    refresh();
+    // Every move of a stroke passes here: the text changes only with the cell.
+    if (cell != current_) {
+        current_ = cell;
+        refresh();
+    }
     // Control and the right button over a conflict open its menu; the right button alone
     // paints or selects as it always does.
     const bool forMenu = event->type() == QEvent::MouseButtonPress &&
